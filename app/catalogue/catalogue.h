@@ -1,0 +1,44 @@
+// The extension catalogue: every "."-key below Software\Classes of the
+// machine's hive and, in user mode, of the user's hive, shown in the main
+// window's list ("System") and tree ("User Customized", "User Defined").
+#pragma once
+#include <windows.h>
+
+// A key name is read into this many bytes: names of 50 characters or more
+// are left out of the catalogue.
+constexpr DWORD kExtensionNameSize = 50;
+
+// Sent by the loader to the main window with the loaded catalogue (lParam);
+// the main window answers it with FillCatalogue on its own thread.
+constexpr UINT kCatalogueLoadedMessage = WM_APP + 1;
+
+// Control set-up done by the main window before loading starts.
+void PrepareExtensionList(HWND list);
+void InsertGroupItems(); // "User Customized" and "User Defined", user mode
+
+// Starts LoadCatalogue on its own thread; the thread handle is closed at once.
+void StartCatalogueLoad();
+// The loader thread: enumerates both hives off the user-interface thread and
+// hands the result to the main window.
+DWORD WINAPI LoadCatalogue(LPVOID);
+// On the user-interface thread: puts the loaded names into the controls,
+// selects the first list item, shows list and tree and the counts.
+void FillCatalogue(LPARAM catalogue);
+
+// 1 when Software\Classes\name opens under the hive, else 0.
+int HasUserClass(const char* name);
+int HasMachineClass(const char* name);
+
+// Selects the list item named name (any letter case), focuses and shows it.
+void SelectInList(const char* name);
+// Selects the first extension item of the tree named name (any letter case).
+void SelectInTree(const char* name);
+
+// The status text for the counts into out (at least 261 bytes).
+void FormatStatusCounts(int adminMode, int total, int customized, int defined, char* out);
+// Writes the counts of the controls into part 0 of the status bar.
+void ShowStatusCounts();
+
+// After a saved customisation of a "System" extension: the current list item
+// moves to the end of "User Customized" and is selected there.
+void MoveToCustomized();

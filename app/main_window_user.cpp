@@ -1,0 +1,393 @@
+// The user-mode main window (dialog 1000): the catalogue in a list and a
+// tree, the details of the current extension, two context menus.
+#include "app/app_state.h"
+#include "app/catalogue/catalogue.h"
+#include "app/main_window.h"
+#include "app/window_helpers.h"
+#include "details/extension_record.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "text/text.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <initializer_list>
+
+namespace {
+
+// Etched rules of the details pane, in dialog units of the template.
+constexpr int kRuleLeft = 268;
+constexpr int kRuleRight = 524;
+constexpr int kRuleAboveExtension = 36;
+constexpr int kRuleAboveProgram = 96;
+
+constexpr int kTreeMenuSwitchPosition = 2;
+constexpr DWORD kLogonNameSize = 257;
+
+void SetWindowIcons(HWND dialog) {
+    for (int size : {32, 16}) {
+        auto icon = static_cast<HICON>(LoadImageA(AppState.Instance, MAKEINTRESOURCEA(IDI_PROGRAM),
+                                                  IMAGE_ICON, size, size, 0));
+        SendMessageA(dialog, WM_SETICON, size == 32 ? ICON_BIG : ICON_SMALL,
+                     reinterpret_cast<LPARAM>(icon));
+    }
+}
+
+void InsertCaptionTab(HWND tab, const char* text, int image) {
+    SendMessageA(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(AppState.Images16));
+    auto* item = static_cast<TCITEMA*>(HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, sizeof(TCITEMA)));
+    if (!item)
+        return;
+    item->mask = TCIF_TEXT | TCIF_IMAGE;
+    item->pszText = const_cast<char*>(text);
+    item->iImage = image;
+    SendMessageA(tab, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(item));
+    HeapFree(AppState.Heap, 0, item);
+}
+
+void SetUpTabs(HWND dialog) {
+    InsertCaptionTab(GetDlgItem(dialog, IDC_MAIN_SYSTEMTAB), kTextSystemGroup, kImage16SystemTab);
+    char logonName[kLogonNameSize] = {};
+    DWORD length = kLogonNameSize;
+    GetUserNameA(logonName, &length);
+    InsertCaptionTab(GetDlgItem(dialog, IDC_MAIN_USERTAB), logonName, kImage16UserTab);
+}
+
+void BuildMenus() {
+    HMENU tools = CreatePopupMenu();
+    AppendMenuA(tools, MF_STRING, IDM_COMPARE, kMenuCompare);
+    AppendMenuA(tools, MF_STRING, IDM_OPENWITHEDITOR, kMenuOpenWithEditor);
+
+    AppState.ListMenu = CreatePopupMenu();
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_CUSTOMIZE, kMenuCustomize);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_NEWEXTENSION, kMenuNewExtension);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_SEARCH, kMenuSearch);
+    AppendMenuA(AppState.ListMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), kMenuTools);
+    AppendMenuA(AppState.ListMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_README, kMenuReadme);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_ABOUT, kMenuAbout);
+    AppendMenuA(AppState.ListMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_EXIT, kMenuExit);
+
+    // Position 2 holds "Search" until the first right-click puts "Restore" or
+    // "Delete" there.
+    AppState.TreeMenu = CreatePopupMenu();
+    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_EDIT, kMenuEdit);
+    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_NEWEXTENSION, kMenuNewExtension);
+    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_SEARCH, kMenuSearch);
+    AppendMenuA(AppState.TreeMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), kMenuTools);
+    AppendMenuA(AppState.TreeMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_README, kMenuReadme);
+    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_ABOUT, kMenuAbout);
+    AppendMenuA(AppState.TreeMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_EXIT, kMenuExit);
+}
+
+void OnInitDialog(HWND dialog) {
+    AppState.MainWindow = dialog;
+    AppState.StatusBar = GetDlgItem(dialog, IDC_MAIN_STATUS);
+    SetWindowIcons(dialog);
+    TakeDetailsPaneUser(dialog);
+    SetUpTabs(dialog);
+    AppState.ExtensionList = GetDlgItem(dialog, IDC_MAIN_LIST);
+    AppState.ExtensionTree = GetDlgItem(dialog, IDC_MAIN_TREE);
+    InsertGroupItems();
+    PrepareExtensionList(AppState.ExtensionList);
+    BuildMenus();
+    StartCatalogueLoad();
+}
+
+void ShowSelected(HKEY editFlagsHive) {
+    ShowDetails();
+    ShowEditFlagsTest(editFlagsHive);
+}
+
+POINT CursorIn(HWND control) {
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(control, &point);
+    return point;
+}
+
+void TrackAtCursor(HWND dialog, HMENU menu) {
+    POINT point;
+    GetCursorPos(&point);
+    TrackPopupMenu(menu, 0, point.x, point.y, 0, dialog, nullptr);
+}
+
+// --- The list ("System")
+
+void ShowListItem(int index) {
+    FillWords(CurrentExtension, kNameSize, 0);
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = CurrentExtension;
+    item.cchTextMax = kExtensionNameSize;
+    SendMessageA(AppState.ExtensionList, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+    AppState.CurrentListIndex = index;
+    ShowSelected(HKEY_LOCAL_MACHINE);
+}
+
+void OnCustomize(HWND) {
+    // The property editor (dialog 1500) in customise mode opens here; after a
+    // saved customisation the entry moves with MoveToCustomized and the
+    // counts are shown again.
+}
+
+void OnListItemChanging(const NMLISTVIEW* change) {
+    if (change->uNewState == (LVIS_SELECTED | LVIS_FOCUSED))
+        ShowListItem(change->iItem);
+}
+
+void OnListDoubleClick(HWND dialog) {
+    LVHITTESTINFO hit = {};
+    hit.pt = CursorIn(AppState.ExtensionList);
+    if (SendMessageA(AppState.ExtensionList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0)
+        return;
+    OnCustomize(dialog);
+}
+
+INT_PTR OnListNotify(HWND dialog, const NMHDR* header) {
+    switch (header->code) {
+    case LVN_ITEMCHANGING:
+        OnListItemChanging(reinterpret_cast<const NMLISTVIEW*>(header));
+        return FALSE;
+    case NM_SETFOCUS:
+        ShowListItem(AppState.CurrentListIndex);
+        return TRUE;
+    case NM_DBLCLK:
+        OnListDoubleClick(dialog);
+        return TRUE;
+    case NM_RCLICK:
+        TrackAtCursor(dialog, AppState.ListMenu);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// --- The tree ("User Customized", "User Defined")
+
+HTREEITEM TreeRelative(UINT relation, HTREEITEM item) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(AppState.ExtensionTree, TVM_GETNEXTITEM,
+                                                    relation, reinterpret_cast<LPARAM>(item)));
+}
+
+void ReadTreeItemText(HTREEITEM treeItem) {
+    FillWords(CurrentExtension, kNameSize, 0);
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = treeItem;
+    item.pszText = CurrentExtension;
+    item.cchTextMax = kNameSize;
+    SendMessageA(AppState.ExtensionTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+// The item under the cursor, or null when the click hit none.
+HTREEITEM TreeItemAtCursor() {
+    TVHITTESTINFO hit = {};
+    hit.pt = CursorIn(AppState.ExtensionTree);
+    SendMessageA(AppState.ExtensionTree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    return (hit.flags & TVHT_ONITEM) ? hit.hItem : nullptr;
+}
+
+void SetNoneAllowed(HTREEITEM item) {
+    ExtensionRecord.NoneAllowed =
+        TreeRelative(TVGN_PARENT, item) == AppState.CustomizedRoot ? 0 : 1;
+}
+
+void OnTreeSelection() {
+    HTREEITEM caret = TreeRelative(TVGN_CARET, nullptr);
+    if (!caret || !TreeRelative(TVGN_PARENT, caret)) {
+        ClearDetails();
+        return;
+    }
+    ReadTreeItemText(caret);
+    AppState.CurrentTreeItem = caret;
+    ShowSelected(HKEY_CURRENT_USER);
+}
+
+void OnEdit(HWND) {
+    // The property editor (dialog 1500) in edit mode opens here.
+}
+
+void OnTreeDoubleClick(HWND dialog) {
+    HTREEITEM item = TreeItemAtCursor();
+    if (!item)
+        return;
+    ReadTreeItemText(item);
+    if (!TreeRelative(TVGN_PARENT, item))
+        return;
+    SetNoneAllowed(item);
+    OnEdit(dialog);
+}
+
+// "Restore" for a "User Customized" item, "Delete" for a "User Defined" one.
+void SwitchTreeMenuEntry(HTREEITEM item) {
+    SetNoneAllowed(item);
+    const bool customized = ExtensionRecord.NoneAllowed == 0;
+    DeleteMenu(AppState.TreeMenu, kTreeMenuSwitchPosition, MF_BYPOSITION);
+    InsertMenuA(AppState.TreeMenu, kTreeMenuSwitchPosition, MF_BYPOSITION | MF_STRING,
+                customized ? IDM_RESTORE : IDM_DELETE, customized ? kMenuRestore : kMenuDelete);
+}
+
+void OnTreeRightClick(HWND dialog) {
+    HTREEITEM item = TreeItemAtCursor();
+    if (!item)
+        return;
+    ReadTreeItemText(item);
+    AppState.CurrentTreeItem = item;
+    if (!TreeRelative(TVGN_PARENT, item)) {
+        ClearDetails();
+        return;
+    }
+    SwitchTreeMenuEntry(item);
+    ShowSelected(HKEY_CURRENT_USER);
+    TrackAtCursor(dialog, AppState.TreeMenu);
+}
+
+INT_PTR OnTreeNotify(HWND dialog, const NMHDR* header) {
+    switch (header->code) {
+    case TVN_SELCHANGEDA:
+    case NM_SETFOCUS:
+        OnTreeSelection();
+        return TRUE;
+    case NM_DBLCLK:
+        OnTreeDoubleClick(dialog);
+        return TRUE;
+    case NM_RCLICK:
+        OnTreeRightClick(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// --- Commands
+
+void OnNewExtension(HWND) {
+    // Dialog 3000 with the new-extension procedure opens here, followed by
+    // ShowStatusCounts.
+}
+
+void OnSearch(HWND) {
+    // Dialog 3000 with the find procedure opens here.
+}
+
+void OnDelete(HWND) {
+    // Delete of a "User Defined" extension (mode 1, kTextDeletePrompt,
+    // kTextDeleteCaption) runs here, followed by ShowStatusCounts.
+}
+
+void OnRestore(HWND) {
+    // Restore of a "User Customized" extension (mode 2, kTextRestorePrompt,
+    // kTextRestoreCaption) runs here, followed by ShowStatusCounts.
+}
+
+void OnOpenWithEditor(HWND) {
+    // The Open-With program editor (dialog 7000) opens here.
+}
+
+void OnCompare(HWND) {
+    // The compare dialog (dialog 8000) opens here.
+}
+
+void OnAbout(HWND) {
+    // The About box (dialog 2000) opens here.
+}
+
+void OnReadme(HWND dialog) {
+    char path[kTextSize] = {};
+    CopyTextBounded(AppState.AppDirectory, path, kTextSize);
+    if (TextLength(path) + TextLength(kReadmeFile) < kTextSize)
+        AppendText(path, kReadmeFile);
+    auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(dialog, kReadmeVerb, path, nullptr, nullptr, SW_SHOW));
+    if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND)
+        MessageBoxA(dialog, kTextReadmeMissing, nullptr, MB_OK | MB_ICONHAND);
+}
+
+void RunCommand(HWND dialog, WPARAM command) {
+    switch (command) {
+    case IDM_CUSTOMIZE:
+        OnCustomize(dialog);
+        break;
+    case IDM_EDIT:
+        OnEdit(dialog);
+        break;
+    case IDM_NEWEXTENSION:
+        OnNewExtension(dialog);
+        break;
+    case IDM_SEARCH:
+        OnSearch(dialog);
+        break;
+    case IDM_DELETE:
+        OnDelete(dialog);
+        break;
+    case IDM_RESTORE:
+        OnRestore(dialog);
+        break;
+    case IDM_OPENWITHEDITOR:
+        OnOpenWithEditor(dialog);
+        break;
+    case IDM_COMPARE:
+        OnCompare(dialog);
+        break;
+    case IDM_ABOUT:
+        OnAbout(dialog);
+        break;
+    case IDM_README:
+        OnReadme(dialog);
+        break;
+    case IDM_EXIT:
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void OnPaint(HWND dialog) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    DrawEtchedLineInUnits(dialog, dc, kRuleRight, kRuleLeft, kRuleAboveExtension);
+    DrawEtchedLineInUnits(dialog, dc, kRuleRight, kRuleLeft, kRuleAboveProgram);
+    EndPaint(dialog, &paint);
+}
+
+INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
+    if (header->hwndFrom == AppState.ExtensionList)
+        return OnListNotify(dialog, header);
+    if (header->hwndFrom == AppState.ExtensionTree)
+        return OnTreeNotify(dialog, header);
+    return FALSE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK UserMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return TRUE;
+    case kCatalogueLoadedMessage:
+        FillCatalogue(lParam);
+        return TRUE;
+    case WM_COMMAND:
+        RunCommand(dialog, wParam);
+        return TRUE;
+    case WM_NOTIFY:
+        return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_PAINT:
+        OnPaint(dialog);
+        return TRUE;
+    case WM_CLOSE:
+        CoUninitialize();
+        EndDialog(dialog, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

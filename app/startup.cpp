@@ -1,0 +1,83 @@
+// Start-up: the process-wide state and the run-mode decision.
+#include "app/startup.h"
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/shell.h"
+#include "resources/resource.h"
+#include "text/text.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <initializer_list>
+
+AppStateRecord AppState;
+
+namespace {
+
+void InitCommonControlClasses() {
+    auto* request = static_cast<INITCOMMONCONTROLSEX*>(
+        HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, sizeof(INITCOMMONCONTROLSEX)));
+    if (!request)
+        return;
+    request->dwSize = sizeof(INITCOMMONCONTROLSEX);
+    // The About box's links need the link class as well.
+    request->dwICC = ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_LINK_CLASS;
+    InitCommonControlsEx(request);
+    HeapFree(AppState.Heap, 0, request);
+}
+
+void CreateImageLists() {
+    SHFILEINFOA info = {};
+    AppState.SmallSystemImages = reinterpret_cast<HIMAGELIST>(
+        ShellGetFileInfo(AppState.AppDirectory, 0, &info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    AppState.LargeSystemImages = reinterpret_cast<HIMAGELIST>(
+        ShellGetFileInfo(AppState.AppDirectory, 0, &info, SHGFI_SYSICONINDEX));
+    AppState.Images32 = ImageList_Create(32, 32, ILC_COLORDDB | ILC_MASK, 2, 500);
+    AppState.Images16 = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, 4, 4);
+    for (int id : {IDI_ADDED, IDI_DELETED, IDI_SYSTEM, IDI_USER}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageA(AppState.Instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+        ImageList_AddIcon(AppState.Images16, icon);
+        if (icon)
+            DestroyIcon(icon);
+    }
+}
+
+int ReadFirstArgument() {
+    constexpr size_t kArgumentBlock = 128;
+    auto* block = static_cast<char*>(HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, kArgumentBlock));
+    if (!block)
+        return kArgMissing;
+    int result = GetCommandArg(1, block, kArgumentBlock);
+    HeapFree(AppState.Heap, 0, block);
+    return result;
+}
+
+} // namespace
+
+int DecideAdminMode(int commandArgResult, int userIsAdmin) {
+    return commandArgResult == kArgFound && userIsAdmin == 1 ? 1 : 0;
+}
+
+void PrepareAppState() {
+    CoInitializeEx(nullptr, COINIT_DISABLE_OLE1DDE);
+    AppState.Instance = GetModuleHandleA(nullptr);
+    AppState.Heap = GetProcessHeap();
+    InitCommonControlClasses();
+    FillWords(AppState.AppDirectory, sizeof AppState.AppDirectory, 0);
+    AppDirectoryOf(AppState.AppDirectory);
+    CreateImageLists();
+    AppState.UserIsAdmin = IsUserAnAdmin() ? 1 : 0;
+    AppState.AdminMode = DecideAdminMode(ReadFirstArgument(), AppState.UserIsAdmin);
+}
+
+void RunMainWindow() {
+    if (AppState.AdminMode)
+        DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_ADMIN), nullptr,
+                        AdminMainWindowProc, 0);
+    else
+        DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, UserMainWindowProc,
+                        0);
+}

@@ -1,0 +1,13 @@
+// Small drawing and placement helpers shared by the program's dialogs.
+#pragma once
+#include <windows.h>
+
+// A one-pixel line from (x1, y) to (x2, y) in the button shadow colour and
+// one pixel below it in the button highlight colour: an etched rule.
+void DrawEtchedLine(HDC dc, int x1, int x2, int y);
+// The same with co-ordinates in dialog units of dialog, converted to its
+// client pixels so that the rule follows the layout at any font size.
+void DrawEtchedLineInUnits(HWND dialog, HDC dc, int x1, int x2, int y);
+
+// Moves child, keeping its size, so that it is centred over parent.
+void CenterOver(HWND parent, HWND child);

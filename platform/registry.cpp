@@ -1,0 +1,407 @@
+// Registry access, with HKEY_CLASSES_ROOT served as the merged view of the
+// user's classes over the machine's.
+#include "platform/registry.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kClassesPath[] = "Software\\Classes";
+
+// One open key of the merged view: the same path opened in both hives, either
+// of which may be missing.
+struct MergedKey {
+    HKEY user = nullptr;
+    HKEY machine = nullptr;
+    std::string path;                 // below Software\Classes, "" for the root
+    std::vector<std::string> subKeys; // union, refreshed when index 0 is read
+    std::vector<std::string> valueNames;
+};
+
+std::mutex g_mergedLock;
+std::set<const MergedKey*> g_mergedKeys;
+
+MergedKey* AsMerged(HKEY key) {
+    std::lock_guard<std::mutex> lock(g_mergedLock);
+    auto* candidate = reinterpret_cast<const MergedKey*>(key);
+    return g_mergedKeys.count(candidate) ? const_cast<MergedKey*>(candidate) : nullptr;
+}
+
+bool IsMergedParent(HKEY key) {
+    return key == HKEY_CLASSES_ROOT || AsMerged(key) != nullptr;
+}
+
+bool LessNoCase(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+std::string JoinPath(const std::string& base, const char* path) {
+    std::string tail = path ? path : "";
+    while (!tail.empty() && tail.back() == '\\')
+        tail.pop_back();
+    if (base.empty())
+        return tail;
+    if (tail.empty())
+        return base;
+    return base + "\\" + tail;
+}
+
+std::string HivePath(const std::string& classesPath) {
+    return classesPath.empty() ? kClassesPath : std::string(kClassesPath) + "\\" + classesPath;
+}
+
+// Path below Software\Classes of a merged parent plus path.
+std::string MergedPath(HKEY parent, const char* path) {
+    if (parent == HKEY_CLASSES_ROOT)
+        return JoinPath("", path);
+    return JoinPath(AsMerged(parent)->path, path);
+}
+
+HKEY RegisterMerged(MergedKey* key) {
+    std::lock_guard<std::mutex> lock(g_mergedLock);
+    g_mergedKeys.insert(key);
+    return reinterpret_cast<HKEY>(key);
+}
+
+std::vector<std::string> ListRealSubKeys(HKEY key) {
+    std::vector<std::string> names;
+    if (!key)
+        return names;
+    char name[MAX_PATH];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        LONG status = RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_SUCCESS)
+            names.emplace_back(name, length);
+        else if (status != ERROR_MORE_DATA)
+            break; // the end, or a key that cannot be enumerated
+    }
+    return names;
+}
+
+std::vector<std::string> ListRealValueNames(HKEY key) {
+    std::vector<std::string> names;
+    DWORD count = 0, longest = 0;
+    if (!key || RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                                 &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return names;
+    std::vector<char> name(longest + 2);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        LONG status =
+            RegEnumValueA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_SUCCESS)
+            names.emplace_back(name.data(), length);
+        else if (status != ERROR_MORE_DATA)
+            break;
+    }
+    return names;
+}
+
+// Sorted union without regard to case, each name once.
+std::vector<std::string> Union(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    std::stable_sort(a.begin(), a.end(), LessNoCase);
+    a.erase(std::unique(a.begin(), a.end(), EqualNoCase), a.end());
+    return a;
+}
+
+void RefreshSubKeys(MergedKey* key) {
+    key->subKeys = Union(ListRealSubKeys(key->user), ListRealSubKeys(key->machine));
+}
+
+void RefreshValueNames(MergedKey* key) {
+    key->valueNames = Union(ListRealValueNames(key->user), ListRealValueNames(key->machine));
+}
+
+// The hive key a value of the merged view is read from.
+HKEY ValueSource(const MergedKey* key, const char* name) {
+    if (key->user && RegQueryValueExA(key->user, name, nullptr, nullptr, nullptr, nullptr) !=
+                         ERROR_FILE_NOT_FOUND)
+        return key->user;
+    return key->machine ? key->machine : key->user;
+}
+
+// The hive key writes of the merged view go to.
+HKEY WriteTarget(const MergedKey* key) {
+    return key->user ? key->user : key->machine;
+}
+
+LONG CopyName(const std::string& name, char* buffer, DWORD* length) {
+    if (!buffer || !length)
+        return ERROR_INVALID_PARAMETER;
+    if (name.size() + 1 > *length) {
+        if (*length)
+            buffer[0] = '\0';
+        return ERROR_MORE_DATA;
+    }
+    memcpy(buffer, name.c_str(), name.size() + 1);
+    *length = static_cast<DWORD>(name.size());
+    return ERROR_SUCCESS;
+}
+
+LONG ReadRaw(HKEY key, const char* name, DWORD* type, std::vector<BYTE>* data) {
+    DWORD size = 0;
+    LONG status = RegistryQueryValue(key, name, type, nullptr, &size);
+    if (status != ERROR_SUCCESS)
+        return status;
+    data->assign(size, 0);
+    status = RegistryQueryValue(key, name, type, data->data(), &size);
+    data->resize(size);
+    return status;
+}
+
+std::vector<std::string> ListSubKeys(HKEY key) {
+    if (MergedKey* merged = AsMerged(key)) {
+        RefreshSubKeys(merged);
+        return merged->subKeys;
+    }
+    return ListRealSubKeys(key);
+}
+
+std::vector<std::string> ListValueNames(HKEY key) {
+    if (MergedKey* merged = AsMerged(key)) {
+        RefreshValueNames(merged);
+        return merged->valueNames;
+    }
+    return ListRealValueNames(key);
+}
+
+LONG CopyTreeInto(HKEY source, HKEY destination) {
+    for (const std::string& name : ListValueNames(source)) {
+        DWORD type = REG_NONE;
+        std::vector<BYTE> data;
+        if (ReadRaw(source, name.c_str(), &type, &data) == ERROR_SUCCESS)
+            RegistrySetValue(destination, name.c_str(), type, data.data(),
+                             static_cast<DWORD>(data.size()));
+    }
+    for (const std::string& name : ListSubKeys(source)) {
+        RegKey child, copy;
+        if (RegistryOpenKey(source, name.c_str(), KEY_READ, child.put()) != ERROR_SUCCESS)
+            continue;
+        if (RegistryCreateKey(destination, name.c_str(), KEY_READ | KEY_WRITE, copy.put()) !=
+            ERROR_SUCCESS)
+            continue;
+        CopyTreeInto(child.get(), copy.get());
+    }
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+LONG RegistryOpenKey(HKEY parent, const char* path, REGSAM access, HKEY* key) {
+    if (!key)
+        return ERROR_INVALID_PARAMETER;
+    *key = nullptr;
+    if (!IsMergedParent(parent))
+        return RegOpenKeyExA(parent, path && *path ? path : nullptr, 0, access, key);
+
+    auto* merged = new MergedKey;
+    merged->path = MergedPath(parent, path);
+    std::string hivePath = HivePath(merged->path);
+    // Read access on both halves: the union of their names is listed even
+    // where the caller asked only to query values.
+    access |= KEY_READ;
+    LONG userStatus = RegOpenKeyExA(HKEY_CURRENT_USER, hivePath.c_str(), 0, access, &merged->user);
+    LONG machineStatus =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, hivePath.c_str(), 0, access, &merged->machine);
+    if (userStatus != ERROR_SUCCESS)
+        merged->user = nullptr;
+    if (machineStatus != ERROR_SUCCESS)
+        merged->machine = nullptr;
+    if (!merged->user && !merged->machine) {
+        delete merged;
+        return machineStatus;
+    }
+    *key = RegisterMerged(merged);
+    return ERROR_SUCCESS;
+}
+
+LONG RegistryCreateKey(HKEY parent, const char* path, REGSAM access, HKEY* key) {
+    if (!key)
+        return ERROR_INVALID_PARAMETER;
+    *key = nullptr;
+    if (!IsMergedParent(parent))
+        return RegCreateKeyExA(parent, path && *path ? path : "", 0, nullptr, 0, access, nullptr,
+                               key, nullptr);
+
+    auto* merged = new MergedKey;
+    merged->path = MergedPath(parent, path);
+    std::string hivePath = HivePath(merged->path);
+    access |= KEY_READ;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, hivePath.c_str(), 0, access, &merged->user) !=
+        ERROR_SUCCESS)
+        merged->user = nullptr;
+    LONG status = ERROR_SUCCESS;
+    if (merged->user) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, hivePath.c_str(), 0, access, &merged->machine) !=
+            ERROR_SUCCESS)
+            merged->machine = nullptr;
+    } else {
+        status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, hivePath.c_str(), 0, nullptr, 0, access,
+                                 nullptr, &merged->machine, nullptr);
+        if (status != ERROR_SUCCESS)
+            merged->machine = nullptr;
+    }
+    if (!merged->user && !merged->machine) {
+        delete merged;
+        return status;
+    }
+    *key = RegisterMerged(merged);
+    return ERROR_SUCCESS;
+}
+
+void RegistryCloseKey(HKEY key) {
+    if (!key)
+        return;
+    MergedKey* merged = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(g_mergedLock);
+        auto* candidate = reinterpret_cast<const MergedKey*>(key);
+        if (g_mergedKeys.erase(candidate))
+            merged = const_cast<MergedKey*>(candidate);
+    }
+    if (!merged) {
+        RegCloseKey(key);
+        return;
+    }
+    if (merged->user)
+        RegCloseKey(merged->user);
+    if (merged->machine)
+        RegCloseKey(merged->machine);
+    delete merged;
+}
+
+LONG RegistryQueryValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size) {
+    HKEY source = key;
+    if (key == HKEY_CLASSES_ROOT) {
+        RegKey root;
+        LONG status = RegistryOpenKey(HKEY_CLASSES_ROOT, nullptr, KEY_QUERY_VALUE, root.put());
+        if (status != ERROR_SUCCESS)
+            return status;
+        return RegistryQueryValue(root.get(), name, type, data, size);
+    }
+    if (MergedKey* merged = AsMerged(key))
+        source = ValueSource(merged, name);
+    return RegQueryValueExA(source, name, nullptr, type, static_cast<BYTE*>(data), size);
+}
+
+LONG RegistryReadText(HKEY key, const char* name, char* buffer, DWORD size) {
+    if (!buffer || size == 0)
+        return ERROR_INVALID_PARAMETER;
+    memset(buffer, 0, size);
+    DWORD type = REG_NONE;
+    DWORD length = size;
+    LONG status = RegistryQueryValue(key, name, &type, buffer, &length);
+    if (status == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ)
+        status = ERROR_INVALID_DATATYPE;
+    // Data that fills the whole buffer without a terminator would be read past
+    // its end by every caller: it counts as too long.
+    if (status == ERROR_SUCCESS && length == size && buffer[size - 1] != '\0')
+        status = ERROR_MORE_DATA;
+    if (status != ERROR_SUCCESS)
+        memset(buffer, 0, size);
+    return status;
+}
+
+LONG RegistryWriteText(HKEY key, const char* name, DWORD type, const char* text) {
+    const char* value = text ? text : "";
+    return RegistrySetValue(key, name, type, value, static_cast<DWORD>(strlen(value) + 1));
+}
+
+LONG RegistrySetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY target = key;
+    if (MergedKey* merged = AsMerged(key))
+        target = WriteTarget(merged);
+    return RegSetValueExA(target, name, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+LONG RegistryDeleteValue(HKEY key, const char* name) {
+    HKEY target = key;
+    if (MergedKey* merged = AsMerged(key))
+        target = WriteTarget(merged);
+    return RegDeleteValueA(target, name);
+}
+
+LONG RegistryEnumKey(HKEY key, DWORD index, char* name, DWORD* length) {
+    if (key == HKEY_CLASSES_ROOT)
+        return ERROR_INVALID_HANDLE; // open the root with RegistryOpenKey first
+    MergedKey* merged = AsMerged(key);
+    if (!merged)
+        return RegEnumKeyExA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    if (index == 0 || merged->subKeys.empty())
+        RefreshSubKeys(merged);
+    if (index >= merged->subKeys.size())
+        return ERROR_NO_MORE_ITEMS;
+    return CopyName(merged->subKeys[index], name, length);
+}
+
+LONG RegistryEnumValue(HKEY key, DWORD index, char* name, DWORD* length, DWORD* type, void* data,
+                       DWORD* dataSize) {
+    MergedKey* merged = AsMerged(key);
+    if (!merged)
+        return RegEnumValueA(key, index, name, length, nullptr, type, static_cast<BYTE*>(data),
+                             dataSize);
+    if (index == 0 || merged->valueNames.empty())
+        RefreshValueNames(merged);
+    if (index >= merged->valueNames.size())
+        return ERROR_NO_MORE_ITEMS;
+    const std::string& valueName = merged->valueNames[index];
+    LONG status = CopyName(valueName, name, length);
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (type || data || dataSize) {
+        HKEY source = ValueSource(merged, valueName.c_str());
+        status = RegQueryValueExA(source, valueName.c_str(), nullptr, type,
+                                  static_cast<BYTE*>(data), dataSize);
+    }
+    return status;
+}
+
+LONG RegistryQueryInfo(HKEY key, DWORD* subKeys, DWORD* values) {
+    MergedKey* merged = AsMerged(key);
+    if (!merged)
+        return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, subKeys, nullptr, nullptr, values,
+                                nullptr, nullptr, nullptr, nullptr);
+    if (subKeys) {
+        RefreshSubKeys(merged);
+        *subKeys = static_cast<DWORD>(merged->subKeys.size());
+    }
+    if (values) {
+        RefreshValueNames(merged);
+        *values = static_cast<DWORD>(merged->valueNames.size());
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG RegistryCopyTree(HKEY sourceHive, const char* sourcePath, HKEY destination) {
+    RegKey source;
+    LONG status = RegistryOpenKey(sourceHive, sourcePath, KEY_READ, source.put());
+    if (status != ERROR_SUCCESS)
+        return status;
+    return CopyTreeInto(source.get(), destination);
+}
+
+LONG RegistryDeleteTree(HKEY hive, const char* path) {
+    if (!IsMergedParent(hive))
+        return SHDeleteKeyA(hive, path);
+    std::string hivePath = HivePath(MergedPath(hive, path));
+    if (RegistryKeyExists(HKEY_CURRENT_USER, hivePath.c_str()))
+        return SHDeleteKeyA(HKEY_CURRENT_USER, hivePath.c_str());
+    return SHDeleteKeyA(HKEY_LOCAL_MACHINE, hivePath.c_str());
+}
+
+int RegistryKeyExists(HKEY hive, const char* path) {
+    RegKey key;
+    return RegistryOpenKey(hive, path, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS ? 1 : 0;
+}

@@ -1,0 +1,84 @@
+// Registry access for the whole program.
+//
+// HKEY_CLASSES_ROOT is served here, on Windows and under Wine alike, as the
+// merged view of HKEY_CURRENT_USER\Software\Classes over
+// HKEY_LOCAL_MACHINE\Software\Classes (Wine does not merge the user's classes
+// itself):
+//  - a key exists when it exists in either hive;
+//  - a value is read from the user's key when that key holds it, else from
+//    the machine's key;
+//  - sub-keys and values enumerate as the union, each name once, in ascending
+//    order without regard to case, and RegistryQueryInfo counts that union;
+//  - values written or deleted go to the user's key when it exists, else to
+//    the machine's; a key created through the view is created under the
+//    machine's classes unless the user's key exists.
+// Handles of the view are ordinary HKEY values for the callers: they pass them
+// to these functions only (never to the Win32 Reg* calls) and close them with
+// RegistryCloseKey.
+//
+// Every function returns a Win32 status; ERROR_SUCCESS (0) means success and
+// anything else is treated by the callers as "absent" or "failed".
+#pragma once
+#include <windows.h>
+
+// Opens parent\path (path may be null or empty: the parent itself, opened
+// anew). On failure *key is null. The caller closes the key.
+LONG RegistryOpenKey(HKEY parent, const char* path, REGSAM access, HKEY* key);
+// Opens parent\path, creating every missing key on the way. On failure *key is
+// null. The caller closes the key.
+LONG RegistryCreateKey(HKEY parent, const char* path, REGSAM access, HKEY* key);
+// Closes a key from RegistryOpenKey/RegistryCreateKey; null is allowed.
+void RegistryCloseKey(HKEY key);
+
+// Raw value access with RegQueryValueExA's contract: data may be null to ask
+// for the size only; *size is in/out. name null or "" is the default value.
+LONG RegistryQueryValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size);
+// Reads a REG_SZ or REG_EXPAND_SZ value as text into buffer (size bytes, which
+// are zero-filled first). The text always ends up terminated: a value that
+// does not fit with its terminator gives ERROR_MORE_DATA, and data of any
+// other type gives ERROR_INVALID_DATATYPE; both leave the buffer empty.
+LONG RegistryReadText(HKEY key, const char* name, char* buffer, DWORD size);
+// Writes text as REG_SZ or REG_EXPAND_SZ with its terminating zero.
+LONG RegistryWriteText(HKEY key, const char* name, DWORD type, const char* text);
+LONG RegistrySetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size);
+LONG RegistryDeleteValue(HKEY key, const char* name);
+
+// Sub-key number index into name; *length is in/out as for RegEnumKeyExA
+// (in: buffer size, terminator included; out: characters copied). A name that
+// does not fit gives ERROR_MORE_DATA. End of the list: ERROR_NO_MORE_ITEMS.
+LONG RegistryEnumKey(HKEY key, DWORD index, char* name, DWORD* length);
+// Value number index; type, data and dataSize may be null.
+LONG RegistryEnumValue(HKEY key, DWORD index, char* name, DWORD* length, DWORD* type, void* data,
+                       DWORD* dataSize);
+// Number of sub-keys and of values; either pointer may be null.
+LONG RegistryQueryInfo(HKEY key, DWORD* subKeys, DWORD* values);
+
+// Copies sourceHive\sourcePath with all values (types and bytes intact) and
+// sub-keys recursively into the open key destination.
+LONG RegistryCopyTree(HKEY sourceHive, const char* sourcePath, HKEY destination);
+// Deletes hive\path and everything below it.
+LONG RegistryDeleteTree(HKEY hive, const char* path);
+
+// 1 when hive\path can be opened with KEY_QUERY_VALUE, else 0.
+int RegistryKeyExists(HKEY hive, const char* path);
+
+// Owns an open key for one scope.
+class RegKey {
+  public:
+    RegKey() = default;
+    explicit RegKey(HKEY key) : key_(key) {}
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    ~RegKey() { RegistryCloseKey(key_); }
+    HKEY get() const { return key_; }
+    // For the open/create calls: closes what is held and hands out the slot.
+    HKEY* put() {
+        RegistryCloseKey(key_);
+        key_ = nullptr;
+        return &key_;
+    }
+    explicit operator bool() const { return key_ != nullptr; }
+
+  private:
+    HKEY key_ = nullptr;
+};

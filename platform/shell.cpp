@@ -1,0 +1,346 @@
+// Association answers, type names and icons computed from the merged classes
+// view, with Windows' rules.
+#include "platform/shell.h"
+
+#include "platform/registry.h"
+
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Reads the default (or a named) value of HKEY_CLASSES_ROOT\path as text.
+bool ReadClassesText(const std::string& path, const char* name, std::string* text) {
+    RegKey key;
+    if (RegistryOpenKey(HKEY_CLASSES_ROOT, path.c_str(), KEY_QUERY_VALUE, key.put()) !=
+        ERROR_SUCCESS)
+        return false;
+    char buffer[1024];
+    if (RegistryReadText(key.get(), name, buffer, sizeof buffer) != ERROR_SUCCESS)
+        return false;
+    *text = buffer;
+    return true;
+}
+
+bool ClassesKeyExists(const std::string& path) {
+    return RegistryKeyExists(HKEY_CLASSES_ROOT, path.c_str()) != 0;
+}
+
+std::string FileNamePart(const std::string& path) {
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Expand(const std::string& text) {
+    char buffer[MAX_PATH * 4];
+    DWORD length = ExpandEnvironmentStringsA(text.c_str(), buffer, sizeof buffer);
+    if (length == 0 || length > sizeof buffer)
+        return text;
+    return buffer;
+}
+
+// Where an association query looks: the key that carries the verbs and the
+// DefaultIcon, and a fall-back key for the verbs ("*").
+struct AssocSource {
+    std::string key;
+    std::string verbFallback;
+    bool byProgram = false;
+    std::string program; // file name for by-program queries
+};
+
+bool FindSource(ASSOCF flags, const char* assoc, AssocSource* source) {
+    if (!assoc || !*assoc)
+        return false;
+    const bool defaultToStar = (flags & ASSOCF_INIT_DEFAULTTOSTAR) != 0;
+    if (flags & ASSOCF_INIT_BYEXENAME) {
+        source->byProgram = true;
+        source->program = FileNamePart(assoc);
+        source->key = "Applications\\" + source->program;
+        return !source->program.empty();
+    }
+    std::string className;
+    bool hasClass = ReadClassesText(assoc, nullptr, &className) && !className.empty();
+    if (defaultToStar)
+        source->verbFallback = "*";
+    if (!hasClass) {
+        if (flags & ASSOCF_INIT_IGNOREUNKNOWN)
+            return false;
+        if (!ClassesKeyExists(assoc) && !defaultToStar)
+            return false;
+        source->key = ClassesKeyExists(assoc) ? assoc : "*";
+        return true;
+    }
+    source->key = className;
+    return true;
+}
+
+// The verb sub-key path below key: the verb asked for, else the one the
+// "shell" key's default value names, else "open".
+std::string VerbPath(const std::string& key, const char* verb) {
+    std::string shell = key + "\\shell";
+    if (verb && *verb)
+        return shell + "\\" + verb;
+    std::string named;
+    if (ReadClassesText(shell, nullptr, &named) && !named.empty() &&
+        ClassesKeyExists(shell + "\\" + named))
+        return shell + "\\" + named;
+    return shell + "\\open";
+}
+
+bool FindVerb(const AssocSource& source, const char* verb, std::string* verbPath) {
+    std::string path = VerbPath(source.key, verb);
+    if (ClassesKeyExists(path + "\\command") || ClassesKeyExists(path + "\\ddeexec")) {
+        *verbPath = path;
+        return true;
+    }
+    if (source.verbFallback.empty())
+        return false;
+    path = VerbPath(source.verbFallback, verb);
+    if (!ClassesKeyExists(path + "\\command") && !ClassesKeyExists(path + "\\ddeexec"))
+        return false;
+    *verbPath = path;
+    return true;
+}
+
+// The program part of a command line: the quoted part, else up to the first
+// blank; a bare file name is looked up on the search path.
+std::string ProgramOfCommand(const std::string& command) {
+    std::string program;
+    if (!command.empty() && command[0] == '"') {
+        size_t close = command.find('"', 1);
+        program = command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    } else {
+        program = command.substr(0, command.find(' '));
+    }
+    program = Expand(program);
+    if (!program.empty() && program.find('\\') == std::string::npos) {
+        char found[MAX_PATH];
+        if (SearchPathA(nullptr, program.c_str(), nullptr, sizeof found, found, nullptr))
+            program = found;
+    }
+    return program;
+}
+
+bool QueryCommand(const AssocSource& source, const char* verb, std::string* command) {
+    std::string verbPath;
+    return FindVerb(source, verb, &verbPath) &&
+           ReadClassesText(verbPath + "\\command", nullptr, command) && !command->empty();
+}
+
+bool QueryExecutable(const AssocSource& source, const char* verb, std::string* executable) {
+    std::string command;
+    if (QueryCommand(source, verb, &command)) {
+        *executable = ProgramOfCommand(command);
+        return !executable->empty();
+    }
+    if (!source.byProgram)
+        return false;
+    *executable = ProgramOfCommand(source.program);
+    return true;
+}
+
+bool VersionDescription(const std::string& file, std::string* description) {
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
+    if (size == 0)
+        return false;
+    std::vector<BYTE> block(size);
+    if (!GetFileVersionInfoA(file.c_str(), 0, size, block.data()))
+        return false;
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    }* translations = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translations), &length) ||
+        length < sizeof(Translation))
+        return false;
+    char query[64];
+    wsprintfA(query, "\\StringFileInfo\\%04x%04x\\FileDescription", translations[0].language,
+              translations[0].codePage);
+    char* text = nullptr;
+    if (!VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&text), &length) || !text ||
+        !*text)
+        return false;
+    *description = text;
+    return true;
+}
+
+bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string* name) {
+    std::string executable;
+    if (source.byProgram) {
+        if (ReadClassesText(source.key, "FriendlyAppName", name) && !name->empty())
+            return true;
+        executable = ProgramOfCommand(source.program);
+        std::string command;
+        if (QueryCommand(source, verb, &command))
+            executable = ProgramOfCommand(command);
+    } else {
+        if (!QueryExecutable(source, verb, &executable))
+            return false;
+        std::string application = "Applications\\" + FileNamePart(executable);
+        if (ReadClassesText(application, "FriendlyAppName", name) && !name->empty())
+            return true;
+    }
+    return VersionDescription(executable, name);
+}
+
+bool QueryDde(const AssocSource& source, const char* verb, ASSOCSTR kind, std::string* text) {
+    std::string verbPath;
+    if (!FindVerb(source, verb, &verbPath))
+        return false;
+    std::string dde = verbPath + "\\ddeexec";
+    if (!ClassesKeyExists(dde))
+        return false;
+    switch (kind) {
+    case ASSOCSTR_DDECOMMAND:
+        text->clear();
+        ReadClassesText(dde, nullptr, text);
+        return true;
+    case ASSOCSTR_DDEAPPLICATION: {
+        if (ReadClassesText(dde + "\\Application", nullptr, text) && !text->empty())
+            return true;
+        std::string executable;
+        if (!QueryExecutable(source, verb, &executable))
+            return false;
+        std::string file = FileNamePart(executable);
+        *text = file.substr(0, file.find_last_of('.'));
+        return !text->empty();
+    }
+    case ASSOCSTR_DDETOPIC:
+        if (!ReadClassesText(dde + "\\Topic", nullptr, text) || text->empty())
+            *text = "System";
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Answer(ASSOCF flags, ASSOCSTR kind, const char* assoc, const char* verb, std::string* text) {
+    AssocSource source;
+    if (!FindSource(flags, assoc, &source))
+        return false;
+    switch (kind) {
+    case ASSOCSTR_COMMAND:
+        return QueryCommand(source, verb, text);
+    case ASSOCSTR_EXECUTABLE:
+        return QueryExecutable(source, verb, text);
+    case ASSOCSTR_FRIENDLYAPPNAME:
+        return QueryFriendlyName(source, verb, text);
+    case ASSOCSTR_DDECOMMAND:
+    case ASSOCSTR_DDEAPPLICATION:
+    case ASSOCSTR_DDETOPIC:
+        return QueryDde(source, verb, kind, text);
+    case ASSOCSTR_DEFAULTICON:
+        return ReadClassesText(source.key + "\\DefaultIcon", nullptr, text) && !text->empty();
+    default:
+        return false;
+    }
+}
+
+// The extension a file-info request is about: a bare ".ext", else the
+// extension of the path ("" when it has none).
+std::string ExtensionOf(const char* path) {
+    if (!path)
+        return "";
+    if (path[0] == '.' && !strchr(path, '\\'))
+        return path;
+    const char* extension = PathFindExtensionA(path);
+    return extension ? extension : "";
+}
+
+std::string UpperTypeName(const std::string& extension) {
+    std::string name = extension.substr(1);
+    CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));
+    return name + " File";
+}
+
+} // namespace
+
+HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const char* verb, char* out,
+                        DWORD* length) {
+    if (!out || !length || *length == 0)
+        return E_INVALIDARG;
+    memset(out, 0, *length);
+    std::string text;
+    if (!Answer(flags, kind, assoc, verb, &text))
+        return HRESULT_FROM_WIN32(ERROR_NO_ASSOCIATION);
+    if (text.size() + 1 > *length) {
+        *length = static_cast<DWORD>(text.size() + 1);
+        return E_POINTER;
+    }
+    memcpy(out, text.c_str(), text.size() + 1);
+    *length = static_cast<DWORD>(text.size() + 1);
+    return S_OK;
+}
+
+DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags) {
+    DWORD_PTR result = SHGetFileInfoA(path, attributes, info, sizeof *info, flags);
+    if (!(flags & SHGFI_USEFILEATTRIBUTES) || !info)
+        return result;
+    std::string extension = ExtensionOf(path);
+    if (extension.size() < 2 || extension == ".")
+        return result;
+
+    std::string className;
+    bool hasClass = ReadClassesText(extension, nullptr, &className) && !className.empty();
+    if (flags & SHGFI_TYPENAME) {
+        std::string description;
+        if (!(hasClass && ReadClassesText(className, nullptr, &description) &&
+              !description.empty()))
+            description = UpperTypeName(extension);
+        lstrcpynA(info->szTypeName, description.c_str(), sizeof info->szTypeName);
+    }
+    if (flags & SHGFI_ICON) {
+        const int size = GetSystemMetrics((flags & SHGFI_SMALLICON) ? SM_CXSMICON : SM_CXICON);
+        std::string location;
+        HICON icon = nullptr;
+        if (hasClass && ReadClassesText(className + "\\DefaultIcon", nullptr, &location))
+            icon = ShellLoadIconLocation(location.c_str(), size);
+        if (!icon && !info->hIcon)
+            icon = ShellGenericDocumentIcon(size);
+        if (icon) {
+            if (info->hIcon)
+                DestroyIcon(info->hIcon);
+            info->hIcon = icon;
+        }
+    }
+    return result ? result : 1;
+}
+
+HICON ShellLoadIconLocation(const char* location, int size) {
+    if (!location || !*location || location[0] == '%')
+        return nullptr;
+    std::string text = Expand(location);
+    std::string file = text;
+    int index = 0;
+    size_t comma = text.find_last_of(',');
+    if (comma != std::string::npos) {
+        file = text.substr(0, comma);
+        index = atoi(text.c_str() + comma + 1);
+    }
+    if (file.size() >= 2 && file.front() == '"' && file.back() == '"')
+        file = file.substr(1, file.size() - 2);
+    if (file.empty() || file.size() >= MAX_PATH || PathIsDirectoryA(file.c_str()))
+        return nullptr;
+    if (comma == std::string::npos && lstrcmpiA(PathFindExtensionA(file.c_str()), ".ico") == 0)
+        return static_cast<HICON>(
+            LoadImageA(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+    HICON icon = nullptr;
+    UINT found = PrivateExtractIconsA(file.c_str(), index, size, size, &icon, nullptr, 1, 0);
+    if (found == 0 || found == 0xFFFFFFFF)
+        return nullptr;
+    return icon;
+}
+
+HICON ShellGenericDocumentIcon(int size) {
+    HICON icon = nullptr;
+    UINT found = PrivateExtractIconsA("shell32.dll", 0, size, size, &icon, nullptr, 1, 0);
+    if (found == 0 || found == 0xFFFFFFFF)
+        return static_cast<HICON>(
+            CopyImage(LoadIconA(nullptr, IDI_APPLICATION), IMAGE_ICON, size, size, 0));
+    return icon;
+}

@@ -1,0 +1,40 @@
+// Shell services the program asks for by name, served with Windows' rules from
+// the merged classes view of platform/registry.h, because Wine answers few
+// association queries and does not see the user's classes.
+//
+// Everything else the shell offers (program icons, the system image lists,
+// path functions, file dialogs, ShellExecuteA, SHChangeNotify, IsUserAnAdmin)
+// is used directly from Windows or Wine.
+#pragma once
+#include <windows.h>
+#include <shlwapi.h>
+#include <shellapi.h>
+
+// AssocQueryStringA with the flag sets the program uses:
+//  - ASSOCF_INIT_IGNOREUNKNOWN|ASSOCF_INIT_DEFAULTTOSTAR, or
+//    ASSOCF_INIT_DEFAULTTOSTAR alone, for an extension (".txt"): the class is
+//    the extension key's default value; with DEFAULTTOSTAR the verbs of "*"
+//    stand in when the class has none; with IGNOREUNKNOWN an extension without
+//    a class fails.
+//  - ASSOCF_INIT_BYEXENAME (with or without ASSOCF_NOTRUNCATE and
+//    ASSOCF_INIT_DEFAULTTOFOLDER, or ASSOCF_OPEN_BYEXENAME) for a program file
+//    name or path: the key is "Applications\" + file name.
+// verb null means the verb the "shell" key's default value names, else "open".
+// out receives at most *length bytes, terminated; *length gets the length with
+// terminator. A failed answer returns a failure HRESULT and leaves out empty.
+HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const char* verb, char* out,
+                        DWORD* length);
+
+// SHGetFileInfoA, with the answers for SHGFI_USEFILEATTRIBUTES served from the
+// merged classes view: the type name is the class's description, else the
+// extension without its dot in capitals followed by " File"; SHGFI_ICON gives
+// the icon of the class's DefaultIcon, else the generic document icon. The
+// caller destroys info->hIcon when SHGFI_ICON was asked for.
+DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags);
+
+// Loads the icon at location "file,index" or "file,-id" or a bare icon file at
+// the given size; null when there is none. The caller destroys the icon.
+HICON ShellLoadIconLocation(const char* location, int size);
+
+// The generic document icon at the given size; the caller destroys it.
+HICON ShellGenericDocumentIcon(int size);

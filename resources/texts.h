@@ -1,0 +1,39 @@
+// The program's own texts, grouped by the window that shows them.
+#pragma once
+
+// Details pane (both main windows)
+constexpr const char* kTextUnknown = "Unknown";
+constexpr const char* kTextYes = "Yes";
+constexpr const char* kTextNo = "No";
+constexpr const char* kRundllProgram = "rundll32.exe";
+
+// Extension catalogue
+constexpr const char* kTextSystemGroup = "System";
+constexpr const char* kTextCustomizedGroup = "User Customized";
+constexpr const char* kTextDefinedGroup = "User Defined";
+constexpr const char* kTextRegisteredExtensions = " Registered file extensions ";
+constexpr const char* kTextCountsDash = "- ";
+constexpr const char* kTextCountsEquals = "=";
+constexpr const char* kTextCountsGap = " ";
+
+// Main windows: context menus and commands
+constexpr const char* kMenuRestore = "Restore";
+constexpr const char* kMenuReadme = "Readme";
+constexpr const char* kMenuExit = "Exit";
+constexpr const char* kMenuEdit = "Edit";
+constexpr const char* kMenuAbout = "About";
+constexpr const char* kMenuNewExtension = "New Extension";
+constexpr const char* kMenuDelete = "Delete";
+constexpr const char* kMenuSearch = "Search";
+constexpr const char* kMenuCustomize = "Customize";
+constexpr const char* kMenuOpenWithEditor = "Open With Editor";
+constexpr const char* kMenuCompare = "Compare";
+constexpr const char* kMenuTools = "Tools";
+constexpr const char* kReadmeFile = "Readme.txt";
+constexpr const char* kReadmeVerb = "Open";
+constexpr const char* kTextReadmeMissing =
+    "Could not find ReadMe.txt\r\nPlease make sure it exists in the directory of KVEL.exe";
+constexpr const char* kTextDeletePrompt = "You are about to delete the file extension ";
+constexpr const char* kTextDeleteCaption = "Delete File Extension";
+constexpr const char* kTextRestorePrompt = "You are about to restore the file extension ";
+constexpr const char* kTextRestoreCaption = "Restore File Extension";

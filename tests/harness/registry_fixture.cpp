@@ -1,0 +1,186 @@
+#include "harness/registry_fixture.h"
+
+#include <shlwapi.h>
+
+namespace kvt {
+
+namespace {
+
+const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+
+bool IsTestName(const std::string& name) {
+    const char* text = name.c_str();
+    if (*text == '.')
+        ++text;
+    return StrCmpNIA(text, "kvt", 3) == 0;
+}
+
+void RemoveTestKeysBelow(HKEY hive, const std::string& path) {
+    for (const std::string& name : SubKeyNames(hive, path))
+        if (IsTestName(name))
+            SHDeleteKeyA(hive, (path + "\\" + name).c_str());
+}
+
+} // namespace
+
+std::string Classes(const std::string& name) {
+    return "Software\\Classes\\" + name;
+}
+
+std::string OpenWithListPath(const std::string& extension) {
+    return std::string(kFileExts) + "\\" + extension + "\\OpenWithList";
+}
+
+std::string Value::Text() const {
+    std::string text(data.begin(), data.end());
+    while (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    return text;
+}
+
+DWORD Value::Dword() const {
+    DWORD value = 0;
+    if (data.size() == sizeof value)
+        memcpy(&value, data.data(), sizeof value);
+    return value;
+}
+
+void CreateKey(HKEY hive, const std::string& path) {
+    HKEY key = nullptr;
+    LONG status =
+        RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    ASSERT_EQ(ERROR_SUCCESS, status) << "creating " << path;
+    RegCloseKey(key);
+}
+
+void SetBytes(HKEY hive, const std::string& path, const char* name, DWORD type,
+              const std::vector<BYTE>& data) {
+    HKEY key = nullptr;
+    LONG status =
+        RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    ASSERT_EQ(ERROR_SUCCESS, status) << "creating " << path;
+    status = RegSetValueExA(key, name, 0, type, data.data(), static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, status) << "writing " << path << " " << (name ? name : "(default)");
+}
+
+void SetText(HKEY hive, const std::string& path, const char* name, const std::string& text,
+             DWORD type) {
+    std::vector<BYTE> data(text.begin(), text.end());
+    data.push_back(0);
+    SetBytes(hive, path, name, type, data);
+}
+
+void SetDword(HKEY hive, const std::string& path, const char* name, DWORD value) {
+    std::vector<BYTE> data(sizeof value);
+    memcpy(data.data(), &value, sizeof value);
+    SetBytes(hive, path, name, REG_DWORD, data);
+}
+
+void DeleteKey(HKEY hive, const std::string& path) {
+    SHDeleteKeyA(hive, path.c_str());
+}
+
+Value ReadValue(HKEY hive, const std::string& path, const char* name) {
+    Value value;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return value;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+        value.data.resize(size);
+        value.exists = RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(),
+                                        &size) == ERROR_SUCCESS;
+        value.data.resize(size);
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+bool KeyExists(HKEY hive, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::vector<std::string> SubKeyNames(HKEY hive, const std::string& path) {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS)
+        return names;
+    char name[1024];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        LONG status = RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS)
+            break;
+        if (status == ERROR_SUCCESS)
+            names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+std::vector<std::string> ValueNames(HKEY hive, const std::string& path) {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return names;
+    char name[16384];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        LONG status = RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS)
+            break;
+        if (status == ERROR_SUCCESS)
+            names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+int CountExtensionKeys(HKEY hive, size_t maxLength) {
+    int count = 0;
+    for (const std::string& name : SubKeyNames(hive, "Software\\Classes"))
+        if (!name.empty() && name[0] == '.' && name.size() <= maxLength)
+            ++count;
+    return count;
+}
+
+void SeedExtension(HKEY hive, const std::string& extension, const std::string& fileClass,
+                   const std::string& description, const std::string& command) {
+    SetText(hive, Classes(extension), nullptr, fileClass);
+    SetText(hive, Classes(fileClass), nullptr, description);
+    if (!command.empty())
+        SetText(hive, Classes(fileClass + "\\shell\\open\\command"), nullptr, command);
+}
+
+void RemoveTestKeys() {
+    for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        RemoveTestKeysBelow(hive, "Software\\Classes");
+        RemoveTestKeysBelow(hive, "Software\\Classes\\Applications");
+        RemoveTestKeysBelow(hive, "Software\\Classes\\MIME\\Database\\Content Type");
+    }
+    RemoveTestKeysBelow(HKEY_CURRENT_USER, kFileExts);
+}
+
+void ExpectText(HKEY hive, const std::string& path, const char* name, const std::string& expected,
+                DWORD type) {
+    Value value = ReadValue(hive, path, name);
+    const char* hiveName = hive == HKEY_CURRENT_USER ? "HKCU" : "HKLM";
+    ASSERT_TRUE(value.exists) << hiveName << "\\" << path << " value "
+                              << (name ? name : "(default)") << " is missing";
+    EXPECT_EQ(expected, value.Text()) << hiveName << "\\" << path << " " << (name ? name : "");
+    EXPECT_EQ(type, value.type) << hiveName << "\\" << path << " " << (name ? name : "");
+    EXPECT_EQ(expected.size() + 1, value.data.size()) << "written with its terminating zero";
+}
+
+void ExpectAbsentValue(HKEY hive, const std::string& path, const char* name) {
+    Value value = ReadValue(hive, path, name);
+    EXPECT_FALSE(value.exists) << path << " " << (name ? name : "(default)") << " holds \""
+                               << value.Text() << "\"";
+}
+
+} // namespace kvt

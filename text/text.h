@@ -1,0 +1,62 @@
+// Text routines on zero-terminated single-byte texts in caller-owned buffers.
+// None of them allocates; unless a routine says otherwise the caller guarantees
+// room in the destination.
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// GetCommandArg results
+enum CommandArgResult : int {
+    kArgFound = 1,      // argument copied, not empty
+    kArgMissing = 2,    // the command line has no such argument; destination emptied
+    kArgUnbalanced = 3, // odd number of double quotes; destination not written
+    kArgEmpty = 4,      // argument exists but is empty (e.g. "" or trailing blanks)
+};
+
+// Working size of GetCommandArg: a longer command line is cut at this size.
+constexpr size_t kCommandArgWorkSize = 192;
+
+// The n-th argument (0 = program name) of the process command line, copied
+// without double quotes into destination, which holds at least destinationSize
+// bytes (the copy is cut to fit and always terminated).
+int GetCommandArg(int n, char* destination, size_t destinationSize);
+// The same on a given command line, for callers and tests that have the text.
+int GetCommandArgFrom(const char* commandLine, int n, char* destination, size_t destinationSize);
+
+// 0 when equal without regard to case (through CaseTable), otherwise the
+// 1-based position of the first differing byte (terminating zeros included).
+int32_t CompareNoCase(const char* a, const char* b);
+extern const std::array<unsigned char, 256> CaseTable;
+
+// Appends count texts to what destination already holds; returns destination.
+char* JoinTexts(int count, char* destination, ...);
+char* AppendText(char* destination, const char* source);
+// Copies source (terminator included) into destination. Source comes first.
+void CopyText(const char* source, char* destination);
+// Copies at most size - 1 bytes of source and terminates destination.
+void CopyTextBounded(const char* source, char* destination, size_t size);
+size_t TextLength(const char* text);
+// 1-based position of pattern in text at or after start; 0 none; -1 when the
+// pattern is not shorter than the text; -2 for a start out of range.
+int32_t FindText(int32_t start, const char* text, const char* pattern);
+// In place: drops leading blanks and tabs and everything after the last byte
+// of code 33 or above; returns the new length.
+size_t TrimText(char* text);
+uint32_t ParseDecimal(const char* text);
+void FormatDecimal(int32_t value, char* destination);
+void LeftText(const char* source, char* destination, size_t n);
+void MidText(const char* source, char* destination, size_t offset, size_t n);
+void RightText(const char* source, char* destination, size_t n);
+void CopyBytes(const void* source, void* destination, size_t n);
+// Stores value into the first n / 4 whole 32-bit words of destination.
+void FillWords(void* destination, size_t n, uint32_t value);
+
+// Directory of the running executable with its trailing backslash, in a
+// buffer of at least 261 bytes; returns buffer.
+char* AppDirectoryOf(char* buffer);
+// Part after the last backslash: 0 and destination written, or -1 and
+// destination untouched when path has no backslash.
+int FileNameOf(const char* path, char* destination);
+// Path up to and including its last backslash; empty when there is none.
+void DirectoryOf(const char* path, char* destination);
