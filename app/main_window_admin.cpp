@@ -1,13 +1,133 @@
-// The admin-mode main window (dialog 1200).
+// The admin-mode main window (dialog 1200): the machine's extensions in one
+// list and the details of the current one, read from HKEY_LOCAL_MACHINE.
 #include "app/app_state.h"
+#include "app/catalogue/catalogue.h"
 #include "app/main_window.h"
+#include "app/main_window_shared.h"
+#include "details/extension_record.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 
-INT_PTR CALLBACK AdminMainWindowProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+namespace {
+
+// The details pane of the template, in dialog units.
+constexpr int kPaneLeft = 134;
+constexpr int kPaneRight = 390;
+
+void BuildMenu() {
+    HMENU tools = BuildToolsMenu();
+    AppState.ListMenu = CreatePopupMenu();
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_EDIT, kMenuEdit);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_NEWEXTENSION, kMenuNewExtension);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_DELETE, kMenuDelete);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_SEARCH, kMenuSearch);
+    AppendMenuA(AppState.ListMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), kMenuTools);
+    AppendMenuA(AppState.ListMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_README, kMenuReadme);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_ABOUT, kMenuAbout);
+    AppendMenuA(AppState.ListMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_EXIT, kMenuExit);
+}
+
+void OnInitDialog(HWND dialog) {
+    AppState.MainWindow = dialog;
+    AppState.StatusBar = GetDlgItem(dialog, IDC_ADMIN_STATUS);
+    SetMainWindowIcons(dialog);
+    TakeDetailsPaneAdmin(dialog);
+    InsertCaptionTab(GetDlgItem(dialog, IDC_ADMIN_SYSTEMTAB), kTextSystemGroup, kImage16SystemTab);
+    AppState.ExtensionList = GetDlgItem(dialog, IDC_ADMIN_LIST);
+    AppState.ExtensionTree = nullptr;
+    AppState.CustomizedRoot = nullptr;
+    AppState.DefinedRoot = nullptr;
+    AppState.TreeMenu = nullptr;
+    ExtensionRecord.NoneAllowed = 0;
+    PrepareExtensionList(AppState.ExtensionList);
+    BuildMenu();
+    StartCatalogueLoad();
+}
+
+void ShowListItem(int index) {
+    TakeListItem(index);
+    ReadDetailsAdminMode();
+    ShowEditFlagsTest(HKEY_LOCAL_MACHINE);
+}
+
+void OnEdit(HWND) {
+    // The property editor (dialog 1500) in edit mode opens here.
+}
+
+void OnNewExtension(HWND) {
+    // Dialog 3000 with the new-extension procedure opens here; then
+    // ShowStatusCounts and the keyboard focus to the list.
+}
+
+void OnDelete(HWND) {
+    // The admin-mode delete runs here, followed by ShowStatusCounts.
+}
+
+INT_PTR OnListNotify(HWND dialog, const NMHDR* header) {
+    switch (header->code) {
+    case LVN_ITEMCHANGING: {
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+        if (change->uNewState == (LVIS_SELECTED | LVIS_FOCUSED))
+            ShowListItem(change->iItem);
+        return FALSE;
+    }
+    case NM_SETFOCUS:
+        ShowListItem(AppState.CurrentListIndex);
+        return TRUE;
+    case NM_DBLCLK:
+        if (ListItemAtCursor() >= 0)
+            OnEdit(dialog);
+        return TRUE;
+    case NM_RCLICK:
+        TrackMenuAtCursor(dialog, AppState.ListMenu);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void RunCommand(HWND dialog, WPARAM command) {
+    if (RunSharedCommand(dialog, command))
+        return;
+    switch (command) {
+    case IDM_EDIT:
+        OnEdit(dialog);
+        break;
+    case IDM_NEWEXTENSION:
+        OnNewExtension(dialog);
+        break;
+    case IDM_DELETE:
+        OnDelete(dialog);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK AdminMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        AppState.MainWindow = dialog;
+        OnInitDialog(dialog);
+        return TRUE;
+    case kCatalogueLoadedMessage:
+        FillCatalogue(lParam);
+        return TRUE;
+    case WM_COMMAND:
+        RunCommand(dialog, wParam);
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        return header->hwndFrom == AppState.ExtensionList ? OnListNotify(dialog, header) : FALSE;
+    }
+    case WM_PAINT:
+        PaintDetailsRules(dialog, kPaneLeft, kPaneRight);
         return TRUE;
     case WM_CLOSE:
         CoUninitialize();

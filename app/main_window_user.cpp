@@ -3,7 +3,7 @@
 #include "app/app_state.h"
 #include "app/catalogue/catalogue.h"
 #include "app/main_window.h"
-#include "app/window_helpers.h"
+#include "app/main_window_shared.h"
 #include "details/extension_record.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -11,41 +11,16 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <shellapi.h>
 
 #include <initializer_list>
 
 namespace {
 
-// Etched rules of the details pane, in dialog units of the template.
-constexpr int kRuleLeft = 268;
-constexpr int kRuleRight = 524;
-constexpr int kRuleAboveExtension = 36;
-constexpr int kRuleAboveProgram = 96;
-
 constexpr int kTreeMenuSwitchPosition = 2;
 constexpr DWORD kLogonNameSize = 257;
-
-void SetWindowIcons(HWND dialog) {
-    for (int size : {32, 16}) {
-        auto icon = static_cast<HICON>(LoadImageA(AppState.Instance, MAKEINTRESOURCEA(IDI_PROGRAM),
-                                                  IMAGE_ICON, size, size, 0));
-        SendMessageA(dialog, WM_SETICON, size == 32 ? ICON_BIG : ICON_SMALL,
-                     reinterpret_cast<LPARAM>(icon));
-    }
-}
-
-void InsertCaptionTab(HWND tab, const char* text, int image) {
-    SendMessageA(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(AppState.Images16));
-    auto* item = static_cast<TCITEMA*>(HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, sizeof(TCITEMA)));
-    if (!item)
-        return;
-    item->mask = TCIF_TEXT | TCIF_IMAGE;
-    item->pszText = const_cast<char*>(text);
-    item->iImage = image;
-    SendMessageA(tab, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(item));
-    HeapFree(AppState.Heap, 0, item);
-}
+// The details pane of the template, in dialog units.
+constexpr int kPaneLeft = 268;
+constexpr int kPaneRight = 524;
 
 void SetUpTabs(HWND dialog) {
     InsertCaptionTab(GetDlgItem(dialog, IDC_MAIN_SYSTEMTAB), kTextSystemGroup, kImage16SystemTab);
@@ -56,9 +31,7 @@ void SetUpTabs(HWND dialog) {
 }
 
 void BuildMenus() {
-    HMENU tools = CreatePopupMenu();
-    AppendMenuA(tools, MF_STRING, IDM_COMPARE, kMenuCompare);
-    AppendMenuA(tools, MF_STRING, IDM_OPENWITHEDITOR, kMenuOpenWithEditor);
+    HMENU tools = BuildToolsMenu();
 
     AppState.ListMenu = CreatePopupMenu();
     AppendMenuA(AppState.ListMenu, MF_STRING, IDM_CUSTOMIZE, kMenuCustomize);
@@ -88,7 +61,7 @@ void BuildMenus() {
 void OnInitDialog(HWND dialog) {
     AppState.MainWindow = dialog;
     AppState.StatusBar = GetDlgItem(dialog, IDC_MAIN_STATUS);
-    SetWindowIcons(dialog);
+    SetMainWindowIcons(dialog);
     TakeDetailsPaneUser(dialog);
     SetUpTabs(dialog);
     AppState.ExtensionList = GetDlgItem(dialog, IDC_MAIN_LIST);
@@ -104,29 +77,10 @@ void ShowSelected(HKEY editFlagsHive) {
     ShowEditFlagsTest(editFlagsHive);
 }
 
-POINT CursorIn(HWND control) {
-    POINT point;
-    GetCursorPos(&point);
-    ScreenToClient(control, &point);
-    return point;
-}
-
-void TrackAtCursor(HWND dialog, HMENU menu) {
-    POINT point;
-    GetCursorPos(&point);
-    TrackPopupMenu(menu, 0, point.x, point.y, 0, dialog, nullptr);
-}
-
 // --- The list ("System")
 
 void ShowListItem(int index) {
-    FillWords(CurrentExtension, kNameSize, 0);
-    LVITEMA item = {};
-    item.iSubItem = 0;
-    item.pszText = CurrentExtension;
-    item.cchTextMax = kExtensionNameSize;
-    SendMessageA(AppState.ExtensionList, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-    AppState.CurrentListIndex = index;
+    TakeListItem(index);
     ShowSelected(HKEY_LOCAL_MACHINE);
 }
 
@@ -142,11 +96,8 @@ void OnListItemChanging(const NMLISTVIEW* change) {
 }
 
 void OnListDoubleClick(HWND dialog) {
-    LVHITTESTINFO hit = {};
-    hit.pt = CursorIn(AppState.ExtensionList);
-    if (SendMessageA(AppState.ExtensionList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0)
-        return;
-    OnCustomize(dialog);
+    if (ListItemAtCursor() >= 0)
+        OnCustomize(dialog);
 }
 
 INT_PTR OnListNotify(HWND dialog, const NMHDR* header) {
@@ -161,7 +112,7 @@ INT_PTR OnListNotify(HWND dialog, const NMHDR* header) {
         OnListDoubleClick(dialog);
         return TRUE;
     case NM_RCLICK:
-        TrackAtCursor(dialog, AppState.ListMenu);
+        TrackMenuAtCursor(dialog, AppState.ListMenu);
         return TRUE;
     default:
         return FALSE;
@@ -245,7 +196,7 @@ void OnTreeRightClick(HWND dialog) {
     }
     SwitchTreeMenuEntry(item);
     ShowSelected(HKEY_CURRENT_USER);
-    TrackAtCursor(dialog, AppState.TreeMenu);
+    TrackMenuAtCursor(dialog, AppState.TreeMenu);
 }
 
 INT_PTR OnTreeNotify(HWND dialog, const NMHDR* header) {
@@ -272,10 +223,6 @@ void OnNewExtension(HWND) {
     // ShowStatusCounts.
 }
 
-void OnSearch(HWND) {
-    // Dialog 3000 with the find procedure opens here.
-}
-
 void OnDelete(HWND) {
     // Delete of a "User Defined" extension (mode 1, kTextDeletePrompt,
     // kTextDeleteCaption) runs here, followed by ShowStatusCounts.
@@ -286,30 +233,9 @@ void OnRestore(HWND) {
     // kTextRestoreCaption) runs here, followed by ShowStatusCounts.
 }
 
-void OnOpenWithEditor(HWND) {
-    // The Open-With program editor (dialog 7000) opens here.
-}
-
-void OnCompare(HWND) {
-    // The compare dialog (dialog 8000) opens here.
-}
-
-void OnAbout(HWND) {
-    // The About box (dialog 2000) opens here.
-}
-
-void OnReadme(HWND dialog) {
-    char path[kTextSize] = {};
-    CopyTextBounded(AppState.AppDirectory, path, kTextSize);
-    if (TextLength(path) + TextLength(kReadmeFile) < kTextSize)
-        AppendText(path, kReadmeFile);
-    auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(dialog, kReadmeVerb, path, nullptr, nullptr, SW_SHOW));
-    if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND)
-        MessageBoxA(dialog, kTextReadmeMissing, nullptr, MB_OK | MB_ICONHAND);
-}
-
 void RunCommand(HWND dialog, WPARAM command) {
+    if (RunSharedCommand(dialog, command))
+        return;
     switch (command) {
     case IDM_CUSTOMIZE:
         OnCustomize(dialog);
@@ -320,41 +246,15 @@ void RunCommand(HWND dialog, WPARAM command) {
     case IDM_NEWEXTENSION:
         OnNewExtension(dialog);
         break;
-    case IDM_SEARCH:
-        OnSearch(dialog);
-        break;
     case IDM_DELETE:
         OnDelete(dialog);
         break;
     case IDM_RESTORE:
         OnRestore(dialog);
         break;
-    case IDM_OPENWITHEDITOR:
-        OnOpenWithEditor(dialog);
-        break;
-    case IDM_COMPARE:
-        OnCompare(dialog);
-        break;
-    case IDM_ABOUT:
-        OnAbout(dialog);
-        break;
-    case IDM_README:
-        OnReadme(dialog);
-        break;
-    case IDM_EXIT:
-        SendMessageA(dialog, WM_CLOSE, 0, 0);
-        break;
     default:
         break;
     }
-}
-
-void OnPaint(HWND dialog) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    DrawEtchedLineInUnits(dialog, dc, kRuleRight, kRuleLeft, kRuleAboveExtension);
-    DrawEtchedLineInUnits(dialog, dc, kRuleRight, kRuleLeft, kRuleAboveProgram);
-    EndPaint(dialog, &paint);
 }
 
 INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
@@ -381,7 +281,7 @@ INT_PTR CALLBACK UserMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_NOTIFY:
         return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
     case WM_PAINT:
-        OnPaint(dialog);
+        PaintDetailsRules(dialog, kPaneLeft, kPaneRight);
         return TRUE;
     case WM_CLOSE:
         CoUninitialize();

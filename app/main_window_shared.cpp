@@ -1,0 +1,118 @@
+#include "app/main_window_shared.h"
+
+#include "app/app_state.h"
+#include "app/catalogue/catalogue.h"
+#include "app/window_helpers.h"
+#include "details/extension_record.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "text/text.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <initializer_list>
+
+namespace {
+
+// Etched rules of the details pane, in dialog units of the templates: above
+// the "Extension:" row and above the program block.
+constexpr int kRuleAboveExtension = 36;
+constexpr int kRuleAboveProgram = 96;
+
+void OpenReadme(HWND window) {
+    char path[kTextSize] = {};
+    CopyTextBounded(AppState.AppDirectory, path, kTextSize);
+    if (TextLength(path) + TextLength(kReadmeFile) < kTextSize)
+        AppendText(path, kReadmeFile);
+    auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(window, kReadmeVerb, path, nullptr, nullptr, SW_SHOW));
+    if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND)
+        MessageBoxA(window, kTextReadmeMissing, nullptr, MB_OK | MB_ICONHAND);
+}
+
+} // namespace
+
+void SetMainWindowIcons(HWND window) {
+    for (int size : {32, 16}) {
+        auto icon = static_cast<HICON>(LoadImageA(AppState.Instance, MAKEINTRESOURCEA(IDI_PROGRAM),
+                                                  IMAGE_ICON, size, size, 0));
+        SendMessageA(window, WM_SETICON, size == 32 ? ICON_BIG : ICON_SMALL,
+                     reinterpret_cast<LPARAM>(icon));
+    }
+}
+
+void InsertCaptionTab(HWND tab, const char* text, int image) {
+    SendMessageA(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(AppState.Images16));
+    auto* item = static_cast<TCITEMA*>(HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, sizeof(TCITEMA)));
+    if (!item)
+        return;
+    item->mask = TCIF_TEXT | TCIF_IMAGE;
+    item->pszText = const_cast<char*>(text);
+    item->iImage = image;
+    SendMessageA(tab, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(item));
+    HeapFree(AppState.Heap, 0, item);
+}
+
+HMENU BuildToolsMenu() {
+    HMENU tools = CreatePopupMenu();
+    AppendMenuA(tools, MF_STRING, IDM_COMPARE, kMenuCompare);
+    AppendMenuA(tools, MF_STRING, IDM_OPENWITHEDITOR, kMenuOpenWithEditor);
+    return tools;
+}
+
+POINT CursorIn(HWND control) {
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(control, &point);
+    return point;
+}
+
+void TrackMenuAtCursor(HWND owner, HMENU menu) {
+    POINT point;
+    GetCursorPos(&point);
+    TrackPopupMenu(menu, 0, point.x, point.y, 0, owner, nullptr);
+}
+
+int ListItemAtCursor() {
+    LVHITTESTINFO hit = {};
+    hit.pt = CursorIn(AppState.ExtensionList);
+    return static_cast<int>(
+        SendMessageA(AppState.ExtensionList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
+void TakeListItem(int index) {
+    FillWords(CurrentExtension, kNameSize, 0);
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = CurrentExtension;
+    item.cchTextMax = kExtensionNameSize;
+    SendMessageA(AppState.ExtensionList, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+    AppState.CurrentListIndex = index;
+}
+
+bool RunSharedCommand(HWND window, WPARAM command) {
+    switch (command) {
+    case IDM_README:
+        OpenReadme(window);
+        return true;
+    case IDM_EXIT:
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        return true;
+    case IDM_SEARCH:
+    case IDM_COMPARE:
+    case IDM_OPENWITHEDITOR:
+    case IDM_ABOUT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PaintDetailsRules(HWND window, int left, int right) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    DrawEtchedLineInUnits(window, dc, right, left, kRuleAboveExtension);
+    DrawEtchedLineInUnits(window, dc, right, left, kRuleAboveProgram);
+    EndPaint(window, &paint);
+}

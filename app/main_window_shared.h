@@ -1,0 +1,28 @@
+// What the main windows of both modes share: icons and tabs, the Tools menu,
+// selection from the extension list, the commands that work alike in both
+// modes, and the etched rules of the details pane.
+#pragma once
+#include <windows.h>
+
+// Window icons from icon resource 1, at 32 and 16 pixels.
+void SetMainWindowIcons(HWND window);
+// One tab with a text and an image of AppState.Images16.
+void InsertCaptionTab(HWND tab, const char* text, int image);
+// "Compare" and "Open With Editor".
+HMENU BuildToolsMenu();
+
+// The cursor position in a control's client co-ordinates.
+POINT CursorIn(HWND control);
+void TrackMenuAtCursor(HWND owner, HMENU menu);
+// The row of AppState.ExtensionList under the cursor, -1 for none.
+int ListItemAtCursor();
+// CurrentExtension and AppState.CurrentListIndex from a row of the list.
+void TakeListItem(int index);
+
+// Runs the commands that both main windows handle alike (Search, Compare,
+// Open With Editor, About, Readme, Exit); false for any other command.
+bool RunSharedCommand(HWND window, WPARAM command);
+
+// The two etched rules of the details pane, between the dialog-unit x
+// co-ordinates left and right of the template.
+void PaintDetailsRules(HWND window, int left, int right);
