@@ -1,0 +1,74 @@
+// The property editor's process-wide state: its mode and result, what the
+// user changed, the collected texts, and the controls of its three pages.
+// The writers read all of it while the editor is still open.
+#pragma once
+#include <windows.h>
+
+// The command that opened the editor; it stays set after the editor closes.
+constexpr DWORD kEditorEdit = 10005;
+constexpr DWORD kEditorCreate = 10010;
+constexpr DWORD kEditorCustomize = 10014;
+
+extern DWORD EditorMode;
+// 1 when the editor closed without running the writer, 0 when it ran.
+extern DWORD EditorDiscarded;
+
+// What the user changed, each 0 or 1. The first nine are zeroed together by
+// the General and Opens-with pages when they initialise.
+struct ChangedFlags {
+    DWORD Icon;
+    DWORD PerceivedType;
+    DWORD ContentType;
+    DWORD Program;
+    DWORD Description;
+    DWORD Args;
+    DWORD DdeApplication;
+    DWORD DdeTopic;
+    DWORD DdeCommand;
+    DWORD EditFlags;
+    DWORD OpenWithList;
+};
+extern ChangedFlags Changed;
+void ZeroPageChangedFlags();
+bool AnyChanged();
+
+// The texts collected on Save.
+struct EditBufferRecord {
+    char Description[260];
+    char Args[260];
+    char DdeApplication[260];
+    char DdeTopic[260];
+    char DdeCommand[260];
+    char PerceivedType[12];
+    char ContentType[261];
+};
+extern EditBufferRecord EditBuffer;
+
+// Controls of the General page (dialog 1600).
+struct GeneralPageRecord {
+    HWND LargeIcon;        // 1617
+    HWND SmallIcon;        // 1616
+    HWND IconFile;         // 1613
+    HWND IconPath;         // 1611
+    HWND Description;      // 1619
+    HWND ContentCombo;     // 1602
+    HWND PerceivedCombo;   // 1607
+    HWND ContentCurrent;   // 1603
+    HWND PerceivedCurrent; // 1608
+};
+extern GeneralPageRecord GeneralPage;
+
+// Controls of the Opens-with page (dialog 1700).
+struct OpensWithPageRecord {
+    HWND ProgramCombo;   // 1714
+    HWND ProgramIcon;    // 1716
+    HWND OpensWith;      // 1712
+    HWND ProgramFile;    // 1711
+    HWND ProgramPath;    // 1708
+    HWND Args;           // 1720
+    HWND DdeApplication; // 1705
+    HWND DdeTopic;       // 1703
+    HWND DdeCommand;     // 1701
+    HWND RecentList;     // 1721
+};
+extern OpensWithPageRecord OpensWithPage;
