@@ -1,5 +1,9 @@
 #include "editor/editor_state.h"
 
+#include "details/extension_record.h"
+
+#include <initializer_list>
+
 DWORD EditorMode;
 DWORD EditorDiscarded;
 ChangedFlags Changed;
@@ -23,4 +27,15 @@ bool AnyChanged() {
     return Changed.Icon || Changed.PerceivedType || Changed.ContentType || Changed.Program ||
            Changed.Description || Changed.Args || Changed.DdeApplication || Changed.DdeTopic ||
            Changed.DdeCommand || Changed.EditFlags || Changed.OpenWithList;
+}
+
+void SetEditorIcon(HWND control, HICON icon) {
+    auto replaced = reinterpret_cast<HICON>(
+        SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
+    if (!replaced || replaced == icon)
+        return;
+    for (HWND pane : {DetailsPane.LargeIcon, DetailsPane.SmallIcon, DetailsPane.ProgramIcon})
+        if (pane && reinterpret_cast<HICON>(SendMessageA(pane, STM_GETICON, 0, 0)) == replaced)
+            return;
+    DestroyIcon(replaced);
 }

@@ -72,3 +72,8 @@ struct OpensWithPageRecord {
     HWND RecentList;     // 1721
 };
 extern OpensWithPageRecord OpensWithPage;
+
+// Puts icon into an icon control of a page and destroys the icon it replaces,
+// unless the details pane still shows that icon: the editor shows the pane's
+// icons (handed over, not copied), and the pane stays their owner.
+void SetEditorIcon(HWND control, HICON icon);

@@ -65,12 +65,16 @@ bool User::WaitUntil(const std::function<bool()>& condition, DWORD ms) {
     }
 }
 
-std::vector<HWND> User::ThreadWindows() const {
+std::vector<HWND> User::ProcessWindows() const {
+    // Every top-level window of the program: dialogs run on the dialog thread,
+    // but workers raise message boxes and file dialogs of their own.
     std::vector<HWND> windows;
-    EnumThreadWindows(
-        uiThread_,
+    EnumWindows(
         [](HWND window, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == GetCurrentProcessId())
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&windows));
@@ -78,14 +82,14 @@ std::vector<HWND> User::ThreadWindows() const {
 }
 
 HWND User::FindWindowNow(const std::string& caption) const {
-    for (HWND window : ThreadWindows())
+    for (HWND window : ProcessWindows())
         if (IsWindowVisible(window) && Text(window) == caption)
             return window;
     return nullptr;
 }
 
 HWND User::FindMessageBoxNow() const {
-    for (HWND window : ThreadWindows())
+    for (HWND window : ProcessWindows())
         if (IsMessageBox(window))
             return window;
     return nullptr;
@@ -101,7 +105,7 @@ HWND User::WaitForWindow(const std::string& caption, DWORD ms) {
 HWND User::WaitForDialogWith(int controlId, DWORD ms) {
     HWND found = nullptr;
     auto look = [&] {
-        for (HWND window : ThreadWindows())
+        for (HWND window : ProcessWindows())
             if (IsWindowVisible(window) && ClassIs(window, "#32770") &&
                 GetDlgItem(window, controlId)) {
                 found = window;
@@ -535,7 +539,7 @@ void User::CloseEverything() {
         PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 1);
         return;
     }
-    for (HWND window : ThreadWindows()) {
+    for (HWND window : ProcessWindows()) {
         if (!IsWindowVisible(window))
             continue;
         if (IsMessageBox(window)) {

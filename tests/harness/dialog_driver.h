@@ -47,9 +47,9 @@ class User {
 
     // --- Waiting (every wait fails the test on timeout and returns a null/false result)
     bool WaitUntil(const std::function<bool()>& condition, DWORD ms = kWaitMs);
-    // A visible top-level window of the dialog thread with exactly this caption.
+    // A visible top-level window of the program with exactly this caption.
     HWND WaitForWindow(const std::string& caption, DWORD ms = kWaitMs);
-    // A visible top-level dialog of the dialog thread that holds a control with this id.
+    // A visible top-level dialog of the program that holds a control with this id.
     HWND WaitForDialogWith(int controlId, DWORD ms = kWaitMs);
     bool WaitGone(HWND window, DWORD ms = kWaitMs);
     MessageBoxInfo WaitForMessageBox(DWORD ms = kWaitMs);
@@ -114,13 +114,13 @@ class User {
     void ChooseMenuCommand(UINT command);
     void DismissMenu();
 
-    // Closes everything of the dialog thread that is still open.
+    // Closes every window of the program that is still open.
     void CloseEverything();
 
   private:
     void PostNotify(HWND control, UINT code, int item, POINT point);
     void SetCursorOver(HWND control, POINT clientPoint);
-    std::vector<HWND> ThreadWindows() const;
+    std::vector<HWND> ProcessWindows() const;
 
     DWORD uiThread_;
     // Records of posted notifications live as long as the script.

@@ -1,0 +1,23 @@
+// The Opens-with page (dialog 1700, tab "Open") of the property editor: the
+// program of the open command chosen from the registered applications, its
+// arguments, the three DDE settings, and the user's "Recently Used" programs.
+// The page writes nothing to the registry; the writers read its controls.
+#pragma once
+#include <windows.h>
+
+INT_PTR CALLBACK OpensWithPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Called by the editor frame while it initialises, in this order.
+void FillProgramCombo();
+void FillRecentList();                 // user mode
+void BuildAddProgramMenu(HMENU popup); // user mode, on RecentListMenu
+void PruneAddProgramMenu();            // user mode
+void ReadDdeMachine();                 // admin mode, only when the extension has DDE
+
+// The pop-up menu of the Recently Used list ("Remove", "Add Program"); the
+// frame creates it in user mode and appends "Remove".
+extern HMENU RecentListMenu;
+
+// Releases the application key names that the program combo and the Recently
+// Used list hold as item data; the frame calls it once, when it closes.
+void ReleaseOpensWithItemData();
