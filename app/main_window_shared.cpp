@@ -100,8 +100,11 @@ bool RunSharedCommand(HWND window, WPARAM command) {
         SendMessageA(window, WM_CLOSE, 0, 0);
         return true;
     case IDM_SEARCH:
+        return true;
     case IDM_COMPARE:
+        return true;
     case IDM_OPENWITHEDITOR:
+        return true;
     case IDM_ABOUT:
         return true;
     default:
