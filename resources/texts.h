@@ -37,3 +37,9 @@ constexpr const char* kTextDeletePrompt = "You are about to delete the file exte
 constexpr const char* kTextDeleteCaption = "Delete File Extension";
 constexpr const char* kTextRestorePrompt = "You are about to restore the file extension ";
 constexpr const char* kTextRestoreCaption = "Restore File Extension";
+
+// Opens-with page: the Recently Used list and its pop-up menu
+constexpr const char* kMenuRemove = "Remove";
+constexpr const char* kMenuAddProgram = "Add Program";
+constexpr const char* kMruListValue = "MRUList";
+constexpr const char* kTextNotInAdminMode = "Not available in Admin Mode";
