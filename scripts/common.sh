@@ -2,8 +2,8 @@
 set -euo pipefail
 
 KVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-KVEL_PACKAGES=(cmake make wine wine64 mingw-w64 g++-mingw-w64-x86-64-posix
-               googletest xvfb xdotool x11-utils imagemagick)
+KVEL_PACKAGES=(cmake make wine wine64 fonts-wine mingw-w64 g++-mingw-w64-x86-64-posix
+               googletest xvfb xauth xdotool x11-utils imagemagick)
 
 kvel_need_packages() {
     local missing=() p

@@ -1,8 +1,6 @@
 // Text routines on zero-terminated single-byte texts.
 #include "text/text.h"
 
-#include <windows.h>
-
 #include <cstdarg>
 
 namespace {
@@ -20,13 +18,17 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+const char* LastBackslash(const char* path) {
+    const char* last = nullptr;
+    for (const char* p = path; *p; ++p)
+        if (*p == '\\')
+            last = p;
+    return last;
+}
+
 } // namespace
 
 const std::array<unsigned char, 256> CaseTable = MakeCaseTable();
-
-int GetCommandArg(int n, char* destination, size_t destinationSize) {
-    return GetCommandArgFrom(GetCommandLineA(), n, destination, destinationSize);
-}
 
 // Walks the command line in place instead of through a working copy, so a
 // command line of any length is read whole and nothing is overrun.
@@ -203,28 +205,8 @@ void FillWords(void* destination, size_t n, uint32_t value) {
         CopyBytes(&value, bytes + word * 4, 4);
 }
 
-char* AppDirectoryOf(char* buffer) {
-    // The whole 261-byte buffer: a shorter limit would cut a deep path and
-    // leave a directory that does not exist.
-    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH + 1);
-    if (length == 0 || length > MAX_PATH) {
-        buffer[0] = '\0';
-        return buffer;
-    }
-    char* lastSlash = nullptr;
-    for (char* p = buffer; *p; ++p)
-        if (*p == '\\')
-            lastSlash = p;
-    if (lastSlash)
-        lastSlash[1] = '\0';
-    return buffer;
-}
-
 int FileNameOf(const char* path, char* destination) {
-    const char* lastSlash = nullptr;
-    for (const char* p = path; *p; ++p)
-        if (*p == '\\')
-            lastSlash = p;
+    const char* lastSlash = LastBackslash(path);
     if (!lastSlash)
         return -1;
     CopyText(lastSlash + 1, destination);
@@ -232,10 +214,7 @@ int FileNameOf(const char* path, char* destination) {
 }
 
 void DirectoryOf(const char* path, char* destination) {
-    const char* lastSlash = nullptr;
-    for (const char* p = path; *p; ++p)
-        if (*p == '\\')
-            lastSlash = p;
+    const char* lastSlash = LastBackslash(path);
     if (!lastSlash) {
         destination[0] = '\0';
         return;

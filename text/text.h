@@ -6,6 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#ifdef _WIN32
+#include <windows.h>
+// The common dialogs' header maps FindText to FindTextA; here it is the text search.
+#undef FindText
+#endif
+
 // GetCommandArg results
 enum CommandArgResult : int {
     kArgFound = 1,      // argument copied, not empty

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds KVEL.exe and starts it under Wine.
+#
+#   scripts/run.sh [arguments for KVEL.exe]
+#
+# The program runs in a sandbox prefix of its own (.wine-sandbox, created on
+# first use), so trying it never touches a real prefix; WINEPREFIX=... selects
+# a real one. Any argument starts it in admin mode. Without a display it runs
+# under Xvfb, saves a screenshot of the main window once it has loaded, closes
+# it and says where the picture is.
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+BUILD_DIR="${KVEL_BUILD_DIR:-$KVEL_ROOT/build}"
+kvel_need_packages
+kvel_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+kvel_prefix "${WINEPREFIX:-$KVEL_ROOT/.wine-sandbox}"
+EXE="$BUILD_DIR/bin/KVEL.exe"
+
+if [ -n "${DISPLAY:-}" ]; then
+    wine "$EXE" "$@"
+    exit 0
+fi
+
+SHOT="${KVEL_SCREENSHOT:-$BUILD_DIR/kvel-main-window.png}"
+export EXE SHOT
+xvfb-run -a -s "-screen 0 1280x900x24" bash "$KVEL_ROOT/scripts/screenshot-main.sh" "$@"
+kvel_stop_prefix
+echo "kvel: screenshot of the main window: $SHOT"
