@@ -18,6 +18,12 @@ void ReadDdeMachine();                 // admin mode, only when the extension ha
 // frame creates it in user mode and appends "Remove".
 extern HMENU RecentListMenu;
 
-// Releases the application key names that the program combo and the Recently
-// Used list hold as item data; the frame calls it once, when it closes.
+// Releases the application key names that the program combo, the Recently
+// Used list and the "Add Program" submenu hold as item data, and empties them;
+// the frame calls it when it closes, before it destroys RecentListMenu. The
+// page calls it again when it is destroyed, which finds nothing left to free.
 void ReleaseOpensWithItemData();
+
+// The application key name that row of the Recently Used list carries (null
+// for none); the rows are read in display order.
+const char* RecentListApplication(int row);

@@ -30,11 +30,25 @@ POINT Center(const RECT& rect) {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
+// The window the open pop-up menu reports its choice to: the one told that a
+// menu loop began. (Wine names the menu's own window as the menu owner.)
+std::atomic<HWND> MenuOwner{nullptr};
+
+LRESULT CALLBACK WatchMenuOwner(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == WM_ENTERMENULOOP)
+        MenuOwner = message->hwnd;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 void RunDialog(const std::function<void()>& open, const std::function<void(User&)>& script) {
     std::atomic<bool> finished{false};
     User user(GetCurrentThreadId());
+    MenuOwner = nullptr;
+    HHOOK menuWatch =
+        SetWindowsHookExA(WH_CALLWNDPROC, WatchMenuOwner, nullptr, GetCurrentThreadId());
     std::thread driver([&] {
         script(user);
         // Whatever the script left open is closed, so open() returns.
@@ -52,6 +66,7 @@ void RunDialog(const std::function<void()>& open, const std::function<void(User&
     open();
     finished = true;
     driver.join();
+    UnhookWindowsHookEx(menuWatch);
 }
 
 bool User::WaitUntil(const std::function<bool()>& condition, DWORD ms) {
@@ -513,7 +528,7 @@ void User::ChooseMenuCommand(UINT command) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(uiThread_, &info);
-    HWND owner = info.hwndMenuOwner;
+    HWND owner = MenuOwner ? MenuOwner.load() : info.hwndMenuOwner;
     ASSERT_TRUE(MenuOffers(menu, command)) << "the menu does not offer command " << command;
     ASSERT_NE(nullptr, owner) << "the menu has no owner";
     // The choice ends the menu loop and reaches the owner as a command, just

@@ -1,0 +1,570 @@
+// The Opens-with page: the program combo, the program's location, the DDE
+// settings of the machine, and the Recently Used list with its pop-up menu.
+#include "editor/opens_with_page.h"
+
+#include "app/app_state.h"
+#include "app/window_helpers.h"
+#include "details/extension_record.h"
+#include "editor/editor_state.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "text/text.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include <initializer_list>
+
+HMENU RecentListMenu;
+
+namespace {
+
+constexpr char kApplicationsKey[] = "Applications";
+constexpr char kOpenCommandKey[] = "\\shell\\open\\command";
+constexpr char kEditCommandKey[] = "\\shell\\edit\\command";
+constexpr char kClassesPrefix[] = "Software\\Classes\\";
+constexpr char kFileExtsPrefix[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
+constexpr char kOpenWithListKey[] = "\\OpenWithList";
+constexpr char kDdeCommandKey[] = "shell\\Open\\ddeexec";
+constexpr char kDdeApplicationKey[] = "shell\\Open\\ddeexec\\Application";
+constexpr char kDdeTopicKey[] = "shell\\Open\\ddeexec\\Topic";
+constexpr char kHeadingFace[] = "MS Sans Serif";
+constexpr ASSOCF kProgramQuery =
+    ASSOCF_NOTRUNCATE | ASSOCF_INIT_DEFAULTTOFOLDER | ASSOCF_INIT_BYEXENAME;
+// Names of the Open With list are read into 8 bytes: longer ones are skipped.
+constexpr DWORD kRecentNameSize = 8;
+// Registry paths built from a name of up to 260 characters and fixed parts.
+constexpr size_t kPathSize = 2 * kTextSize;
+// Room around the rules beside the headings, in dialog units.
+constexpr int kRuleMargin = 2;
+
+HFONT HeadingFont;
+HMENU AddProgramMenu;
+int RightClickedRow = -1;
+
+// Joins the texts into destination (size bytes); false when they do not fit.
+bool JoinBounded(char* destination, size_t size, std::initializer_list<const char*> texts) {
+    FillWords(destination, size, 0);
+    size_t length = 0;
+    for (const char* text : texts) {
+        size_t add = TextLength(text);
+        if (length + add >= size)
+            return false;
+        CopyText(text, destination + length);
+        length += add;
+    }
+    return true;
+}
+
+char* HeapCopyOf(const char* text) {
+    size_t length = TextLength(text);
+    auto* copy = static_cast<char*>(HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, length + 1));
+    if (copy)
+        CopyBytes(text, copy, length);
+    return copy;
+}
+
+void FreeItemData(LPARAM data) {
+    if (data)
+        HeapFree(AppState.Heap, 0, reinterpret_cast<void*>(data));
+}
+
+bool FriendlyNameOf(const char* program, char* name) {
+    DWORD length = kTextSize;
+    ShellAssocQuery(kProgramQuery, ASSOCSTR_FRIENDLYAPPNAME, program, nullptr, name, &length);
+    return name[0] != '\0';
+}
+
+int SmallIconIndexOf(const char* path) {
+    SHFILEINFOA info = {};
+    ShellGetFileInfo(path, 0, &info, SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES);
+    return info.iIcon;
+}
+
+// The icon index of the program an application key name stands for.
+int ApplicationIconIndex(const char* application) {
+    char executable[kTextSize];
+    DWORD length = kTextSize;
+    ShellAssocQuery(kProgramQuery, ASSOCSTR_EXECUTABLE, application, nullptr, executable, &length);
+    return SmallIconIndexOf(executable);
+}
+
+// The default value of HKEY_CLASSES_ROOT\Applications\<application><verb key>.
+bool ReadApplicationCommand(const char* application, const char* verbKey, char* command) {
+    FillWords(command, kTextSize, 0);
+    char path[kPathSize];
+    RegKey key;
+    return JoinBounded(path, kPathSize, {kApplicationsKey, "\\", application, verbKey}) &&
+           RegistryOpenKey(HKEY_CLASSES_ROOT, path, KEY_READ, key.put()) == ERROR_SUCCESS &&
+           RegistryReadText(key.get(), nullptr, command, kTextSize) == ERROR_SUCCESS;
+}
+
+// The folder of the command followed by the application key name, without an
+// opening quote, expanded; false when it makes no path.
+bool ProgramPathOf(const char* command, const char* application, char* path) {
+    char joined[kTextSize] = {};
+    DirectoryOf(command, joined);
+    if (TextLength(joined) + TextLength(application) >= kTextSize)
+        return false;
+    AppendText(joined, application);
+    FillWords(path, kTextSize, 0);
+    DWORD length =
+        ExpandEnvironmentStringsA(joined[0] == '"' ? joined + 1 : joined, path, kTextSize);
+    return length != 0 && length <= kTextSize;
+}
+
+struct ProgramItem {
+    char Text[kTextSize];
+    int Image;
+    LPARAM Data;
+};
+
+bool ReadComboItem(int index, ProgramItem* program) {
+    FillWords(program->Text, kTextSize, 0);
+    COMBOBOXEXITEMA item = {};
+    item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_LPARAM;
+    item.iItem = index;
+    item.pszText = program->Text;
+    item.cchTextMax = kTextSize;
+    if (!SendMessageA(OpensWithPage.ProgramCombo, CBEM_GETITEMA, 0,
+                      reinterpret_cast<LPARAM>(&item)))
+        return false;
+    program->Image = item.iImage;
+    program->Data = item.lParam;
+    return true;
+}
+
+int ComboCount() {
+    return static_cast<int>(SendMessageA(OpensWithPage.ProgramCombo, CB_GETCOUNT, 0, 0));
+}
+
+int RecentCount() {
+    return static_cast<int>(SendMessageA(OpensWithPage.RecentList, LVM_GETITEMCOUNT, 0, 0));
+}
+
+bool ReadRecentRow(int row, char* text, LPARAM* data) {
+    FillWords(text, kTextSize, 0);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = row;
+    item.pszText = text;
+    item.cchTextMax = kTextSize;
+    if (!SendMessageA(OpensWithPage.RecentList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return false;
+    *data = item.lParam;
+    return true;
+}
+
+// The list sorts the new row into place; on success the row owns data.
+bool InsertRecentRow(const char* text, int image, LPARAM data) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = RecentCount();
+    item.pszText = const_cast<char*>(text);
+    item.iImage = image;
+    item.lParam = data;
+    return SendMessageA(OpensWithPage.RecentList, LVM_INSERTITEMA, 0,
+                        reinterpret_cast<LPARAM>(&item)) != -1;
+}
+
+void SizeRecentColumn() {
+    SendMessageA(OpensWithPage.RecentList, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+// On success the menu item owns data.
+bool InsertProgramMenuItem(UINT position, UINT command, const char* text, LPARAM data) {
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_ID | MIIM_DATA | MIIM_STRING;
+    item.wID = command;
+    item.dwItemData = static_cast<ULONG_PTR>(data);
+    item.dwTypeData = const_cast<char*>(text);
+    return InsertMenuItemA(AddProgramMenu, position, TRUE, &item) != FALSE;
+}
+
+bool ReadProgramMenuItem(UINT item, BOOL byPosition, char* text, LPARAM* data) {
+    FillWords(text, kTextSize, 0);
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = kTextSize;
+    if (!GetMenuItemInfoA(AddProgramMenu, item, byPosition, &info))
+        return false;
+    *data = static_cast<LPARAM>(info.dwItemData);
+    return true;
+}
+
+void DeleteProgramMenuItemAt(int position) {
+    char text[kTextSize];
+    LPARAM data = 0;
+    if (ReadProgramMenuItem(static_cast<UINT>(position), TRUE, text, &data))
+        FreeItemData(data);
+    DeleteMenu(AddProgramMenu, static_cast<UINT>(position), MF_BYPOSITION);
+}
+
+// A command no item of "Add Program" has, and never that of "Remove".
+UINT UnusedCommand() {
+    UINT command = 0;
+    while (command == IDM_RECENT_REMOVE ||
+           GetMenuState(AddProgramMenu, command, MF_BYCOMMAND) != static_cast<UINT>(-1))
+        ++command;
+    return command;
+}
+
+void TakePageControls(HWND page) {
+    OpensWithPage.ProgramCombo = GetDlgItem(page, IDC_OPENSWITH_PROGRAMCOMBO);
+    OpensWithPage.ProgramIcon = GetDlgItem(page, IDC_OPENSWITH_PROGRAMICON);
+    OpensWithPage.OpensWith = GetDlgItem(page, IDC_OPENSWITH_OPENSWITH);
+    OpensWithPage.ProgramFile = GetDlgItem(page, IDC_OPENSWITH_PROGRAMFILE);
+    OpensWithPage.ProgramPath = GetDlgItem(page, IDC_OPENSWITH_PROGRAMPATH);
+    OpensWithPage.Args = GetDlgItem(page, IDC_OPENSWITH_ARGS);
+    OpensWithPage.DdeApplication = GetDlgItem(page, IDC_OPENSWITH_DDEAPP);
+    OpensWithPage.DdeTopic = GetDlgItem(page, IDC_OPENSWITH_DDETOPIC);
+    OpensWithPage.DdeCommand = GetDlgItem(page, IDC_OPENSWITH_DDECOMMAND);
+    OpensWithPage.RecentList = GetDlgItem(page, IDC_OPENSWITH_RECENTLIST);
+}
+
+void DeleteHeadingFont() {
+    if (HeadingFont)
+        DeleteObject(HeadingFont);
+    HeadingFont = nullptr;
+}
+
+void InitPage(HWND page) {
+    ZeroPageChangedFlags();
+    TakePageControls(page);
+    AddProgramMenu = nullptr;
+    RightClickedRow = -1;
+    DeleteHeadingFont();
+    LOGFONTA font = {};
+    font.lfHeight = -12;
+    font.lfWeight = FW_BOLD;
+    CopyTextBounded(kHeadingFace, font.lfFaceName, LF_FACESIZE);
+    HeadingFont = CreateFontIndirectA(&font);
+    for (int id : {IDC_OPENSWITH_HEADER, IDC_OPENSWITH_DDE_HEADER, IDC_OPENSWITH_RECENT_HEADER})
+        SendDlgItemMessageA(page, id, WM_SETFONT, reinterpret_cast<WPARAM>(HeadingFont), FALSE);
+    SendMessageA(OpensWithPage.RecentList, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(AppState.SmallSystemImages));
+    SendMessageA(OpensWithPage.ProgramCombo, CBEM_SETIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(AppState.SmallSystemImages));
+}
+
+// Every path the page ends on: the item data, the icon the page made and the
+// heading font are released.
+void EndPage() {
+    ReleaseOpensWithItemData();
+    SetEditorIcon(OpensWithPage.ProgramIcon, nullptr);
+    DeleteHeadingFont();
+}
+
+// An etched rule on each side of a heading's text, through its middle.
+void DrawHeadingRule(HWND page, HDC dc, int id) {
+    HWND heading = GetDlgItem(page, id);
+    RECT box;
+    GetWindowRect(heading, &box);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&box), 2);
+    char text[kTextSize] = {};
+    GetWindowTextA(heading, text, kTextSize);
+    SIZE extent = {};
+    HGDIOBJ previous = SelectObject(dc, HeadingFont);
+    GetTextExtentPoint32A(dc, text, static_cast<int>(TextLength(text)), &extent);
+    SelectObject(dc, previous);
+    RECT margin = {kRuleMargin, 0, 0, 0};
+    MapDialogRect(page, &margin);
+    RECT client;
+    GetClientRect(page, &client);
+    const int y = (box.top + box.bottom) / 2;
+    DrawEtchedLine(dc, box.left - margin.left, margin.left, y);
+    DrawEtchedLine(dc, client.right - margin.left, box.left + extent.cx + margin.left, y);
+}
+
+void PaintPage(HWND page) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(page, &paint);
+    for (int id : {IDC_OPENSWITH_HEADER, IDC_OPENSWITH_DDE_HEADER, IDC_OPENSWITH_RECENT_HEADER})
+        DrawHeadingRule(page, dc, id);
+    EndPaint(page, &paint);
+}
+
+// "Path:" and "Args:" of the application's open command; both empty without one.
+void ShowProgramLocation(const char* application) {
+    char command[kTextSize];
+    char path[kTextSize] = {};
+    if (!ReadApplicationCommand(application, kOpenCommandKey, command)) {
+        SetWindowTextA(OpensWithPage.ProgramPath, "");
+        SetWindowTextA(OpensWithPage.Args, "");
+        return;
+    }
+    char expanded[kTextSize] = {};
+    DWORD length = ExpandEnvironmentStringsA(command, expanded, kTextSize);
+    if (length != 0 && length <= kTextSize) {
+        DirectoryOf(expanded[0] == '"' ? expanded + 1 : expanded, path);
+        char longPath[kTextSize] = {};
+        length = GetLongPathNameA(path, longPath, kTextSize);
+        if (length != 0 && length < kTextSize)
+            CopyTextBounded(longPath, path, kTextSize);
+    }
+    SetWindowTextA(OpensWithPage.ProgramPath, path);
+    SetWindowTextA(OpensWithPage.Args, PathGetArgsA(command));
+}
+
+void ChooseProgram() {
+    int index = static_cast<int>(SendMessageA(OpensWithPage.ProgramCombo, CB_GETCURSEL, 0, 0));
+    ProgramItem program;
+    if (index < 0 || !ReadComboItem(index, &program) || !program.Data)
+        return;
+    SetEditorIcon(OpensWithPage.ProgramIcon,
+                  ImageList_GetIcon(AppState.LargeSystemImages, program.Image, ILD_TRANSPARENT));
+    const char* application = reinterpret_cast<const char*>(program.Data);
+    SetWindowTextA(OpensWithPage.ProgramFile, "");
+    SetWindowTextA(OpensWithPage.OpensWith, program.Text);
+    SetWindowTextA(OpensWithPage.ProgramFile, application);
+    ShowProgramLocation(application);
+    Changed.Program = 1;
+}
+
+void ShowRecentListMenu(HWND page) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    LVHITTESTINFO hit = {};
+    hit.pt = cursor;
+    ScreenToClient(OpensWithPage.RecentList, &hit.pt);
+    RightClickedRow = static_cast<int>(
+        SendMessageA(OpensWithPage.RecentList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    EnableMenuItem(RecentListMenu, IDM_RECENT_REMOVE,
+                   MF_BYCOMMAND | (RightClickedRow >= 0 ? MF_ENABLED : MF_DISABLED));
+    TrackPopupMenu(RecentListMenu, 0, cursor.x, cursor.y, 0, page, nullptr);
+}
+
+// The row's program goes back to the top of "Add Program", with its data.
+void RemoveRecentRow() {
+    char text[kTextSize];
+    LPARAM data = 0;
+    const int row = RightClickedRow;
+    RightClickedRow = -1;
+    if (row < 0 || !ReadRecentRow(row, text, &data))
+        return;
+    if (!InsertProgramMenuItem(0, UnusedCommand(), text, data))
+        FreeItemData(data);
+    SendMessageA(OpensWithPage.RecentList, LVM_DELETEITEM, row, 0);
+    SizeRecentColumn();
+    Changed.OpenWithList = 1;
+}
+
+// The chosen "Add Program" item becomes a row, with its data.
+void AddRecentProgram(UINT command) {
+    char text[kTextSize];
+    LPARAM data = 0;
+    if (!AddProgramMenu || !ReadProgramMenuItem(command, FALSE, text, &data) || !data)
+        return;
+    const int image = ApplicationIconIndex(reinterpret_cast<const char*>(data));
+    if (!InsertRecentRow(text, image, data))
+        return;
+    DeleteMenu(AddProgramMenu, command, MF_BYCOMMAND);
+    SizeRecentColumn();
+    Changed.OpenWithList = 1;
+}
+
+void OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == IDC_OPENSWITH_PROGRAMCOMBO && HIWORD(wParam) == CBN_SELCHANGE) {
+        ChooseProgram();
+        return;
+    }
+    // Menu commands carry no control.
+    if (HIWORD(wParam) != 0 || lParam != 0)
+        return;
+    if (LOWORD(wParam) == IDM_RECENT_REMOVE)
+        RemoveRecentRow();
+    else
+        AddRecentProgram(LOWORD(wParam));
+}
+
+void OnNotify(HWND page, const NMHDR* header) {
+    if (header->idFrom == IDC_OPENSWITH_RECENTLIST && header->code == NM_RCLICK && RecentListMenu)
+        ShowRecentListMenu(page);
+}
+
+} // namespace
+
+INT_PTR CALLBACK OpensWithPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitPage(page);
+        return FALSE;
+    case WM_COMMAND:
+        OnCommand(wParam, lParam);
+        return TRUE;
+    case WM_NOTIFY:
+        OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+        return TRUE;
+    case WM_PAINT:
+        PaintPage(page);
+        return TRUE;
+    case WM_CLOSE:
+        DeleteHeadingFont();
+        EndDialog(page, 0);
+        return TRUE;
+    case WM_DESTROY:
+        EndPage();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void FillProgramCombo() {
+    RegKey applications;
+    DWORD count = 0;
+    if (RegistryOpenKey(HKEY_CLASSES_ROOT, kApplicationsKey, KEY_READ, applications.put()) !=
+            ERROR_SUCCESS ||
+        RegistryQueryInfo(applications.get(), &count, nullptr) != ERROR_SUCCESS)
+        return;
+    for (DWORD index = count; index-- > 0;) {
+        char application[kTextSize] = {};
+        DWORD length = kTextSize;
+        if (RegistryEnumKey(applications.get(), index, application, &length) != ERROR_SUCCESS)
+            continue;
+        char command[kTextSize];
+        if (!ReadApplicationCommand(application, kOpenCommandKey, command) &&
+            !ReadApplicationCommand(application, kEditCommandKey, command))
+            continue;
+        char path[kTextSize];
+        char name[kTextSize];
+        if (!ProgramPathOf(command, application, path) || !FriendlyNameOf(path, name))
+            continue;
+        char* data = HeapCopyOf(application);
+        if (!data)
+            continue;
+        COMBOBOXEXITEMA item = {};
+        item.mask =
+            CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM | CBEIF_DI_SETITEM;
+        item.iItem = -1;
+        item.pszText = name;
+        item.iImage = item.iSelectedImage = SmallIconIndexOf(path);
+        item.lParam = reinterpret_cast<LPARAM>(data);
+        if (SendMessageA(OpensWithPage.ProgramCombo, CBEM_INSERTITEMA, 0,
+                         reinterpret_cast<LPARAM>(&item)) == -1)
+            FreeItemData(item.lParam);
+    }
+}
+
+void FillRecentList() {
+    char path[kPathSize];
+    RegKey list;
+    DWORD count = 0;
+    if (!JoinBounded(path, kPathSize, {kFileExtsPrefix, CurrentExtension, kOpenWithListKey}) ||
+        RegistryOpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE, list.put()) != ERROR_SUCCESS ||
+        RegistryQueryInfo(list.get(), nullptr, &count) != ERROR_SUCCESS)
+        return;
+    for (DWORD index = 0; index < count; ++index) {
+        char name[kRecentNameSize] = {};
+        char application[kTextSize] = {};
+        DWORD nameLength = kRecentNameSize;
+        DWORD dataSize = kTextSize;
+        if (RegistryEnumValue(list.get(), index, name, &nameLength, nullptr, application,
+                              &dataSize) != ERROR_SUCCESS ||
+            CompareNoCase(name, kMruListValue) == 0)
+            continue;
+        application[kTextSize - 1] = '\0';
+        char friendly[kTextSize];
+        if (!FriendlyNameOf(application, friendly))
+            continue;
+        char* data = HeapCopyOf(application);
+        if (data && !InsertRecentRow(friendly, ApplicationIconIndex(application),
+                                     reinterpret_cast<LPARAM>(data)))
+            FreeItemData(reinterpret_cast<LPARAM>(data));
+    }
+}
+
+void BuildAddProgramMenu(HMENU popup) {
+    AddProgramMenu = CreatePopupMenu();
+    for (int index = 0, count = ComboCount(); index < count; ++index) {
+        ProgramItem program;
+        if (!ReadComboItem(index, &program) || !program.Data)
+            continue;
+        // The menu owns a copy of its own: a program moves between the menu
+        // and the list, while the combo keeps its item.
+        char* data = HeapCopyOf(reinterpret_cast<const char*>(program.Data));
+        const UINT command = static_cast<UINT>(index) < IDM_RECENT_REMOVE
+                                 ? static_cast<UINT>(index)
+                                 : static_cast<UINT>(index) + 1;
+        if (data && !InsertProgramMenuItem(static_cast<UINT>(GetMenuItemCount(AddProgramMenu)),
+                                           command, program.Text, reinterpret_cast<LPARAM>(data)))
+            FreeItemData(reinterpret_cast<LPARAM>(data));
+    }
+    AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(AddProgramMenu), kMenuAddProgram);
+}
+
+void PruneAddProgramMenu() {
+    if (!AddProgramMenu || GetMenuItemCount(AddProgramMenu) <= 0 || RecentCount() <= 0)
+        return;
+    for (int row = RecentCount() - 1; row >= 0; --row) {
+        char rowText[kTextSize];
+        LPARAM rowData = 0;
+        if (!ReadRecentRow(row, rowText, &rowData))
+            continue;
+        for (int position = GetMenuItemCount(AddProgramMenu) - 1; position >= 0; --position) {
+            char itemText[kTextSize];
+            LPARAM itemData = 0;
+            if (ReadProgramMenuItem(static_cast<UINT>(position), TRUE, itemText, &itemData) &&
+                CompareNoCase(itemText, rowText) == 0)
+                DeleteProgramMenuItemAt(position);
+        }
+    }
+}
+
+void ReadDdeMachine() {
+    char path[kPathSize];
+    char fileClass[kTextSize] = {};
+    RegKey extension;
+    RegKey classKey;
+    if (JoinBounded(path, kPathSize, {kClassesPrefix, CurrentExtension}) &&
+        RegistryOpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, extension.put()) ==
+            ERROR_SUCCESS &&
+        LookupFileClass(extension.get(), fileClass) && fileClass[0] &&
+        JoinBounded(path, kPathSize, {kClassesPrefix, fileClass}))
+        RegistryOpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, classKey.put());
+    const struct {
+        const char* key;
+        HWND edit;
+    } fields[] = {{kDdeCommandKey, OpensWithPage.DdeCommand},
+                  {kDdeApplicationKey, OpensWithPage.DdeApplication},
+                  {kDdeTopicKey, OpensWithPage.DdeTopic}};
+    for (const auto& field : fields) {
+        char text[kTextSize] = {};
+        RegKey key;
+        if (classKey &&
+            RegistryOpenKey(classKey.get(), field.key, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS)
+            RegistryReadText(key.get(), nullptr, text, kTextSize);
+        SetWindowTextA(field.edit, text);
+    }
+}
+
+void ReleaseOpensWithItemData() {
+    for (int index = 0, count = ComboCount(); index < count; ++index) {
+        ProgramItem program;
+        if (ReadComboItem(index, &program))
+            FreeItemData(program.Data);
+    }
+    SendMessageA(OpensWithPage.ProgramCombo, CB_RESETCONTENT, 0, 0);
+    for (int row = 0, count = RecentCount(); row < count; ++row)
+        FreeItemData(reinterpret_cast<LPARAM>(RecentListApplication(row)));
+    SendMessageA(OpensWithPage.RecentList, LVM_DELETEALLITEMS, 0, 0);
+    if (AddProgramMenu && IsMenu(AddProgramMenu))
+        for (int position = GetMenuItemCount(AddProgramMenu) - 1; position >= 0; --position)
+            DeleteProgramMenuItemAt(position);
+    AddProgramMenu = nullptr;
+}
+
+const char* RecentListApplication(int row) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageA(OpensWithPage.RecentList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return nullptr;
+    return reinterpret_cast<const char*>(item.lParam);
+}
