@@ -1,9 +1,11 @@
 #include "app/main_window_shared.h"
 
+#include "app/about_box.h"
 #include "app/app_state.h"
 #include "app/catalogue/catalogue.h"
 #include "app/window_helpers.h"
 #include "details/extension_record.h"
+#include "openwith/openwith_editor.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
@@ -104,8 +106,10 @@ bool RunSharedCommand(HWND window, WPARAM command) {
     case IDM_COMPARE:
         return true;
     case IDM_OPENWITHEDITOR:
+        RunOpenWithEditor();
         return true;
     case IDM_ABOUT:
+        RunAboutBox();
         return true;
     default:
         return false;

@@ -43,3 +43,14 @@ constexpr const char* kMenuRemove = "Remove";
 constexpr const char* kMenuAddProgram = "Add Program";
 constexpr const char* kMruListValue = "MRUList";
 constexpr const char* kTextNotInAdminMode = "Not available in Admin Mode";
+
+// Open-With program editor
+constexpr const char* kTextBrowseForPrograms = "Browse for programs";
+// The browse dialog's one file type: its name, its pattern, and the end of the list.
+constexpr const char kTextProgramsFilter[] = "Programs (*.exe)\0*.exe\0";
+
+// About box (the template's contact link shows the same address)
+constexpr const char* kTitleFontFace = "MS Sans Serif";
+constexpr const char* kLinkVerb = "Open";
+constexpr const char* kHomePageAddress = "https://kvel.example.org/";
+constexpr const char* kContactMailto = "mailto:kvel@example.org";

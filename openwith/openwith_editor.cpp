@@ -1,0 +1,361 @@
+// The Open-With program editor: lists, registers and removes applications.
+#include "openwith/openwith_editor.h"
+
+#include "app/app_state.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "text/text.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+namespace {
+
+constexpr DWORD kBufferSize = 261;
+constexpr char kApplicationsKey[] = "Software\\Classes\\Applications";
+constexpr char kOpenCommandKey[] = "shell\\open\\command";
+constexpr char kEditCommandKey[] = "shell\\edit\\command";
+// The tail of a registered open command after the quoted program path.
+constexpr char kOpenCommandArguments[] = "\" \"%1\"";
+// A file name without extension: its icon is the shell's generic one.
+constexpr char kGenericFileName[] = "PeekABoo";
+constexpr ASSOCF kFriendlyNameFlags =
+    ASSOCF_NOTRUNCATE | ASSOCF_INIT_DEFAULTTOFOLDER | ASSOCF_INIT_BYEXENAME;
+constexpr UINT kIconByAttributes = SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES;
+constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
+
+// The last path chosen in the browse dialog, which the next browse offers.
+char BrowsePath[kBufferSize];
+
+HWND OpenWithEditor;
+HWND ApplicationList;
+// The row last selected or clicked; valid while "Delete" is enabled.
+int SelectedRow = -1;
+
+HKEY EditorHive() {
+    return AppState.AdminMode ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+// Appends source to the text in destination (size bytes); false, and nothing
+// appended, when the result would not fit.
+bool AppendBounded(char* destination, const char* source, size_t size) {
+    size_t length = TextLength(destination);
+    if (length + TextLength(source) >= size)
+        return false;
+    CopyText(source, destination + length);
+    return true;
+}
+
+bool FriendlyName(const char* program, char* name) {
+    DWORD length = kBufferSize;
+    return SUCCEEDED(ShellAssocQuery(kFriendlyNameFlags, ASSOCSTR_FRIENDLYAPPNAME, program, nullptr,
+                                     name, &length)) &&
+           name[0] != '\0';
+}
+
+int SystemIconIndex(const char* path, UINT flags) {
+    SHFILEINFOA info = {};
+    ShellGetFileInfo(path, 0, &info, flags);
+    return info.iIcon;
+}
+
+// Opens keyName\commandKey below the open "Applications" key.
+bool OpenCommandKey(HKEY applications, const char* keyName, const char* commandKey,
+                    RegKey* command) {
+    RegKey application;
+    return RegistryOpenKey(applications, keyName, KEY_READ, application.put()) == ERROR_SUCCESS &&
+           RegistryOpenKey(application.get(), commandKey, KEY_READ, command->put()) ==
+               ERROR_SUCCESS;
+}
+
+int RowCount() {
+    return static_cast<int>(SendMessageA(ApplicationList, LVM_GETITEMCOUNT, 0, 0));
+}
+
+void ReleaseKeyName(LPARAM keyName) {
+    if (keyName)
+        HeapFree(AppState.Heap, 0, reinterpret_cast<void*>(keyName));
+}
+
+LPARAM RowKeyName(int row) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageA(ApplicationList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return item.lParam;
+}
+
+// Appends a row whose item data is a heap copy of the application key name.
+void AppendRow(const char* text, int image, const char* keyName) {
+    auto* copy = static_cast<char*>(HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, kBufferSize));
+    if (copy)
+        CopyTextBounded(keyName, copy, kBufferSize);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = RowCount();
+    item.pszText = const_cast<char*>(text);
+    item.iImage = image;
+    item.lParam = reinterpret_cast<LPARAM>(copy);
+    if (SendMessageA(ApplicationList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) < 0)
+        ReleaseKeyName(item.lParam);
+}
+
+void EnableDelete(BOOL enable) {
+    EnableWindow(GetDlgItem(OpenWithEditor, IDC_OPENWITHEDITOR_DELETE), enable);
+}
+
+// Lists one application through the command of one verb; false when that
+// command key does not open. Without a friendly name the row shows the
+// program's path, unless the application must have a name to be listed.
+bool ListApplication(HKEY applications, const char* keyName, const char* commandKey,
+                     bool needsFriendlyName) {
+    RegKey command;
+    if (!OpenCommandKey(applications, keyName, commandKey, &command))
+        return false;
+    char commandLine[kBufferSize] = {};
+    RegistryReadText(command.get(), nullptr, commandLine, kBufferSize);
+    char program[kBufferSize] = {};
+    ApplicationProgramPath(commandLine, keyName, program);
+    char name[kBufferSize] = {};
+    if (FriendlyName(program, name))
+        AppendRow(name, SystemIconIndex(program, kIconByAttributes), keyName);
+    else if (!needsFriendlyName)
+        AppendRow(program, SystemIconIndex(kGenericFileName, kIconByAttributes), keyName);
+    return true;
+}
+
+void FillApplicationList() {
+    RegKey applications;
+    if (RegistryOpenKey(EditorHive(), kApplicationsKey, KEY_READ, applications.put()) !=
+        ERROR_SUCCESS)
+        return;
+    DWORD count = 0;
+    RegistryQueryInfo(applications.get(), &count, nullptr);
+    for (DWORD index = 0; index < count; ++index) {
+        char keyName[kBufferSize] = {};
+        DWORD length = kBufferSize;
+        if (RegistryEnumKey(applications.get(), index, keyName, &length) != ERROR_SUCCESS)
+            continue;
+        if (!ListApplication(applications.get(), keyName, kOpenCommandKey, false))
+            ListApplication(applications.get(), keyName, kEditCommandKey, true);
+    }
+}
+
+// The text a program's row carries: its friendly name, else its path.
+void RowTextOf(const char* program, char* text) {
+    if (!FriendlyName(program, text))
+        CopyTextBounded(program, text, kBufferSize);
+}
+
+// Selects and focuses the first row with this text (without regard to case);
+// -1 when there is none.
+int SelectRowWithText(const char* text) {
+    LVFINDINFOA find = {};
+    find.flags = LVFI_STRING;
+    find.psz = text;
+    int row = static_cast<int>(SendMessageA(ApplicationList, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                            reinterpret_cast<LPARAM>(&find)));
+    if (row < 0)
+        return row;
+    LVITEMA state = {};
+    state.stateMask = kSelectedAndFocused;
+    state.state = kSelectedAndFocused;
+    SendMessageA(ApplicationList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    return row;
+}
+
+bool BrowseForProgram() {
+    OPENFILENAMEA request = {};
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.hwndOwner = OpenWithEditor;
+    request.hInstance = AppState.Instance;
+    request.lpstrFilter = kTextProgramsFilter;
+    request.lpstrFile = BrowsePath;
+    request.nMaxFile = kBufferSize;
+    request.lpstrTitle = kTextBrowseForPrograms;
+    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    return GetOpenFileNameA(&request) != 0;
+}
+
+// Writes the user's registration of the program. Every key on the way is
+// created, since a fresh profile has no "Applications" key of its own.
+void RegisterProgram(const char* fileName, const char* programPath) {
+    char commandLine[kBufferSize] = {};
+    if (!BuildOpenCommand(programPath, commandLine))
+        return;
+    RegKey applications;
+    RegKey application;
+    RegKey command;
+    if (RegistryCreateKey(HKEY_CURRENT_USER, kApplicationsKey, KEY_CREATE_SUB_KEY,
+                          applications.put()) != ERROR_SUCCESS ||
+        RegistryCreateKey(applications.get(), fileName, KEY_CREATE_SUB_KEY, application.put()) !=
+            ERROR_SUCCESS ||
+        RegistryCreateKey(application.get(), kOpenCommandKey, KEY_WRITE, command.put()) !=
+            ERROR_SUCCESS)
+        return;
+    RegistryWriteText(command.get(), nullptr, REG_SZ, commandLine);
+}
+
+// "New": a program the user has registered already is only selected; any
+// other is registered for the user and appended, selected and scrolled to.
+void AddApplication() {
+    if (!BrowseForProgram())
+        return;
+    char fileName[kBufferSize] = {};
+    if (FileNameOf(BrowsePath, fileName) != 0)
+        return;
+    RegKey applications;
+    RegistryOpenKey(HKEY_CURRENT_USER, kApplicationsKey, KEY_READ, applications.put());
+    RegKey command;
+    char text[kBufferSize] = {};
+    if (applications && OpenCommandKey(applications.get(), fileName, kOpenCommandKey, &command)) {
+        char commandLine[kBufferSize] = {};
+        RegistryReadText(command.get(), nullptr, commandLine, kBufferSize);
+        char program[kBufferSize] = {};
+        ApplicationProgramPath(commandLine, fileName, program);
+        RowTextOf(program, text);
+        SelectRowWithText(text);
+        SetFocus(ApplicationList);
+        return;
+    }
+    RegisterProgram(fileName, BrowsePath);
+    RowTextOf(BrowsePath, text);
+    AppendRow(text, SystemIconIndex(BrowsePath, SHGFI_SYSICONINDEX), fileName);
+    int row = SelectRowWithText(text);
+    if (row >= 0)
+        SendMessageA(ApplicationList, LVM_ENSUREVISIBLE, row, FALSE);
+    SetFocus(ApplicationList);
+}
+
+// "Delete": the selected application's key goes with everything below it,
+// without a question.
+void DeleteApplication() {
+    LPARAM keyName = RowKeyName(SelectedRow);
+    // An empty name would name "Applications" itself.
+    if (keyName && *reinterpret_cast<const char*>(keyName)) {
+        SendMessageA(ApplicationList, LVM_DELETEITEM, SelectedRow, 0);
+        RegKey applications;
+        if (RegistryOpenKey(EditorHive(), kApplicationsKey, KEY_READ | KEY_WRITE,
+                            applications.put()) == ERROR_SUCCESS)
+            RegistryDeleteTree(applications.get(), reinterpret_cast<const char*>(keyName));
+        ReleaseKeyName(keyName);
+    }
+    SelectedRow = -1;
+    EnableDelete(FALSE);
+}
+
+void OpenEditor(HWND dialog) {
+    OpenWithEditor = dialog;
+    ApplicationList = GetDlgItem(dialog, IDC_OPENWITHEDITOR_LIST);
+    SelectedRow = -1;
+    SendMessageA(ApplicationList, LVM_SETIMAGELIST, LVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(AppState.LargeSystemImages));
+    FillApplicationList();
+}
+
+void CloseEditor(HWND dialog) {
+    for (int row = 0, count = RowCount(); row < count; ++row)
+        ReleaseKeyName(RowKeyName(row));
+    SendMessageA(ApplicationList, LVM_DELETEALLITEMS, 0, 0);
+    EndDialog(dialog, 0);
+}
+
+// A click takes the row under the cursor; a click beside every row leaves
+// nothing to delete.
+void TakeRowAtCursor() {
+    LVHITTESTINFO hit = {};
+    GetCursorPos(&hit.pt);
+    ScreenToClient(ApplicationList, &hit.pt);
+    int row = static_cast<int>(
+        SendMessageA(ApplicationList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (row >= 0)
+        SelectedRow = row;
+    EnableDelete(row >= 0);
+}
+
+INT_PTR NotifyFromList(const NMHDR* header) {
+    switch (header->code) {
+    case LVN_ITEMCHANGING: {
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+        if (change->uNewState == kSelectedAndFocused) {
+            SelectedRow = change->iItem;
+            EnableDelete(TRUE);
+        }
+        return FALSE; // let the change take place
+    }
+    case NM_CLICK:
+    case NM_RCLICK:
+        TakeRowAtCursor();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR RunEditorCommand(HWND dialog, WORD command) {
+    switch (command) {
+    case IDC_OPENWITHEDITOR_NEW:
+        AddApplication();
+        return TRUE;
+    case IDC_OPENWITHEDITOR_DELETE:
+        DeleteApplication();
+        return TRUE;
+    case IDC_OPENWITHEDITOR_CLOSE:
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK OpenWithEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OpenEditor(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        return HIWORD(wParam) == 0 ? RunEditorCommand(dialog, LOWORD(wParam)) : FALSE;
+    case WM_NOTIFY:
+        return wParam == IDC_OPENWITHEDITOR_LIST
+                   ? NotifyFromList(reinterpret_cast<const NMHDR*>(lParam))
+                   : FALSE;
+    case WM_CLOSE:
+        CloseEditor(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void ApplicationProgramPath(const char* command, const char* keyName, char* path) {
+    char text[kBufferSize] = {};
+    CopyTextBounded(command[0] == '"' ? command + 1 : command, text, kBufferSize);
+    char program[kBufferSize] = {};
+    DirectoryOf(text, program);
+    size_t folderLength = TextLength(program);
+    CopyTextBounded(keyName, program + folderLength, kBufferSize - folderLength);
+    ZeroMemory(path, kBufferSize);
+    DWORD length = ExpandEnvironmentStringsA(program, path, kBufferSize);
+    if (length == 0 || length > kBufferSize)
+        CopyTextBounded(program, path, kBufferSize);
+}
+
+bool BuildOpenCommand(const char* programPath, char* command) {
+    ZeroMemory(command, kBufferSize);
+    command[0] = '"';
+    if (AppendBounded(command, programPath, kBufferSize) &&
+        AppendBounded(command, kOpenCommandArguments, kBufferSize))
+        return true;
+    command[0] = '\0';
+    return false;
+}
+
+void RunOpenWithEditor() {
+    DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_OPENWITHEDITOR), AppState.MainWindow,
+                    OpenWithEditorProc, 0);
+}

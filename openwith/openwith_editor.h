@@ -1,0 +1,20 @@
+// The Open-With program editor (dialog 7000): the applications registered
+// below "Software\Classes\Applications" of the editor's hive, shown as icons;
+// "New" registers a program for the current user, "Delete" removes an
+// application's whole key.
+#pragma once
+#include <windows.h>
+
+// Runs the editor modally, owned by the main window; returns when it closes.
+void RunOpenWithEditor();
+
+// The program a registered application stands for: the folder of its command
+// (up to the last backslash, without a leading double quote) followed by the
+// application key name, environment variables expanded. path receives at most
+// 260 characters and is always terminated.
+void ApplicationProgramPath(const char* command, const char* keyName, char* path);
+
+// The open command "New" registers: the program's path in double quotes, a
+// blank and "%1" in double quotes, in command (261 bytes). false, and command
+// empty, when it does not fit.
+bool BuildOpenCommand(const char* programPath, char* command);
