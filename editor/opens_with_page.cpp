@@ -38,8 +38,15 @@ constexpr ASSOCF kProgramQuery =
 constexpr DWORD kRecentNameSize = 8;
 // Registry paths built from a name of up to 260 characters and fixed parts.
 constexpr size_t kPathSize = 2 * kTextSize;
-// Room around the rules beside the headings, in dialog units.
-constexpr int kRuleMargin = 2;
+// Etched rules through the middle of the bold headings, on both sides of
+// each, in dialog units of the template.
+struct HeadingRule {
+    int y, left, right;
+};
+constexpr HeadingRule kHeadingRules[] = {{5, 14, 66}, {97, 14, 34}, {153, 14, 80}};
+constexpr int kRuleStart = 2;
+constexpr int kRuleEnd = 296;
+constexpr int kRuleGap = 2;
 
 HFONT HeadingFont;
 HMENU AddProgramMenu;
@@ -261,32 +268,13 @@ void EndPage() {
     DeleteHeadingFont();
 }
 
-// An etched rule on each side of a heading's text, through its middle.
-void DrawHeadingRule(HWND page, HDC dc, int id) {
-    HWND heading = GetDlgItem(page, id);
-    RECT box;
-    GetWindowRect(heading, &box);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&box), 2);
-    char text[kTextSize] = {};
-    GetWindowTextA(heading, text, kTextSize);
-    SIZE extent = {};
-    HGDIOBJ previous = SelectObject(dc, HeadingFont);
-    GetTextExtentPoint32A(dc, text, static_cast<int>(TextLength(text)), &extent);
-    SelectObject(dc, previous);
-    RECT margin = {kRuleMargin, 0, 0, 0};
-    MapDialogRect(page, &margin);
-    RECT client;
-    GetClientRect(page, &client);
-    const int y = (box.top + box.bottom) / 2;
-    DrawEtchedLine(dc, box.left - margin.left, margin.left, y);
-    DrawEtchedLine(dc, client.right - margin.left, box.left + extent.cx + margin.left, y);
-}
-
 void PaintPage(HWND page) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(page, &paint);
-    for (int id : {IDC_OPENSWITH_HEADER, IDC_OPENSWITH_DDE_HEADER, IDC_OPENSWITH_RECENT_HEADER})
-        DrawHeadingRule(page, dc, id);
+    for (const HeadingRule& rule : kHeadingRules) {
+        DrawEtchedLineInUnits(page, dc, rule.left - kRuleGap, kRuleStart, rule.y);
+        DrawEtchedLineInUnits(page, dc, rule.right + kRuleGap, kRuleEnd, rule.y);
+    }
     EndPaint(page, &paint);
 }
 
