@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "app/catalogue/catalogue.h"
 #include "app/window_helpers.h"
+#include "compare/compare_dialog.h"
 #include "details/extension_record.h"
 #include "openwith/openwith_editor.h"
 #include "resources/resource.h"
@@ -104,6 +105,7 @@ bool RunSharedCommand(HWND window, WPARAM command) {
     case IDM_SEARCH:
         return true;
     case IDM_COMPARE:
+        RunCompareDialog();
         return true;
     case IDM_OPENWITHEDITOR:
         RunOpenWithEditor();

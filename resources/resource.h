@@ -186,6 +186,10 @@
 #define IDC_PROGRESS_NAME 9003
 #define IDC_PROGRESS_DELETED 9004
 
+// Controls the save dialog's hook adds to the file dialog
+#define IDC_SAVE_DESCRIPTION_LABEL 9010
+#define IDC_SAVE_DESCRIPTION 9011
+
 // Icon picker: the list view added to the open-file dialog
 #define IDC_PICKER_ICONS 59
 

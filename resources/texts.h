@@ -44,6 +44,24 @@ constexpr const char* kMenuAddProgram = "Add Program";
 constexpr const char* kMruListValue = "MRUList";
 constexpr const char* kTextNotInAdminMode = "Not available in Admin Mode";
 
+// Compare dialog and its progress window
+constexpr const char* kTextCompareColumn = "System";
+constexpr const char* kTextSaveQuestion = "Would you like to save this list to file?";
+constexpr const char* kTextSaveCaption = "Save to file";
+
+// Changed-extensions file and its save dialog
+constexpr char kSaveFilter[] = "KVEL Save Files\0*.kvels\0";
+constexpr const char* kSaveDefaultExtension = "kvels";
+constexpr const char* kTextSaveTitle = "Save changed extensions to file";
+constexpr const char* kTextDescriptionLabel = "Description:";
+constexpr const char* kTextDefaultSaveTitle = "KVEL modified extension save file";
+constexpr const char* kSaveTitlePrefix = ";";
+constexpr const char* kSaveAddedPrefix = "ADDED-";
+constexpr const char* kSaveDeletedPrefix = "DELETED-";
+constexpr const char* kSaveLineEnd = "\r\n";
+constexpr const char* kTextSaveFailed = "Could not write the file\r\n";
+constexpr const char* kTextSaveFailedNotSaved = "\r\nThe list was not saved.";
+
 // Open-With program editor
 constexpr const char* kTextBrowseForPrograms = "Browse for programs";
 // The browse dialog's one file type: its name, its pattern, and the end of the list.

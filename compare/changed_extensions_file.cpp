@@ -1,0 +1,205 @@
+// The save dialog with its "Description:" field, and the file it writes.
+#include "compare/changed_extensions_file.h"
+
+#include "app/app_state.h"
+#include "app/window_helpers.h"
+#include "compare/compare_dialog.h"
+#include "details/extension_record.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "text/text.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
+
+char SaveDescription[kSaveDescriptionSize];
+
+namespace {
+
+// A row's text is read through this many bytes (49 characters).
+constexpr int kRowTextSize = 50;
+
+std::vector<ChangedExtension> ReadResultRows() {
+    std::vector<ChangedExtension> rows;
+    auto count = static_cast<int>(SendMessageA(CompareState.ResultList, LVM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        char text[kRowTextSize] = {};
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = index;
+        item.pszText = text;
+        item.cchTextMax = kRowTextSize;
+        SendMessageA(CompareState.ResultList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        rows.push_back({text, item.lParam});
+    }
+    return rows;
+}
+
+// The chosen path into path (kTextSize bytes); false when the user cancelled.
+bool AskForFileName(char* path) {
+    FillWords(SaveDescription, kSaveDescriptionSize, 0);
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = CompareState.CompareDialog;
+    dialog.hInstance = AppState.Instance;
+    dialog.lpstrFilter = kSaveFilter;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = kTextSize;
+    dialog.lpstrInitialDir = AppState.AppDirectory;
+    dialog.lpstrTitle = kTextSaveTitle;
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    dialog.lpstrDefExt = kSaveDefaultExtension;
+    dialog.lpfnHook = SaveDialogHook;
+    return GetSaveFileNameA(&dialog) && path[0];
+}
+
+// Writes text as the whole content of path. A file that cannot be written
+// whole is not left behind.
+bool WriteWholeFile(const char* path, const std::string& text) {
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool wrote = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                 written == text.size();
+    bool closed = CloseHandle(file) != 0;
+    if (wrote && closed)
+        return true;
+    DeleteFileA(path);
+    return false;
+}
+
+void ReportSaveFailure(const char* path) {
+    std::string message = std::string(kTextSaveFailed) + path + kTextSaveFailedNotSaved;
+    MessageBoxA(CompareState.CompareDialog, message.c_str(), kTextSaveCaption, MB_OK | MB_ICONHAND);
+}
+
+RECT RectIn(HWND control, HWND dialog) {
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void MoveDown(HWND control, HWND dialog, int step) {
+    RECT rect = RectIn(control, dialog);
+    SetWindowPos(control, nullptr, rect.left, rect.top + step, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND CreateChild(HWND dialog, DWORD exStyle, const char* className, const char* text, DWORD style,
+                 const RECT& rect, int id) {
+    HWND control =
+        CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, rect.left,
+                        rect.top, rect.right - rect.left, rect.bottom - rect.top, dialog,
+                        reinterpret_cast<HMENU>(id), AppState.Instance, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+    return control;
+}
+
+// The "Description:" row takes the place of the file-type row, which moves
+// one row down. Positions come from the file dialog's own controls, whose
+// places differ between the systems' dialogs. Returns the dialog's bottom
+// margin, kept when the dialog is fitted to its controls.
+int AddDescriptionField(HWND fileDialog) {
+    HWND typeLabel = GetDlgItem(fileDialog, stc2);
+    HWND typeCombo = GetDlgItem(fileDialog, cmb1);
+    RECT label = RectIn(typeLabel, fileDialog);
+    RECT combo = RectIn(typeCombo, fileDialog);
+    RECT nameLabel = RectIn(GetDlgItem(fileDialog, stc3), fileDialog);
+    const int rowStep = label.top - nameLabel.top;
+    MoveDown(typeLabel, fileDialog, rowStep);
+    MoveDown(typeCombo, fileDialog, rowStep);
+
+    CreateChild(fileDialog, 0, WC_STATICA, kTextDescriptionLabel, SS_LEFTNOWORDWRAP, label,
+                IDC_SAVE_DESCRIPTION_LABEL);
+    HWND edit = CreateChild(fileDialog, WS_EX_CLIENTEDGE, WC_EDITA, "", WS_TABSTOP | ES_AUTOHSCROLL,
+                            combo, IDC_SAVE_DESCRIPTION);
+    SendMessageA(edit, EM_LIMITTEXT, kSaveDescriptionSize - 1, 0);
+    return label.left;
+}
+
+// After the file dialog has arranged itself: tall enough for the moved row
+// with margin below it, and centred over the compare dialog.
+void FitFileDialog(HWND fileDialog, int margin) {
+    int lowest = 0;
+    for (HWND child = GetWindow(fileDialog, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect = RectIn(child, fileDialog);
+        // The dialog itself is not shown yet: its children's own style says
+        // which of them will be.
+        bool shown = (GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (shown && !IsRectEmpty(&rect) && rect.bottom > lowest)
+            lowest = rect.bottom;
+    }
+    RECT client, window;
+    GetClientRect(fileDialog, &client);
+    GetWindowRect(fileDialog, &window);
+    const int grow = lowest + margin - client.bottom;
+    SetWindowPos(fileDialog, nullptr, 0, 0, window.right - window.left,
+                 window.bottom - window.top + grow, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CenterOver(CompareState.CompareDialog, fileDialog);
+}
+
+void TakeDescription(HWND fileDialog) {
+    FillWords(SaveDescription, kSaveDescriptionSize, 0);
+    SendDlgItemMessageA(fileDialog, IDC_SAVE_DESCRIPTION, WM_GETTEXT, kSaveDescriptionSize,
+                        reinterpret_cast<LPARAM>(SaveDescription));
+}
+
+INT_PTR OnFileDialogNotify(HWND hook, const NMHDR* header) {
+    HWND fileDialog = GetParent(hook);
+    switch (header->code) {
+    case CDN_INITDONE:
+        FitFileDialog(fileDialog, static_cast<int>(GetWindowLongPtrA(hook, GWLP_USERDATA)));
+        return TRUE;
+    case CDN_FILEOK:
+        TakeDescription(fileDialog);
+        SetWindowLongPtrA(hook, DWLP_MSGRESULT, 0); // the name is accepted
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+std::string ComposeChangedExtensions(const char* description,
+                                     const std::vector<ChangedExtension>& rows) {
+    char title[kSaveDescriptionSize] = {};
+    CopyTextBounded(description, title, kSaveDescriptionSize);
+    TrimText(title);
+    std::string text = kSaveTitlePrefix;
+    text += title[0] ? title : kTextDefaultSaveTitle;
+    text += kSaveLineEnd;
+    for (const ChangedExtension& row : rows) {
+        text += row.Kind == kChangeAdded ? kSaveAddedPrefix : kSaveDeletedPrefix;
+        text += row.Name;
+        text += kSaveLineEnd;
+    }
+    return text;
+}
+
+void SaveChangedExtensions() {
+    char path[kTextSize] = {};
+    if (!AskForFileName(path))
+        return;
+    std::string text = ComposeChangedExtensions(SaveDescription, ReadResultRows());
+    if (!WriteWholeFile(path, text))
+        ReportSaveFailure(path);
+}
+
+UINT_PTR CALLBACK SaveDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(hook, GWLP_USERDATA, AddDescriptionField(GetParent(hook)));
+        return TRUE;
+    case WM_NOTIFY:
+        return OnFileDialogNotify(hook, reinterpret_cast<const NMHDR*>(lParam));
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,60 @@
+// The compare dialog (dialog 8000): a snapshot of the registered extensions
+// before an installation, a second one after it, and the list of the added and
+// deleted extensions with their counts; and its progress window (dialog 9000),
+// during which CompareWorker compares on its own thread.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+// The extension keys at the head of the classes root, in enumeration order,
+// with their letter-case-folded names beside them for exact look-ups without
+// regard to case.
+struct ExtensionSnapshot {
+    std::vector<std::string> Names;
+    std::unordered_set<std::string> Folded;
+};
+
+// Change kinds, the item data of the result list's rows.
+enum ChangeKind : int {
+    kChangeAdded = 1,
+    kChangeDeleted = 2,
+};
+
+// What the dialog thread and the compare worker share. The worker touches the
+// windows only through SendMessageA and the calls built on it, and the
+// snapshots only while the progress window blocks the dialog.
+struct CompareStateRecord {
+    HWND CompareDialog;
+    HWND ResultList;
+    HWND CompareProgress; // while a comparison runs, else null
+    ExtensionSnapshot Before;
+    ExtensionSnapshot After;
+};
+
+extern CompareStateRecord CompareState;
+
+// Opens dialog 8000 owned by AppState.MainWindow; returns when it closes.
+void RunCompareDialog();
+INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Empties snapshot and reads the run of "."-keys of the classes root into it.
+void TakeSnapshot(ExtensionSnapshot* snapshot);
+bool SnapshotHolds(const ExtensionSnapshot& snapshot, const char* name);
+
+// Sent by the worker to the progress window when the comparison is done; the
+// window closes on it alone, so nothing else ends it while the worker reads
+// the snapshots.
+constexpr UINT kComparisonDoneMessage = WM_APP + 1;
+
+// Sent by the worker to the compare dialog with rows for the result list:
+// wParam the ChangeKind, lParam a std::vector<const char*> of names.
+constexpr UINT kInsertResultRowsMessage = WM_APP + 2;
+
+// Runs dialog 9000 over CompareDialog until the worker has compared.
+void RunCompareProgress();
+// The worker thread: the after snapshot, the comparison into the result list,
+// the counts, then the offer to save the list.
+DWORD WINAPI CompareWorker(LPVOID);
