@@ -3,10 +3,14 @@
 #include "app/app_state.h"
 #include "app/catalogue/catalogue.h"
 #include "app/main_window.h"
+#include "app/entry_dialog.h"
 #include "app/main_window_shared.h"
 #include "details/extension_record.h"
+#include "editor/editor_frame.h"
+#include "editor/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "writer/delete_restore.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -56,16 +60,18 @@ void ShowListItem(int index) {
 }
 
 void OnEdit(HWND) {
-    // The property editor (dialog 1500) in edit mode opens here.
+    RunPropertyEditor(kEditorEdit);
 }
 
 void OnNewExtension(HWND) {
-    // Dialog 3000 with the new-extension procedure opens here; then
-    // ShowStatusCounts and the keyboard focus to the list.
+    RunNewExtensionDialog();
+    ShowStatusCounts();
+    SetFocus(AppState.ExtensionList);
 }
 
 void OnDelete(HWND) {
-    // The admin-mode delete runs here, followed by ShowStatusCounts.
+    DeleteExtensionAdmin();
+    ShowStatusCounts();
 }
 
 INT_PTR OnListNotify(HWND dialog, const NMHDR* header) {

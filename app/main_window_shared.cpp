@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "app/app_state.h"
+#include "app/entry_dialog.h"
 #include "app/catalogue/catalogue.h"
 #include "app/window_helpers.h"
 #include "compare/compare_dialog.h"
@@ -103,6 +104,7 @@ bool RunSharedCommand(HWND window, WPARAM command) {
         SendMessageA(window, WM_CLOSE, 0, 0);
         return true;
     case IDM_SEARCH:
+        RunFindDialog();
         return true;
     case IDM_COMPARE:
         RunCompareDialog();

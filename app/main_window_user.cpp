@@ -3,11 +3,15 @@
 #include "app/app_state.h"
 #include "app/catalogue/catalogue.h"
 #include "app/main_window.h"
+#include "app/entry_dialog.h"
 #include "app/main_window_shared.h"
 #include "details/extension_record.h"
+#include "editor/editor_frame.h"
+#include "editor/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
+#include "writer/delete_restore.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -85,9 +89,13 @@ void ShowListItem(int index) {
 }
 
 void OnCustomize(HWND) {
-    // The property editor (dialog 1500) in customise mode opens here; after a
-    // saved customisation the entry moves with MoveToCustomized and the
-    // counts are shown again.
+    // A machine-wide extension has no user value that "[ NONE ]" could remove.
+    ExtensionRecord.NoneAllowed = 0;
+    RunPropertyEditor(kEditorCustomize);
+    if (EditorMode == kEditorCustomize && EditorDiscarded == 0) {
+        MoveToCustomized();
+        ShowStatusCounts();
+    }
 }
 
 void OnListItemChanging(const NMLISTVIEW* change) {
@@ -161,7 +169,7 @@ void OnTreeSelection() {
 }
 
 void OnEdit(HWND) {
-    // The property editor (dialog 1500) in edit mode opens here.
+    RunPropertyEditor(kEditorEdit);
 }
 
 void OnTreeDoubleClick(HWND dialog) {
@@ -219,18 +227,18 @@ INT_PTR OnTreeNotify(HWND dialog, const NMHDR* header) {
 // --- Commands
 
 void OnNewExtension(HWND) {
-    // Dialog 3000 with the new-extension procedure opens here, followed by
-    // ShowStatusCounts.
+    RunNewExtensionDialog();
+    ShowStatusCounts();
 }
 
 void OnDelete(HWND) {
-    // Delete of a "User Defined" extension (mode 1, kTextDeletePrompt,
-    // kTextDeleteCaption) runs here, followed by ShowStatusCounts.
+    DeleteOrRestoreUser(kDeleteUserExtension, kTextDeletePrompt, kTextDeleteCaption);
+    ShowStatusCounts();
 }
 
 void OnRestore(HWND) {
-    // Restore of a "User Customized" extension (mode 2, kTextRestorePrompt,
-    // kTextRestoreCaption) runs here, followed by ShowStatusCounts.
+    DeleteOrRestoreUser(kRestoreMachineExtension, kTextRestorePrompt, kTextRestoreCaption);
+    ShowStatusCounts();
 }
 
 void RunCommand(HWND dialog, WPARAM command) {

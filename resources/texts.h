@@ -37,12 +37,57 @@ constexpr const char* kTextDeletePrompt = "You are about to delete the file exte
 constexpr const char* kTextDeleteCaption = "Delete File Extension";
 constexpr const char* kTextRestorePrompt = "You are about to restore the file extension ";
 constexpr const char* kTextRestoreCaption = "Restore File Extension";
+constexpr const char* kTextContinueQuestion = "\r\nAre you sure you want to continue?";
+constexpr const char* kTextAdminDeleteWarning =
+    "!!!!  WARNING  !!!!\r\n\r\nYOU ARE ABOUT TO PERMENANTLY DELTE THE FILE EXTENSION ";
+constexpr const char* kTextAdminDeleteConsequence = "\r\nSome programs many not work properly.";
+
+// Name entry (New Extension, Search)
+constexpr const char* kCaptionNewExtension = "Create New Extension";
+constexpr const char* kCaptionFindExtension = "Find extension";
+constexpr const char* kTextEmptyName = "Can't be an empty string";
+constexpr const char* kTextNotFoundStart = "Extension ";
+constexpr const char* kTextNotFoundEnd = " was not found.";
+constexpr const char* kTextCreateQuestion = "\r\nWould you like to create it?";
+constexpr const char* kCaptionNotFound = "Not found";
+// Characters that a name cannot hold, blank included.
+constexpr const char* kRefusedNameCharacters = ".\\/:*?\"<|> ";
 
 // Opens-with page: the Recently Used list and its pop-up menu
 constexpr const char* kMenuRemove = "Remove";
 constexpr const char* kMenuAddProgram = "Add Program";
 constexpr const char* kMruListValue = "MRUList";
 constexpr const char* kTextNotInAdminMode = "Not available in Admin Mode";
+
+// Property editor (dialog 1500) and its pages
+constexpr const char* kTextCustomizeTitle = "Customize properties for: ";
+constexpr const char* kTextEditTitle = "Edit properties for: ";
+constexpr const char* kTextCreateTitle = "Create new extension: ";
+constexpr const char* kTextSaveButton = "Save";
+constexpr const char* kTextCreateButton = "Create";
+constexpr const char* kTextSaveChanges = "Do you want to save changes?";
+constexpr const char* kTabGeneral = "Icon";
+constexpr const char* kTabOpensWith = "Open";
+constexpr const char* kTabEditFlags = "Edit Flags";
+// Offered first in the General page's lists when the user's value may be removed.
+constexpr const char* kTextNoneMarker = "[ NONE ]";
+constexpr const char* kPerceivedTypes[] = {"application", "audio",     "compressed", "contacts",
+                                           "document",    "gamemedia", "image",      "system",
+                                           "text",        "video"};
+
+// Icon picker
+constexpr const char* kTextBrowseForIcons = "Browse for Icons";
+constexpr char kIconPickerFilter[] =
+    "All Supported Files (*.ocx;*.cpl;*.dll;*.ico;*.icl;*.exe;*.scr)\0"
+    "*.ocx;*.cpl;*.dll;*.ico;*.icl;*.exe;*.scr\0"
+    "ActiveX Controls (*.ocx)\0*.ocx\0"
+    "Control Panel Applets (*.cpl)\0*.cpl\0"
+    "Dynamic Link Libraries (*.dll)\0*.dll\0"
+    "Icon Files (*.ico)\0*.ico\0"
+    "Icon Libraries (*.icl)\0*.icl\0"
+    "Programs (*.exe)\0*.exe\0"
+    "Screen Savers(*.scr)\0*.scr\0";
+constexpr const char* kIconFileExtension = ".ico";
 
 // Compare dialog and its progress window
 constexpr const char* kTextCompareColumn = "System";

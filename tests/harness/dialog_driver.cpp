@@ -41,6 +41,29 @@ LRESULT CALLBACK WatchMenuOwner(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+constexpr UINT kRunActionMessage = WM_APP + 1;
+constexpr char kActionWindowClass[] = "kvtActionWindow";
+
+LRESULT CALLBACK ActionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kRunActionMessage)
+        return DefWindowProcA(window, message, wParam, lParam);
+    std::unique_ptr<std::function<void()>> action(reinterpret_cast<std::function<void()>*>(lParam));
+    (*action)();
+    return 0;
+}
+
+// A message-only window: the dialogs' modal loops dispatch its messages, and
+// it is no window of the program that CloseEverything would close.
+HWND CreateActionWindow() {
+    WNDCLASSA type = {};
+    type.lpfnWndProc = ActionWindowProc;
+    type.hInstance = GetModuleHandleA(nullptr);
+    type.lpszClassName = kActionWindowClass;
+    RegisterClassA(&type);
+    return CreateWindowExA(0, kActionWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           type.hInstance, nullptr);
+}
+
 } // namespace
 
 void RunDialog(const std::function<void()>& open, const std::function<void(User&)>& script) {
@@ -49,6 +72,7 @@ void RunDialog(const std::function<void()>& open, const std::function<void(User&
     MenuOwner = nullptr;
     HHOOK menuWatch =
         SetWindowsHookExA(WH_CALLWNDPROC, WatchMenuOwner, nullptr, GetCurrentThreadId());
+    user.actionWindow_ = CreateActionWindow();
     std::thread driver([&] {
         script(user);
         // Whatever the script left open is closed, so open() returns.
@@ -67,6 +91,7 @@ void RunDialog(const std::function<void()>& open, const std::function<void(User&
     finished = true;
     driver.join();
     UnhookWindowsHookEx(menuWatch);
+    DestroyWindow(user.actionWindow_);
 }
 
 bool User::WaitUntil(const std::function<bool()>& condition, DWORD ms) {
@@ -250,6 +275,13 @@ void User::SelectCombo(HWND dialog, int id, int index) {
                  reinterpret_cast<LPARAM>(combo));
 }
 
+void User::SelectTab(HWND tabs, int index) {
+    ASSERT_TRUE(IsWindowEnabled(tabs) && IsWindowVisible(tabs)) << "the tabs cannot be clicked";
+    ASSERT_LT(index, static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)));
+    SendMessageA(tabs, TCM_SETCURSEL, index, 0);
+    PostNotify(tabs, TCN_SELCHANGE, index, POINT{});
+}
+
 std::vector<std::string> User::ComboTexts(HWND combo) {
     std::vector<std::string> texts;
     int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
@@ -350,6 +382,13 @@ POINT ListItemCenter(HWND list, int index) {
 }
 
 void SelectListRow(HWND list, int index) {
+    // A click selects the clicked row alone, also where several may be selected.
+    if (!(GetWindowLongA(list, GWL_STYLE) & LVS_SINGLESEL)) {
+        LVITEMA none = {};
+        none.stateMask = LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&none));
+    }
     LVITEMA state = {};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -480,6 +519,13 @@ void User::FocusControl(HWND control) {
     PostMessageA(GetParent(control), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
+HWND User::FocusedControl() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(uiThread_, &info);
+    return info.hwndFocus;
+}
+
 std::vector<MenuEntry> User::MenuEntries(HMENU menu) {
     std::vector<MenuEntry> entries;
     for (int i = 0, count = GetMenuItemCount(menu); i < count; ++i) {
@@ -567,6 +613,12 @@ void User::CloseEverything() {
         }
         PostMessageA(window, WM_CLOSE, 0, 0);
     }
+}
+
+void User::RunOnDialogThread(std::function<void()> action) {
+    auto* posted = new std::function<void()>(std::move(action));
+    if (!PostMessageA(actionWindow_, kRunActionMessage, 0, reinterpret_cast<LPARAM>(posted)))
+        delete posted;
 }
 
 } // namespace kvt

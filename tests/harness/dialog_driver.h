@@ -75,6 +75,8 @@ class User {
     void Close(HWND window); // the close box
     void Answer(const MessageBoxInfo& box, int button);
     void SelectCombo(HWND dialog, int id, int index);
+    // A click on a tab: the tab control selects it and tells its parent.
+    void SelectTab(HWND tabs, int index);
     static std::vector<std::string> ComboTexts(HWND combo);
 
     // --- List views
@@ -105,6 +107,8 @@ class User {
     void RightClickTreeItem(HWND tree, HTREEITEM item);
     void RightClickTreeAt(HWND tree, POINT point);
     void FocusControl(HWND control);
+    // The control that has the keyboard focus on the dialog thread.
+    HWND FocusedControl() const;
 
     // --- Menus
     static std::vector<MenuEntry> MenuEntries(HMENU menu);
@@ -117,12 +121,20 @@ class User {
     // Closes every window of the program that is still open.
     void CloseEverything();
 
+    // Runs action on the dialog thread, as the program's own code runs there
+    // (for example to open one of its dialogs); returns at once.
+    void RunOnDialogThread(std::function<void()> action);
+
   private:
     void PostNotify(HWND control, UINT code, int item, POINT point);
     void SetCursorOver(HWND control, POINT clientPoint);
     std::vector<HWND> ProcessWindows() const;
 
+    friend void RunDialog(const std::function<void()>&, const std::function<void(User&)>&);
+
     DWORD uiThread_;
+    // A window of the dialog thread that runs the actions of RunOnDialogThread.
+    HWND actionWindow_ = nullptr;
     // Records of posted notifications live as long as the script.
     std::deque<std::unique_ptr<NMITEMACTIVATE>> notifications_;
 };

@@ -29,6 +29,8 @@ void RunMainWindow(int adminMode, const std::function<void(User&, HWND)>& script
             << "the catalogue did not load";
         script(user, window);
     });
+    // Later dialogs of the test program must not take the closed window as owner.
+    AppState.MainWindow = nullptr;
 }
 
 } // namespace kvt

@@ -236,6 +236,8 @@ struct TextCase {
     std::string expected; // "<absent>" when the read must fail
 };
 
+void PrintTo(const TextCase& c, std::ostream* out) { *out << c.label; }
+
 class CheckedTextRead : public MergedView, public ::testing::WithParamInterface<TextCase> {};
 
 std::vector<BYTE> Bytes(const std::string& text, bool terminated) {

@@ -86,6 +86,8 @@ struct ModeCase {
     bool adminWhenAdministrator;
 };
 
+void PrintTo(const ModeCase& c, std::ostream* out) { *out << c.label; }
+
 class RunMode : public ::testing::TestWithParam<ModeCase> {};
 
 TEST_P(RunMode, MainWindowFollowsTheFirstArgumentAndTheExitCodeIsZero) {

@@ -16,6 +16,8 @@ struct ArgCase {
     std::string argument; // ignored when the destination is not written
 };
 
+void PrintTo(const ArgCase& c, std::ostream* out) { *out << c.label; }
+
 class CommandArgument : public ::testing::TestWithParam<ArgCase> {};
 
 TEST_P(CommandArgument, SplitsAsTheRulesSay) {

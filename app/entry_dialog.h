@@ -1,0 +1,14 @@
+// The name entry (dialog 3000) in its two roles: "Create New Extension" and
+// "Find extension". An extension that is registered already is selected in
+// the catalogue; a new one is created in the property editor.
+#pragma once
+#include <windows.h>
+
+// Both run modally over the main window and return when the entry closes and
+// whatever it led to (the property editor) has ended.
+void RunNewExtensionDialog();
+void RunFindDialog();
+
+// The edit control's filter: refuses the characters a name cannot hold, the
+// context menu and pasting; passes everything else on.
+LRESULT CALLBACK ExtensionNameFilter(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);

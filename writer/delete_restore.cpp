@@ -1,0 +1,157 @@
+// Delete and restore.
+#include "writer/delete_restore.h"
+
+#include "app/app_state.h"
+#include "details/extension_record.h"
+#include "platform/registry.h"
+#include "resources/texts.h"
+#include "text/text.h"
+#include "writer/shell_refresh.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr char kClassesKey[] = "Software\\Classes";
+constexpr char kClassesPrefix[] = "Software\\Classes\\";
+constexpr char kOpenWithProgIds[] = "OpenWithProgIDs";
+
+bool Confirm(const char* text, const char* caption) {
+    return MessageBoxA(AppState.MainWindow, text, caption, MB_YESNO | MB_ICONHAND) == IDYES;
+}
+
+// "Software\Classes\" + name into path (kTextSize + 20 bytes); false when the
+// name cannot be a key of its own.
+bool ClassesPath(const char* name, char* path) {
+    FillWords(path, kTextSize + 20, 0);
+    if (!name[0] || TextLength(name) >= kTextSize)
+        return false;
+    JoinTexts(2, path, kClassesPrefix, name);
+    return true;
+}
+
+void DeleteClassesKey(HKEY hive, const char* name) {
+    char path[kTextSize + 20];
+    if (ClassesPath(name, path))
+        RegistryDeleteTree(hive, path);
+}
+
+// The class key goes with its extension unless another extension still uses it.
+void DeleteExtensionAndClass(HKEY hive, const char* fileClass) {
+    if (fileClass[0] && !IsClassSharedWith(hive, fileClass, CurrentExtension))
+        DeleteClassesKey(hive, fileClass);
+    DeleteClassesKey(hive, CurrentExtension);
+}
+
+bool NamesClass(HKEY classes, const char* extension, const char* fileClass) {
+    RegKey key;
+    if (RegistryOpenKey(classes, extension, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+        return false;
+    char text[kTextSize];
+    if (RegistryReadText(key.get(), nullptr, text, kTextSize) == ERROR_SUCCESS &&
+        CompareNoCase(text, fileClass) == 0)
+        return true;
+    RegKey progIds;
+    if (RegistryOpenKey(key.get(), kOpenWithProgIds, KEY_QUERY_VALUE, progIds.put()) !=
+        ERROR_SUCCESS)
+        return false;
+    for (DWORD index = 0;; ++index) {
+        DWORD length = kTextSize;
+        LONG status =
+            RegistryEnumValue(progIds.get(), index, text, &length, nullptr, nullptr, nullptr);
+        if (status == ERROR_SUCCESS && CompareNoCase(text, fileClass) == 0)
+            return true;
+        if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA)
+            return false;
+    }
+}
+
+void SelectListRow(int index) {
+    LVITEMA item = {};
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(AppState.ExtensionList, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+    SetFocus(AppState.ExtensionList);
+    SendMessageA(AppState.ExtensionList, LVM_ENSUREVISIBLE, index, FALSE);
+}
+
+// The restored extension is a machine-wide one again: it leaves the tree for
+// the list.
+void MoveToList() {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.pszText = CurrentExtension;
+    int index = static_cast<int>(
+        SendMessageA(AppState.ExtensionList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    SelectListRow(index);
+    SendMessageA(AppState.ExtensionTree, TVM_DELETEITEM, 0,
+                 reinterpret_cast<LPARAM>(AppState.CurrentTreeItem));
+}
+
+} // namespace
+
+int IsClassSharedWith(HKEY hive, const char* fileClass, const char* extension) {
+    RegKey classes;
+    if (RegistryOpenKey(hive, kClassesKey, KEY_READ, classes.put()) != ERROR_SUCCESS)
+        return 0;
+    char name[kTextSize];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = kTextSize;
+        LONG status = RegistryEnumKey(classes.get(), index, name, &length);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return 0;
+        if (status == ERROR_SUCCESS && name[0] == '.' && CompareNoCase(name, extension) != 0 &&
+            NamesClass(classes.get(), name, fileClass))
+            return 1;
+    }
+}
+
+void DeleteOrRestoreUser(int mode, const char* prompt, const char* caption) {
+    char question[kTextSize + 128] = {};
+    JoinTexts(3, question, prompt, CurrentExtension, kTextContinueQuestion);
+    if (!Confirm(question, caption))
+        return;
+
+    // The user's class is the default value alone: an override made by this
+    // program always has one.
+    char fileClass[kTextSize] = {};
+    char path[kTextSize + 20];
+    if (ClassesPath(CurrentExtension, path)) {
+        RegKey extension;
+        if (RegistryOpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE, extension.put()) ==
+            ERROR_SUCCESS)
+            RegistryReadText(extension.get(), nullptr, fileClass, kTextSize);
+    }
+    DeleteExtensionAndClass(HKEY_CURRENT_USER, fileClass);
+
+    if (mode == kDeleteUserExtension)
+        SendMessageA(AppState.ExtensionTree, TVM_DELETEITEM, 0,
+                     reinterpret_cast<LPARAM>(AppState.CurrentTreeItem));
+    else
+        MoveToList();
+    RunShellRefresh(nullptr);
+}
+
+void DeleteExtensionAdmin() {
+    char question[kTextSize + 256] = {};
+    JoinTexts(4, question, kTextAdminDeleteWarning, CurrentExtension, kTextAdminDeleteConsequence,
+              kTextContinueQuestion);
+    if (!Confirm(question, kTextDeleteCaption))
+        return;
+
+    char fileClass[kTextSize] = {};
+    char path[kTextSize + 20];
+    if (ClassesPath(CurrentExtension, path)) {
+        RegKey extension;
+        if (RegistryOpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, extension.put()) ==
+            ERROR_SUCCESS)
+            LookupFileClass(extension.get(), fileClass);
+    }
+    DeleteExtensionAndClass(HKEY_LOCAL_MACHINE, fileClass);
+    RunShellRefresh(nullptr);
+
+    SendMessageA(AppState.ExtensionList, LVM_DELETEITEM, AppState.CurrentListIndex, 0);
+    if (AppState.CurrentListIndex > 0)
+        --AppState.CurrentListIndex;
+    SelectListRow(AppState.CurrentListIndex);
+}
