@@ -8,7 +8,11 @@ const DWORD EditFlagBits[kEditFlagBoxCount] = {
 EditFlagsPageRecord EditFlagsPage;
 
 void CheckEditFlagBoxes(DWORD bits) {
-    for (int box = 0; box < kEditFlagBoxCount; ++box)
+    DWORD boxed = 0;
+    for (int box = 0; box < kEditFlagBoxCount; ++box) {
+        boxed |= EditFlagBits[box];
         if (bits & EditFlagBits[box])
             SendMessageA(EditFlagsPage.Boxes[box], BM_SETCHECK, BST_CHECKED, 0);
+    }
+    EditFlagsPage.UnboxedBits |= bits & ~boxed;
 }

@@ -10,8 +10,12 @@ extern const DWORD EditFlagBits[kEditFlagBoxCount];
 
 struct EditFlagsPageRecord {
     HWND Boxes[kEditFlagBoxCount];
+    // Bits of the filled value that have no box: not shown, but written back
+    // with the boxes' bits, so that a save keeps them.
+    DWORD UnboxedBits;
 };
 extern EditFlagsPageRecord EditFlagsPage;
 
 // Checks every box whose bit is set in bits; other boxes keep their state.
+// The bits without a box are added to EditFlagsPage.UnboxedBits.
 void CheckEditFlagBoxes(DWORD bits);

@@ -1,0 +1,285 @@
+// The editor frame: creates and fills the pages, switches between them, and
+// on Save hands what the user changed to the writer of the run mode.
+#include "editor/editor_frame.h"
+
+#include "app/app_state.h"
+#include "details/extension_record.h"
+#include "editor/edit_flags_page.h"
+#include "editor/editor_state.h"
+#include "editor/general_page.h"
+#include "editor/opens_with_page.h"
+#include "platform/shell.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "text/text.h"
+#include "writer/apply_edits.h"
+#include "writer/shell_refresh.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr int kPageCount = 3;
+
+struct PageTemplate {
+    const char* tab;
+    int dialog;
+    DLGPROC procedure;
+};
+const PageTemplate kPages[kPageCount] = {{kTabGeneral, IDD_GENERAL, GeneralPageProc},
+                                         {kTabOpensWith, IDD_OPENSWITH, OpensWithPageProc},
+                                         {kTabEditFlags, IDD_EDITFLAGS, EditFlagsPageProc}};
+
+// The texts collected on Save: an edit of a page, its buffer in EditBuffer
+// (kNameSize bytes) and its changed flag.
+struct CollectedEdit {
+    HWND* edit;
+    char* buffer;
+    DWORD* changed;
+};
+const CollectedEdit kCollectedEdits[] = {
+    {&GeneralPage.Description, EditBuffer.Description, &Changed.Description},
+    {&OpensWithPage.Args, EditBuffer.Args, &Changed.Args},
+    {&OpensWithPage.DdeApplication, EditBuffer.DdeApplication, &Changed.DdeApplication},
+    {&OpensWithPage.DdeTopic, EditBuffer.DdeTopic, &Changed.DdeTopic},
+    {&OpensWithPage.DdeCommand, EditBuffer.DdeCommand, &Changed.DdeCommand}};
+
+HWND EditorTabs;
+HWND EditorPages[kPageCount];
+int EditorPageIndex;
+// Set when the editor has released its pages' item data and ended, so that
+// it ends once also when Cancel leads to Save.
+bool EditorClosed;
+
+void CopyPaneText(HWND from, HWND to) {
+    char text[kTextSize] = {};
+    SendMessageA(from, WM_GETTEXT, kTextSize, reinterpret_cast<LPARAM>(text));
+    SendMessageA(to, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// The page shows the pane's icon; the pane stays its owner.
+void HandOverIcon(HWND from, HWND to) {
+    SetEditorIcon(to, reinterpret_cast<HICON>(SendMessageA(from, STM_GETICON, 0, 0)));
+}
+
+void CopyPaneToEditor() {
+    CopyPaneText(DetailsPane.IconFile, GeneralPage.IconFile);
+    CopyPaneText(DetailsPane.IconPath, GeneralPage.IconPath);
+    CopyPaneText(DetailsPane.FileType, GeneralPage.Description);
+    CopyPaneText(DetailsPane.PerceivedType, GeneralPage.PerceivedCurrent);
+    CopyPaneText(DetailsPane.ContentType, GeneralPage.ContentCurrent);
+    CopyPaneText(DetailsPane.OpensWith, OpensWithPage.OpensWith);
+    CopyPaneText(DetailsPane.ProgramFile, OpensWithPage.ProgramFile);
+    CopyPaneText(DetailsPane.ProgramPath, OpensWithPage.ProgramPath);
+    CopyPaneText(DetailsPane.Args, OpensWithPage.Args);
+    if (ExtensionRecord.HasArgs == 0)
+        SetWindowTextA(OpensWithPage.Args, "");
+    HandOverIcon(DetailsPane.LargeIcon, GeneralPage.LargeIcon);
+    HandOverIcon(DetailsPane.SmallIcon, GeneralPage.SmallIcon);
+    HandOverIcon(DetailsPane.ProgramIcon, OpensWithPage.ProgramIcon);
+}
+
+void ReadDdeUserField(ASSOCSTR kind, HWND edit) {
+    char text[kTextSize] = {};
+    DWORD length = kTextSize;
+    ShellAssocQuery(ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_INIT_DEFAULTTOSTAR, kind, CurrentExtension,
+                    nullptr, text, &length);
+    SetWindowTextA(edit, text);
+}
+
+// The DDE settings of user mode, as the shell sees them through the merged view.
+void ReadDdeUser() {
+    ReadDdeUserField(ASSOCSTR_DDECOMMAND, OpensWithPage.DdeCommand);
+    ReadDdeUserField(ASSOCSTR_DDEAPPLICATION, OpensWithPage.DdeApplication);
+    ReadDdeUserField(ASSOCSTR_DDETOPIC, OpensWithPage.DdeTopic);
+}
+
+void FillExisting(HKEY editFlagsHive) {
+    CopyPaneToEditor();
+    QueryEditFlags(kEditFlagsFill, editFlagsHive);
+    if (ExtensionRecord.HasDde != 1)
+        return;
+    if (AppState.AdminMode)
+        ReadDdeMachine();
+    else
+        ReadDdeUser();
+}
+
+void CreatePages(HWND editor) {
+    for (int index = 0; index < kPageCount; ++index) {
+        TCITEMA tab = {};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = const_cast<char*>(kPages[index].tab);
+        SendMessageA(EditorTabs, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&tab));
+    }
+    for (int index = 0; index < kPageCount; ++index)
+        EditorPages[index] =
+            CreateDialogParamA(AppState.Instance, MAKEINTRESOURCEA(kPages[index].dialog), editor,
+                               kPages[index].procedure, 0);
+    ShowWindow(EditorPages[0], SW_SHOWDEFAULT);
+    EditorPageIndex = 0;
+    Changed.OpenWithList = 0;
+}
+
+// Title and contents by mode.
+void FillByMode(HWND editor) {
+    char title[2 * kNameSize] = {};
+    const HWND save = GetDlgItem(editor, IDC_EDITOR_SAVE);
+    switch (EditorMode) {
+    case kEditorCustomize:
+        JoinTexts(2, title, kTextCustomizeTitle, CurrentExtension);
+        SetWindowTextA(save, kTextSaveButton);
+        // A customisation starts from the machine's flags.
+        FillExisting(HKEY_LOCAL_MACHINE);
+        break;
+    case kEditorEdit:
+        JoinTexts(2, title, kTextEditTitle, CurrentExtension);
+        SetWindowTextA(save, kTextSaveButton);
+        FillExisting(AppState.AdminMode ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER);
+        break;
+    default:
+        JoinTexts(2, title, kTextCreateTitle, NewExtensionName);
+        SetWindowTextA(save, kTextCreateButton);
+        break;
+    }
+    SetWindowTextA(editor, title);
+}
+
+void FillRecentUsed(HWND editor) {
+    HWND list = OpensWithPage.RecentList;
+    LVCOLUMNA column = {};
+    column.mask = LVCF_WIDTH | LVCF_SUBITEM;
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    if (AppState.AdminMode) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.pszText = const_cast<char*>(kTextNotInAdminMode);
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        EnableWindow(list, FALSE);
+    } else {
+        // A new extension has no programs of its own yet; the list must not
+        // show those of the extension selected in the main window.
+        if (EditorMode != kEditorCreate)
+            FillRecentList();
+        RecentListMenu = CreatePopupMenu();
+        AppendMenuA(RecentListMenu, MF_STRING, IDM_RECENT_REMOVE, kMenuRemove);
+        BuildAddProgramMenu(RecentListMenu);
+        PruneAddProgramMenu();
+        DrawMenuBar(editor);
+        EnableWindow(list, TRUE);
+    }
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+void OnInitDialog(HWND editor, DWORD mode) {
+    EditorMode = mode;
+    EditorClosed = false;
+    EditorTabs = GetDlgItem(editor, IDC_EDITOR_TABS);
+    CreatePages(editor);
+    FillByMode(editor);
+    FillPerceivedTypes();
+    FillContentTypes();
+    FillProgramCombo();
+    FillRecentUsed(editor);
+    SetFocus(GeneralPage.Description);
+    SendMessageA(GeneralPage.Description, EM_SETSEL, 0, -1);
+    EditorDiscarded = 1;
+}
+
+void OnTabChange() {
+    ShowWindow(EditorPages[EditorPageIndex], SW_HIDE);
+    const int selected = static_cast<int>(SendMessageA(EditorTabs, TCM_GETCURSEL, 0, 0));
+    EditorPageIndex = selected >= 0 && selected < kPageCount ? selected : 0;
+    ShowWindow(EditorPages[EditorPageIndex], SW_SHOWDEFAULT);
+}
+
+void RefreshTextFlags() {
+    for (const CollectedEdit& edit : kCollectedEdits)
+        *edit.changed = SendMessageA(*edit.edit, EM_GETMODIFY, 0, 0) ? 1 : 0;
+}
+
+// The five edit texts into EditBuffer, trimmed, with their changed flags.
+void CollectEdits() {
+    for (const CollectedEdit& edit : kCollectedEdits) {
+        FillWords(edit.buffer, kNameSize, 0);
+        SendMessageA(*edit.edit, WM_GETTEXT, kNameSize, reinterpret_cast<LPARAM>(edit.buffer));
+        TrimText(edit.buffer);
+    }
+    RefreshTextFlags();
+}
+
+void OnSave(HWND editor) {
+    EditorDiscarded = 0;
+    CollectEdits();
+    if (AnyChanged()) {
+        if (AppState.AdminMode)
+            ApplyEditsAdmin();
+        else
+            ApplyEditsUser();
+        RunShellRefresh(editor);
+    } else
+        EditorDiscarded = 1;
+    SendMessageA(editor, WM_CLOSE, 0, 0);
+}
+
+void OnCancel(HWND editor) {
+    RefreshTextFlags();
+    if (AnyChanged() &&
+        MessageBoxA(editor, kTextSaveChanges, CurrentExtension, MB_YESNO) == IDYES) {
+        OnSave(editor);
+        return;
+    }
+    EditorDiscarded = 1;
+    SendMessageA(editor, WM_CLOSE, 0, 0);
+}
+
+void OnClose(HWND editor) {
+    if (EditorClosed)
+        return;
+    EditorClosed = true;
+    ReleaseOpensWithItemData();
+    if (RecentListMenu)
+        DestroyMenu(RecentListMenu);
+    RecentListMenu = nullptr;
+    EndDialog(editor, 0);
+}
+
+void OnCommand(HWND editor, WPARAM wParam) {
+    if (HIWORD(wParam) != BN_CLICKED)
+        return;
+    if (LOWORD(wParam) == IDC_EDITOR_SAVE)
+        OnSave(editor);
+    else if (LOWORD(wParam) == IDC_EDITOR_CANCEL)
+        OnCancel(editor);
+}
+
+INT_PTR CALLBACK EditorFrameProc(HWND editor, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(editor, static_cast<DWORD>(lParam));
+        // The focus was given to the description.
+        return FALSE;
+    case WM_COMMAND:
+        OnCommand(editor, wParam);
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom != EditorTabs || header->code != TCN_SELCHANGE)
+            return FALSE;
+        OnTabChange();
+        return TRUE;
+    }
+    case WM_CLOSE:
+        OnClose(editor);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void RunPropertyEditor(DWORD mode) {
+    DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_EDITOR), AppState.MainWindow,
+                    EditorFrameProc, static_cast<LPARAM>(mode));
+}

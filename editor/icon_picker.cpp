@@ -1,0 +1,309 @@
+// The icon picker: a hook on the Explorer-style open-file dialog hides the
+// file-name row and "Open", adds the icon list and reacts to the selection.
+#include "editor/icon_picker.h"
+
+#include "app/app_state.h"
+#include "app/window_helpers.h"
+#include "details/extension_record.h"
+#include "editor/editor_state.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
+#include "text/text.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace {
+
+// The icon list, in pixels: right of the dialog's own controls, which the
+// dialog grows to make room for.
+constexpr int kIconListTop = 5;
+constexpr int kIconListWidth = 160;
+constexpr int kIconListHeight = 205;
+constexpr int kDialogGrowth = kIconListWidth + 5;
+constexpr int kBottomMargin = 5;
+constexpr DWORD kIconListStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | LVS_ICON |
+                                 LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
+constexpr int kLargeIconSize = 32;
+constexpr int kSmallIconSize = 16;
+// Labels of string-named icon groups hold at most 49 characters.
+constexpr size_t kLabelSize = 50;
+constexpr UINT kTakenState = LVIS_SELECTED | LVIS_FOCUSED;
+// WM_GETISHELLBROWSER: the file dialog's shell browser, not in every SDK's headers.
+constexpr UINT kGetShellBrowser = WM_USER + 7;
+
+// The full path of the file selected in the dialog.
+char PickerFilePath[kTextSize];
+HWND PickerIconList;
+// The General page, whose header font the icon list takes.
+HWND PickerOwner;
+
+RECT RectIn(HWND dialog, HWND control) {
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Puts control at the height of place, keeping its x and size: the file-type
+// row and "Cancel" move up into the places of the hidden file-name row and
+// "Open", whatever the dialog's own layout.
+void MoveIntoPlaceOf(HWND dialog, int id, int place) {
+    HWND control = GetDlgItem(dialog, id);
+    HWND hidden = GetDlgItem(dialog, place);
+    if (!control || !hidden)
+        return;
+    RECT from = RectIn(dialog, control);
+    RECT to = RectIn(dialog, hidden);
+    SetWindowPos(control, nullptr, from.left, to.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CreateIconList(HWND hook, HWND dialog, HWND owner) {
+    RECT client;
+    GetClientRect(dialog, &client);
+    // Created as the hook's child, so that its notifications reach the hook,
+    // then shown in the dialog itself.
+    PickerIconList =
+        CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", kIconListStyle, client.right,
+                        kIconListTop, kIconListWidth, kIconListHeight, hook,
+                        reinterpret_cast<HMENU>(IDC_PICKER_ICONS), AppState.Instance, nullptr);
+    LRESULT headerFont = SendDlgItemMessageA(owner, IDC_GENERAL_ICON_HEADER, WM_GETFONT, 0, 0);
+    SendMessageA(PickerIconList, WM_SETFONT, static_cast<WPARAM>(headerFont), FALSE);
+    SendMessageA(PickerIconList, LVM_SETIMAGELIST, LVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(AppState.Images32));
+    SetParent(PickerIconList, dialog);
+}
+
+// The dialog grows by the icon list's width and ends below its lowest control.
+void ResizeDialog(HWND dialog) {
+    RECT window, client;
+    GetWindowRect(dialog, &window);
+    GetClientRect(dialog, &client);
+    int bottom = 0;
+    for (int id : {cmb1, IDCANCEL}) {
+        HWND control = GetDlgItem(dialog, id);
+        if (control && IsWindowVisible(control))
+            bottom = std::max(bottom, static_cast<int>(RectIn(dialog, control).bottom));
+    }
+    bottom = std::max(bottom, static_cast<int>(RectIn(dialog, PickerIconList).bottom));
+    const int frameWidth = (window.right - window.left) - client.right;
+    const int frameHeight = (window.bottom - window.top) - client.bottom;
+    SetWindowPos(dialog, nullptr, 0, 0, client.right + kDialogGrowth + frameWidth,
+                 bottom + kBottomMargin + frameHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Done when the dialog has laid out its own controls.
+void ArrangeDialog(HWND hook) {
+    HWND dialog = GetParent(hook);
+    MoveIntoPlaceOf(dialog, stc2, stc3);
+    MoveIntoPlaceOf(dialog, cmb1, edt1);
+    MoveIntoPlaceOf(dialog, IDCANCEL, IDOK);
+    for (int id : {IDOK, edt1, stc3})
+        SendMessageA(dialog, CDM_HIDECONTROL, id, 0);
+    CreateIconList(hook, dialog, PickerOwner);
+    ResizeDialog(dialog);
+    CenterOver(AppState.MainWindow, dialog);
+}
+
+// One icon group: its icon at 32 x 32 and its name. Items are numbered in the
+// order the groups are enumerated; that number is the icon index taken.
+BOOL CALLBACK AddIconItem(HMODULE module, LPCSTR, LPSTR name, LONG_PTR) {
+    auto icon =
+        static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, kLargeIconSize, kLargeIconSize, 0));
+    // A group whose icon does not load keeps its place, without an image.
+    const int image = icon ? ImageList_ReplaceIcon(AppState.Images32, -1, icon) : I_IMAGENONE;
+    if (icon)
+        DestroyIcon(icon);
+    char label[kLabelSize] = {};
+    if (IS_INTRESOURCE(name))
+        FormatDecimal(static_cast<int32_t>(reinterpret_cast<ULONG_PTR>(name)), label);
+    else
+        CopyTextBounded(name, label, kLabelSize);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = static_cast<int>(SendMessageA(PickerIconList, LVM_GETITEMCOUNT, 0, 0));
+    item.iImage = image;
+    item.pszText = label;
+    SendMessageA(PickerIconList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return TRUE;
+}
+
+void FillIconList() {
+    ImageList_Remove(AppState.Images32, -1);
+    SendMessageA(PickerIconList, LVM_DELETEALLITEMS, 0, 0);
+    if (!PickerFilePath[0] || PathIsDirectoryA(PickerFilePath))
+        return;
+    if (reinterpret_cast<UINT_PTR>(
+            ExtractIconA(AppState.Instance, PickerFilePath, static_cast<UINT>(-1))) == 0)
+        return;
+    HMODULE module = LoadLibraryExA(PickerFilePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return;
+    EnumResourceNamesA(module, RT_GROUP_ICON, AddIconItem, 0);
+    FreeLibrary(module);
+}
+
+// The file the dialog is about to open.
+void ReadOpenedFile(HWND hook) {
+    FillWords(PickerFilePath, kTextSize, 0);
+    SendMessageA(GetParent(hook), CDM_GETFILEPATH, kTextSize,
+                 reinterpret_cast<LPARAM>(PickerFilePath));
+}
+
+// The path of the data object's one item; false unless exactly one.
+bool PathOfOneItem(IDataObject* data, char* path) {
+    FORMATETC format = {static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_SHELLIDLIST)),
+                        nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (FAILED(data->GetData(&format, &medium)))
+        return false;
+    bool found = false;
+    const auto* items = static_cast<const CIDA*>(GlobalLock(medium.hGlobal));
+    if (items && items->cidl == 1) {
+        const BYTE* base = reinterpret_cast<const BYTE*>(items);
+        PIDLIST_ABSOLUTE item =
+            ILCombine(reinterpret_cast<PCIDLIST_ABSOLUTE>(base + items->aoffset[0]),
+                      reinterpret_cast<PCUIDLIST_RELATIVE>(base + items->aoffset[1]));
+        char full[MAX_PATH] = {};
+        found = item && SHGetPathFromIDListA(item, full);
+        if (found)
+            CopyTextBounded(full, path, kTextSize);
+        ILFree(item);
+    }
+    if (items)
+        GlobalUnlock(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+    return found;
+}
+
+// The item selected in the folder view, file or folder; empty when none or
+// several are. (The dialog's own file path keeps naming the last file
+// selected while a folder is selected.)
+void ReadSelection(HWND hook) {
+    FillWords(PickerFilePath, kTextSize, 0);
+    auto* browser =
+        reinterpret_cast<IShellBrowser*>(SendMessageA(GetParent(hook), kGetShellBrowser, 0, 0));
+    IShellView* view = nullptr;
+    if (!browser || FAILED(browser->QueryActiveShellView(&view)))
+        return;
+    IDataObject* data = nullptr;
+    if (SUCCEEDED(view->GetItemObject(SVGIO_SELECTION, IID_IDataObject,
+                                      reinterpret_cast<void**>(&data)))) {
+        PathOfOneItem(data, PickerFilePath);
+        data->Release();
+    }
+    view->Release();
+}
+
+// The General page shows the new icon, at both sizes, and where it comes from.
+void ShowTakenIcon(HICON icon) {
+    HICON small = icon ? static_cast<HICON>(CopyImage(icon, IMAGE_ICON, kSmallIconSize,
+                                                      kSmallIconSize, LR_COPYFROMRESOURCE))
+                       : nullptr;
+    SetEditorIcon(GeneralPage.LargeIcon, icon);
+    SetEditorIcon(GeneralPage.SmallIcon, small);
+    char part[kTextSize] = {};
+    DirectoryOf(PickerFilePath, part);
+    SetWindowTextA(GeneralPage.IconPath, part);
+    FillWords(part, kTextSize, 0);
+    FileNameOf(PickerFilePath, part);
+    SetWindowTextA(GeneralPage.IconFile, part);
+    Changed.Icon = 1;
+}
+
+void TakeListIcon(HWND hook, int index) {
+    char number[16] = {};
+    FormatDecimal(index, number);
+    if (TextLength(PickerFilePath) + 1 + TextLength(number) >= kNameSize)
+        return;
+    FillWords(IconLocation, kNameSize, 0);
+    JoinTexts(3, IconLocation, PickerFilePath, ",", number);
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    SendMessageA(PickerIconList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    ShowTakenIcon(item.iImage >= 0
+                      ? ImageList_GetIcon(AppState.Images32, item.iImage, ILD_TRANSPARENT)
+                      : nullptr);
+    PostMessageA(GetParent(hook), WM_CLOSE, 0, 0);
+}
+
+// An icon file is taken as it is; any other file is refused, since its icons
+// are taken from the list.
+bool AcceptOpenedFile(HWND hook) {
+    ReadOpenedFile(hook);
+    if (CompareNoCase(PathFindExtensionA(PickerFilePath), kIconFileExtension) != 0)
+        return false;
+    CopyTextBounded(PickerFilePath, IconLocation, kNameSize);
+    ShowTakenIcon(static_cast<HICON>(LoadImageA(nullptr, PickerFilePath, IMAGE_ICON, kLargeIconSize,
+                                                kLargeIconSize, LR_LOADFROMFILE)));
+    return true;
+}
+
+INT_PTR OnNotify(HWND hook, const NMHDR* header) {
+    if (header->hwndFrom == PickerIconList) {
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+        if (header->code == LVN_ITEMCHANGING && (change->uNewState & kTakenState) == kTakenState)
+            TakeListIcon(hook, change->iItem);
+        return FALSE;
+    }
+    switch (header->code) {
+    case CDN_INITDONE:
+        ArrangeDialog(hook);
+        return FALSE;
+    case CDN_SELCHANGE:
+        ReadSelection(hook);
+        FillIconList();
+        return FALSE;
+    case CDN_FILEOK:
+        SetWindowLongPtrA(hook, DWLP_MSGRESULT, AcceptOpenedFile(hook) ? 0 : 1);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+UINT_PTR CALLBACK IconPickerHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_NOTIFY:
+        return OnNotify(hook, reinterpret_cast<const NMHDR*>(lParam));
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void BrowseForIcons(HWND owner) {
+    char file[kTextSize] = {};
+    char folder[kTextSize] = {};
+    GetDlgItemTextA(AppState.MainWindow, IDC_MAIN_ICONPATH, folder, kTextSize);
+    if (!folder[0])
+        CopyTextBounded(AppState.AppDirectory, folder, kTextSize);
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = owner;
+    dialog.hInstance = AppState.Instance;
+    dialog.lpstrFilter = kIconPickerFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = kTextSize;
+    dialog.lpstrInitialDir = folder;
+    dialog.lpstrTitle = kTextBrowseForIcons;
+    dialog.Flags =
+        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_HIDEREADONLY;
+    dialog.lpfnHook = IconPickerHook;
+    PickerIconList = nullptr;
+    PickerOwner = owner;
+    GetOpenFileNameA(&dialog);
+}

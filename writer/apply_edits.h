@@ -1,0 +1,14 @@
+// The writers the property editor's Save runs: the editor's edits as
+// registry writes, for the current user (user mode) or for the machine
+// (admin mode). Both read the editor's state (editor/editor_state.h) and its
+// pages, which still exist while they run.
+#pragma once
+
+// Writes below HKEY_CURRENT_USER\Software\Classes (and the user's Open With
+// list): a per-user copy first in Customize mode, the new extension in
+// create mode (shown under "User Defined").
+void ApplyEditsUser();
+
+// Writes below HKEY_LOCAL_MACHINE\Software\Classes; a new extension is shown
+// in the list and announced to the shell at once.
+void ApplyEditsAdmin();

@@ -1,0 +1,244 @@
+// Applying the editor's edits in user mode.
+#include "app/app_state.h"
+#include "details/extension_record.h"
+#include "editor/editor_state.h"
+#include "editor/opens_with_page.h"
+#include "platform/registry.h"
+#include "resources/texts.h"
+#include "text/text.h"
+#include "writer/apply_edits.h"
+#include "writer/value_rules.h"
+
+#include <commctrl.h>
+
+#include <initializer_list>
+
+namespace {
+
+constexpr char kFileExtsPrefix[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
+constexpr char kOpenWithListSuffix[] = "\\OpenWithList";
+constexpr char kContentTypeValue[] = "Content Type";
+constexpr char kPerceivedTypeValue[] = "PerceivedType";
+constexpr char kMruListValue[] = "MRUList";
+constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
+// Value names may be this long; each one is removed from the Open With list.
+constexpr DWORD kValueNameSize = 16384;
+// The Open With list names its values a, b, c ... up to the last character.
+constexpr int kFirstListName = 'a';
+constexpr int kListNameCount = 256 - kFirstListName;
+static_assert(kListNameCount < static_cast<int>(kTextSize), "the order fits its buffer");
+
+// 1 when Customize made the class: every property is then written from what
+// the editor shows, changed or not.
+DWORD ClassCreated;
+
+void ReadControlText(HWND control, char* text, size_t size) {
+    FillWords(text, size, 0);
+    SendMessageA(control, WM_GETTEXT, size, reinterpret_cast<LPARAM>(text));
+}
+
+// Texts that only stand for a missing value.
+bool IsPlaceholder(const char* text) {
+    return !text[0] || CompareNoCase(text, kTextUnknown) == 0 ||
+           CompareNoCase(text, kTextNoneMarker) == 0;
+}
+
+// Customize: the extension and its class, as the merged view shows them,
+// become the user's own.
+void PrepareUserCopy() {
+    RegKey extension;
+    if (!CreateClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, kReadWrite,
+                          extension.put()))
+        return;
+    RegistryCopyTree(HKEY_CLASSES_ROOT, CurrentExtension, extension.get());
+    char fileClass[kTextSize];
+    if (FindExtensionClass(extension.get(), fileClass)) {
+        RegKey classKey;
+        if (CreateClassesKey(HKEY_CURRENT_USER, fileClass, nullptr, KEY_WRITE, classKey.put()))
+            RegistryCopyTree(HKEY_CLASSES_ROOT, fileClass, classKey.get());
+        return;
+    }
+    if (CreateExtensionClass(HKEY_CURRENT_USER, extension.get(), CurrentExtension, fileClass))
+        ClassCreated = 1;
+}
+
+void CreateNewExtension() {
+    FillWords(CurrentExtension, kNameSize, 0);
+    CopyTextBounded(NewExtensionName, CurrentExtension, kNameSize);
+    RegKey extension;
+    char fileClass[kTextSize];
+    if (CreateClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, KEY_WRITE, extension.put()))
+        CreateExtensionClass(HKEY_CURRENT_USER, extension.get(), CurrentExtension, fileClass);
+}
+
+// A made class takes the shown value unless the text stands for none.
+void WriteShownValue(HKEY extension, const char* name, HWND current, char* buffer, size_t size) {
+    ReadControlText(current, buffer, size);
+    if (!IsPlaceholder(buffer))
+        WriteText(extension, name, buffer);
+}
+
+// "Content Type" and "PerceivedType"; 1 with the class in fileClass.
+int WriteExtensionValues(char* fileClass) {
+    FillWords(fileClass, kTextSize, 0);
+    RegKey extension;
+    if (!CreateClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, kReadWrite,
+                          extension.put()))
+        return 0;
+    if (Changed.ContentType)
+        WriteOptionalText(extension.get(), kContentTypeValue, EditBuffer.ContentType);
+    if (ClassCreated)
+        WriteShownValue(extension.get(), kContentTypeValue, GeneralPage.ContentCurrent,
+                        EditBuffer.ContentType, sizeof EditBuffer.ContentType);
+    if (Changed.PerceivedType)
+        WriteOptionalText(extension.get(), kPerceivedTypeValue, EditBuffer.PerceivedType);
+    if (ClassCreated)
+        WriteShownValue(extension.get(), kPerceivedTypeValue, GeneralPage.PerceivedCurrent,
+                        EditBuffer.PerceivedType, sizeof EditBuffer.PerceivedType);
+    return FindExtensionClass(extension.get(), fileClass);
+}
+
+// The class the merged view names for the extension gets the backup too.
+void BackUpMergedFriendlyTypeName() {
+    char mergedClass[kTextSize] = {};
+    {
+        RegKey extension;
+        if (RegistryOpenKey(HKEY_CLASSES_ROOT, CurrentExtension, KEY_READ, extension.put()) !=
+                ERROR_SUCCESS ||
+            RegistryReadText(extension.get(), nullptr, mergedClass, kTextSize) != ERROR_SUCCESS)
+            return;
+    }
+    RegKey classKey;
+    if (mergedClass[0] && RegistryOpenKey(HKEY_CLASSES_ROOT, mergedClass, kReadWrite,
+                                          classKey.put()) == ERROR_SUCCESS)
+        BackUpFriendlyTypeName(classKey.get());
+}
+
+void WriteClassValues(const char* fileClass) {
+    RegKey classKey;
+    if (!CreateClassesKey(HKEY_CURRENT_USER, fileClass, nullptr, kReadWrite, classKey.put()))
+        return;
+    WriteEditFlags(classKey.get());
+    if (!Changed.Description && !ClassCreated)
+        return;
+    // The edit's own text, untrimmed.
+    ReadControlText(GeneralPage.Description, EditBuffer.Description, sizeof EditBuffer.Description);
+    WriteText(classKey.get(), nullptr, EditBuffer.Description);
+    if (BackUpFriendlyTypeName(classKey.get()))
+        BackUpMergedFriendlyTypeName();
+}
+
+// The key is made on every save, whether or not a location is written.
+void WriteDefaultIcon(const char* fileClass) {
+    RegKey icon;
+    if (!CreateClassesKey(HKEY_CURRENT_USER, fileClass, kDefaultIconSuffix, KEY_WRITE, icon.put()))
+        return;
+    if (Changed.Icon || (ClassCreated && IconLocation[0]))
+        WriteText(icon.get(), nullptr, IconLocation);
+}
+
+// The class for the command and DDE keys: the user's extension key's default
+// value alone; 0 when it has none.
+int ReadUserDefaultClass(char* fileClass) {
+    FillWords(fileClass, kTextSize, 0);
+    RegKey extension;
+    char path[kTextSize];
+    return ClassesPath(CurrentExtension, nullptr, path) &&
+           RegistryOpenKey(HKEY_CURRENT_USER, path, KEY_READ, extension.put()) == ERROR_SUCCESS &&
+           RegistryReadText(extension.get(), nullptr, fileClass, kTextSize) == ERROR_SUCCESS &&
+           fileClass[0];
+}
+
+void WriteOpenCommand() {
+    if (!Changed.Program && !Changed.Args && !ClassCreated)
+        return;
+    char fileClass[kTextSize], command[kTextSize];
+    RegKey key;
+    if (ReadUserDefaultClass(fileClass) && ComposeOpenCommand(command) &&
+        CreateClassesKey(HKEY_CURRENT_USER, fileClass, kOpenCommandSuffix, KEY_WRITE, key.put()))
+        WriteCommandValue(key.get(), command);
+}
+
+void WriteDde() {
+    if (!Changed.DdeApplication && !Changed.DdeTopic && !Changed.DdeCommand && !ClassCreated)
+        return;
+    char fileClass[kTextSize];
+    if (ReadUserDefaultClass(fileClass))
+        WriteDdeKeys(HKEY_CURRENT_USER, fileClass);
+}
+
+void RemoveAllValues(HKEY key) {
+    DWORD count = 0;
+    if (RegistryQueryInfo(key, nullptr, &count) != ERROR_SUCCESS)
+        return;
+    static char name[kValueNameSize];
+    for (DWORD index = count; index-- > 0;) {
+        FillWords(name, kValueNameSize, 0);
+        DWORD length = kValueNameSize;
+        if (RegistryEnumValue(key, index, name, &length, nullptr, nullptr, nullptr) ==
+            ERROR_SUCCESS)
+            RegistryDeleteValue(key, name);
+    }
+}
+
+// The user's Open With list of the extension becomes the rows of the
+// Recently Used list, in their order; each value holds the row's program
+// file name (its application key name).
+void RewriteOpenWithList() {
+    const int rows =
+        static_cast<int>(SendMessageA(OpensWithPage.RecentList, LVM_GETITEMCOUNT, 0, 0));
+    if (rows <= 0)
+        return;
+    char path[2 * kTextSize] = {};
+    JoinTexts(3, path, kFileExtsPrefix, CurrentExtension, kOpenWithListSuffix);
+    RegKey list;
+    if (RegistryCreateKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE | KEY_SET_VALUE, list.put()) !=
+        ERROR_SUCCESS)
+        return;
+    RemoveAllValues(list.get());
+    char order[kTextSize] = {};
+    int written = 0;
+    for (int row = 0; row < rows && written < kListNameCount; ++row) {
+        const char* application = RecentListApplication(row);
+        if (!application)
+            continue;
+        const char name[2] = {static_cast<char>(kFirstListName + written), 0};
+        WriteText(list.get(), name, application);
+        order[written++] = name[0];
+    }
+    WriteText(list.get(), kMruListValue, order);
+}
+
+// The new extension under "User Defined", in its sorted place, selected.
+void ShowNewExtension() {
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = AppState.DefinedRoot;
+    insert.hInsertAfter = TVI_SORT;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = CurrentExtension;
+    LRESULT item =
+        SendMessageA(AppState.ExtensionTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+    SendMessageA(AppState.ExtensionTree, TVM_SELECTITEM, TVGN_CARET, item);
+}
+
+} // namespace
+
+void ApplyEditsUser() {
+    ClassCreated = 0;
+    if (EditorMode == kEditorCustomize)
+        PrepareUserCopy();
+    else if (EditorMode == kEditorCreate)
+        CreateNewExtension();
+    char fileClass[kTextSize];
+    if (WriteExtensionValues(fileClass)) {
+        WriteClassValues(fileClass);
+        WriteDefaultIcon(fileClass);
+    }
+    WriteOpenCommand();
+    WriteDde();
+    if (Changed.OpenWithList || ClassCreated)
+        RewriteOpenWithList();
+    if (EditorMode == kEditorCreate)
+        ShowNewExtension();
+}

@@ -1,0 +1,148 @@
+// The value rules of both writers.
+#include "writer/value_rules.h"
+
+#include "app/app_state.h"
+#include "details/edit_flags.h"
+#include "details/extension_record.h"
+#include "editor/editor_state.h"
+#include "platform/registry.h"
+#include "resources/texts.h"
+#include "text/text.h"
+
+namespace {
+
+constexpr char kClassesPrefix[] = "Software\\Classes\\";
+constexpr char kNewClassSuffix[] = "File";
+constexpr char kEditFlagsValue[] = "EditFlags";
+constexpr char kFriendlyTypeName[] = "FriendlyTypeName";
+constexpr char kFriendlyTypeNameBackup[] = "FriendlyTypeNameBak";
+
+// The text of a page's control, at most kTextSize - 1 characters.
+void ReadControlText(HWND control, char* text) {
+    FillWords(text, kTextSize, 0);
+    SendMessageA(control, WM_GETTEXT, kTextSize, reinterpret_cast<LPARAM>(text));
+}
+
+bool HasBlank(const char* text) {
+    for (; *text; ++text)
+        if (*text == ' ')
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool ClassesPath(const char* name, const char* suffix, char* path) {
+    FillWords(path, kTextSize, 0);
+    if (!name || !name[0])
+        return false;
+    const size_t suffixLength = suffix ? TextLength(suffix) : 0;
+    if (TextLength(kClassesPrefix) + TextLength(name) + suffixLength >= kTextSize)
+        return false;
+    JoinTexts(3, path, kClassesPrefix, name, suffix ? suffix : "");
+    return true;
+}
+
+bool CreateClassesKey(HKEY hive, const char* name, const char* suffix, REGSAM access, HKEY* key) {
+    *key = nullptr;
+    char path[kTextSize];
+    return ClassesPath(name, suffix, path) &&
+           RegistryCreateKey(hive, path, access, key) == ERROR_SUCCESS;
+}
+
+void WriteText(HKEY key, const char* name, const char* text) {
+    RegistryWriteText(key, name, REG_SZ, text);
+}
+
+int FindExtensionClass(HKEY extensionKey, char* fileClass) {
+    return LookupFileClass(extensionKey, fileClass) && fileClass[0] ? 1 : 0;
+}
+
+int CreateExtensionClass(HKEY hive, HKEY extensionKey, const char* extension, char* fileClass) {
+    FillWords(fileClass, kTextSize, 0);
+    if (!extension[0] || TextLength(extension) - 1 + TextLength(kNewClassSuffix) >= kTextSize)
+        return 0;
+    JoinTexts(2, fileClass, extension + 1, kNewClassSuffix);
+    WriteText(extensionKey, nullptr, fileClass);
+    RegKey classKey;
+    CreateClassesKey(hive, fileClass, nullptr, KEY_WRITE, classKey.put());
+    return 1;
+}
+
+void WriteOptionalText(HKEY extensionKey, const char* name, const char* text) {
+    if (CompareNoCase(text, kTextNoneMarker) == 0)
+        RegistryDeleteValue(extensionKey, name);
+    else
+        WriteText(extensionKey, name, text);
+}
+
+DWORD CollectEditFlags() {
+    DWORD bits = 0;
+    for (int box = 0; box < kEditFlagBoxCount; ++box)
+        if (SendMessageA(EditFlagsPage.Boxes[box], BM_GETCHECK, 0, 0) == BST_CHECKED)
+            bits |= EditFlagBits[box];
+    return bits | EditFlagsPage.UnboxedBits;
+}
+
+void WriteEditFlags(HKEY classKey) {
+    const DWORD bits = CollectEditFlags();
+    if (bits > 0)
+        RegistrySetValue(classKey, kEditFlagsValue, REG_DWORD, &bits, sizeof bits);
+    else
+        RegistryDeleteValue(classKey, kEditFlagsValue);
+}
+
+bool BackUpFriendlyTypeName(HKEY classKey) {
+    DWORD size = 0;
+    if (RegistryQueryValue(classKey, kFriendlyTypeName, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    void* bytes = HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, size ? size : 1);
+    if (!bytes)
+        return true;
+    if (RegistryQueryValue(classKey, kFriendlyTypeName, nullptr, bytes, &size) == ERROR_SUCCESS) {
+        RegistrySetValue(classKey, kFriendlyTypeNameBackup, REG_SZ, bytes, size);
+        RegistryDeleteValue(classKey, kFriendlyTypeName);
+    }
+    HeapFree(AppState.Heap, 0, bytes);
+    return true;
+}
+
+bool ComposeOpenCommand(char* command) {
+    char path[kTextSize], file[kTextSize], args[kTextSize];
+    ReadControlText(OpensWithPage.ProgramPath, path);
+    ReadControlText(OpensWithPage.ProgramFile, file);
+    ReadControlText(OpensWithPage.Args, args);
+    FillWords(command, kTextSize, 0);
+    // The reader's fall-back word stands for a program it could not find.
+    if (CompareNoCase(path, kTextUnknown) == 0 || CompareNoCase(file, kTextUnknown) == 0)
+        return false;
+    char program[2 * kTextSize] = {};
+    JoinTexts(2, program, path, file);
+    if (!program[0])
+        return false;
+    const bool quote = program[0] != '"' && HasBlank(program);
+    const size_t length = TextLength(program) + (quote ? 2 : 0) + 1 + TextLength(args);
+    if (length >= kTextSize)
+        return false;
+    JoinTexts(5, command, quote ? "\"" : "", program, quote ? "\"" : "", " ", args);
+    return true;
+}
+
+void WriteCommandValue(HKEY commandKey, const char* command) {
+    RegistryWriteText(commandKey, nullptr, command[0] == '%' ? REG_EXPAND_SZ : REG_SZ, command);
+}
+
+void WriteDdeKeys(HKEY hive, const char* fileClass) {
+    struct DdeKey {
+        const char* suffix;
+        const char* text;
+    };
+    const DdeKey keys[] = {{kDdeCommandSuffix, EditBuffer.DdeCommand},
+                           {kDdeApplicationSuffix, EditBuffer.DdeApplication},
+                           {kDdeTopicSuffix, EditBuffer.DdeTopic}};
+    for (const DdeKey& dde : keys) {
+        RegKey key;
+        if (CreateClassesKey(hive, fileClass, dde.suffix, KEY_WRITE, key.put()))
+            WriteText(key.get(), nullptr, dde.text);
+    }
+}
