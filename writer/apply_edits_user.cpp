@@ -161,7 +161,12 @@ void WriteOpenCommand() {
 }
 
 void WriteDde() {
-    if (!Changed.DdeApplication && !Changed.DdeTopic && !Changed.DdeCommand && !ClassCreated)
+    const bool changed = Changed.DdeApplication || Changed.DdeTopic || Changed.DdeCommand;
+    // A made class gets DDE keys only for DDE settings it shows: empty keys
+    // would make the extension look as if it used DDE.
+    const bool shown =
+        EditBuffer.DdeApplication[0] || EditBuffer.DdeTopic[0] || EditBuffer.DdeCommand[0];
+    if (!changed && !(ClassCreated && shown))
         return;
     char fileClass[kTextSize];
     if (ReadUserDefaultClass(fileClass))
