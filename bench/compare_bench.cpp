@@ -43,13 +43,14 @@ double Median(std::vector<double> samples) {
     return samples[samples.size() / 2];
 }
 
-void ClassesPath(char* path, size_t size, const char* prefix, int number) {
-    snprintf(path, size, "Software\\Classes\\%s%05d", prefix, number);
+// ".kvc00042", or with a suffix ".kvc00042x", which sorts right after it.
+void ClassesPath(char* path, size_t size, int number, const char* suffix) {
+    snprintf(path, size, "Software\\Classes\\.kvc%05d%s", number, suffix);
 }
 
-void WriteExtension(const char* prefix, int number) {
+void WriteExtension(int number, const char* suffix) {
     char path[64], fileClass[32];
-    ClassesPath(path, sizeof path, prefix, number);
+    ClassesPath(path, sizeof path, number, suffix);
     snprintf(fileClass, sizeof fileClass, "kvcfile%05d", number);
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
@@ -60,38 +61,40 @@ void WriteExtension(const char* prefix, int number) {
     RegCloseKey(key);
 }
 
-void DeleteExtension(const char* prefix, int number) {
+void DeleteExtension(int number, const char* suffix) {
     char path[64];
-    ClassesPath(path, sizeof path, prefix, number);
+    ClassesPath(path, sizeof path, number, suffix);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
 }
 
 int Seed(int count) {
     for (int i = 0; i < count; ++i)
-        WriteExtension(".kvc", i);
+        WriteExtension(i, "");
     printf("seeded %d extensions\n", count);
     return 0;
 }
 
-// --- The installation between the snapshots, and its undoing.
+// --- The installation between the snapshots, and its undoing: the added and
+// the removed extensions are spread over the whole run and interleave in the
+// result list.
 
 int g_count;
 
-int RemovedNumber(int i) {
+int ChangedNumber(int i) {
     return i * (g_count / kChanges);
 }
 
 void Install() {
     for (int i = 0; i < kChanges; ++i) {
-        WriteExtension(".kvcnew", i);
-        DeleteExtension(".kvc", RemovedNumber(i));
+        WriteExtension(ChangedNumber(i), "x");
+        DeleteExtension(ChangedNumber(i) + 1, "");
     }
 }
 
 void Uninstall() {
     for (int i = 0; i < kChanges; ++i) {
-        DeleteExtension(".kvcnew", i);
-        WriteExtension(".kvc", RemovedNumber(i));
+        DeleteExtension(ChangedNumber(i), "x");
+        WriteExtension(ChangedNumber(i) + 1, "");
     }
 }
 

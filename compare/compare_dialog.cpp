@@ -12,13 +12,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 CompareStateRecord CompareState;
 
 namespace {
 
-// The worker updates the windows at most this often: one message between
-// threads per name or per row would cost more than the comparison itself.
-constexpr DWORD kDisplayIntervalMs = 50;
+// The progress window names the extension being compared at most this often:
+// one message between threads per name would cost more than the comparison.
+constexpr DWORD kNameDisplayIntervalMs = 50;
 
 std::string FoldCase(const char* name) {
     std::string folded(name);
@@ -42,48 +44,49 @@ void SetCounts(UINT added, UINT deleted) {
     SetDlgItemInt(CompareState.CompareDialog, IDC_COMPARE_DELETED, deleted, FALSE);
 }
 
-void InsertResultRows(ChangeKind kind, const std::vector<const char*>& names) {
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iImage = kind == kChangeAdded ? kImage16Added : kImage16Deleted;
-    item.lParam = kind;
-    for (const char* name : names) {
-        item.pszText = const_cast<char*>(name);
-        SendMessageA(CompareState.ResultList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+// Whether a sorts after b without regard to case.
+bool FollowsNoCase(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        unsigned char ca = CaseTable[static_cast<unsigned char>(*a)];
+        unsigned char cb = CaseTable[static_cast<unsigned char>(*b)];
+        if (ca != cb)
+            return ca > cb;
+        if (!ca)
+            return false;
     }
 }
 
-// From the worker: the rows found since the last hand-over go to the dialog
-// thread in one message, so that the cost of a message between threads is
-// paid per batch instead of per row.
-void HandOverRows(ChangeKind kind, std::vector<const char*>* names) {
-    if (names->empty())
-        return;
-    SendMessageA(CompareState.CompareDialog, kInsertResultRowsMessage, kind,
-                 reinterpret_cast<LPARAM>(names));
-    names->clear();
+void InsertResultRows(const std::vector<ResultRow>& rows) {
+    // One repaint when all rows are in, instead of one after each.
+    SendMessageA(CompareState.ResultList, WM_SETREDRAW, FALSE, 0);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    for (const ResultRow& row : rows) {
+        item.pszText = const_cast<char*>(row.Name);
+        item.iImage = row.Kind == kChangeAdded ? kImage16Added : kImage16Deleted;
+        item.lParam = row.Kind;
+        SendMessageA(CompareState.ResultList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageA(CompareState.ResultList, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(CompareState.ResultList, nullptr, TRUE);
 }
 
-// Lists every name of from that other does not hold as a row of kind; returns
-// how many there were. The name being compared is shown, and the rows found
-// are handed to the list, at a bounded rate.
-UINT ListMissing(const ExtensionSnapshot& from, const ExtensionSnapshot& other, ChangeKind kind,
-                 HWND progress) {
+// Adds a row of kind for every name of from that other does not hold; returns
+// how many there were. The name being compared is shown at a bounded rate.
+UINT CollectMissing(const ExtensionSnapshot& from, const ExtensionSnapshot& other, ChangeKind kind,
+                    HWND progress, std::vector<ResultRow>* rows) {
     UINT missing = 0;
-    std::vector<const char*> found;
-    DWORD lastShown = GetTickCount() - kDisplayIntervalMs;
+    DWORD lastShown = GetTickCount() - kNameDisplayIntervalMs;
     for (const std::string& name : from.Names) {
-        if (GetTickCount() - lastShown >= kDisplayIntervalMs) {
-            HandOverRows(kind, &found);
+        if (GetTickCount() - lastShown >= kNameDisplayIntervalMs) {
             SetDlgItemTextA(progress, IDC_PROGRESS_NAME, name.c_str());
             lastShown = GetTickCount();
         }
         if (!SnapshotHolds(other, name.c_str())) {
-            found.push_back(name.c_str());
+            rows->push_back({name.c_str(), kind});
             ++missing;
         }
     }
-    HandOverRows(kind, &found);
     return missing;
 }
 
@@ -174,8 +177,7 @@ INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         CloseCompareDialog(dialog);
         return TRUE;
     case kInsertResultRowsMessage:
-        InsertResultRows(static_cast<ChangeKind>(wParam),
-                         *reinterpret_cast<const std::vector<const char*>*>(lParam));
+        InsertResultRows(*reinterpret_cast<const std::vector<ResultRow>*>(lParam));
         return TRUE;
     default:
         return FALSE;
@@ -216,19 +218,24 @@ DWORD WINAPI CompareWorker(LPVOID) {
     HWND progress = CompareState.CompareProgress;
     TakeSnapshot(&CompareState.After);
 
-    // The list repaints once, when all rows are in, instead of after each batch.
-    SendMessageA(CompareState.ResultList, WM_SETREDRAW, FALSE, 0);
+    std::vector<ResultRow> rows;
     ShowWindow(GetDlgItem(progress, IDC_PROGRESS_ADDED), SW_SHOW);
     ShowWindow(GetDlgItem(progress, IDC_PROGRESS_DELETED), SW_HIDE);
-    UINT added = ListMissing(CompareState.After, CompareState.Before, kChangeAdded, progress);
+    UINT added =
+        CollectMissing(CompareState.After, CompareState.Before, kChangeAdded, progress, &rows);
     ShowWindow(GetDlgItem(progress, IDC_PROGRESS_ADDED), SW_HIDE);
     ShowWindow(GetDlgItem(progress, IDC_PROGRESS_DELETED), SW_SHOW);
-    UINT deleted = ListMissing(CompareState.Before, CompareState.After, kChangeDeleted, progress);
+    UINT deleted =
+        CollectMissing(CompareState.Before, CompareState.After, kChangeDeleted, progress, &rows);
 
+    // The list sorts its rows itself; it places each new row fastest when the
+    // rows come from the last to the first.
+    std::sort(rows.begin(), rows.end(),
+              [](const ResultRow& a, const ResultRow& b) { return FollowsNoCase(a.Name, b.Name); });
+    SendMessageA(CompareState.CompareDialog, kInsertResultRowsMessage, 0,
+                 reinterpret_cast<LPARAM>(&rows));
     SetCounts(added, deleted);
     SendMessageA(CompareState.ResultList, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
-    SendMessageA(CompareState.ResultList, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(CompareState.ResultList, nullptr, TRUE);
     SendMessageA(progress, kComparisonDoneMessage, 0, 0);
 
     if (SendMessageA(CompareState.ResultList, LVM_GETITEMCOUNT, 0, 0) > 0 &&

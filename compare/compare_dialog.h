@@ -49,8 +49,14 @@ bool SnapshotHolds(const ExtensionSnapshot& snapshot, const char* name);
 // the snapshots.
 constexpr UINT kComparisonDoneMessage = WM_APP + 1;
 
-// Sent by the worker to the compare dialog with rows for the result list:
-// wParam the ChangeKind, lParam a std::vector<const char*> of names.
+// A row of the result list: a name of one of the snapshots and its change.
+struct ResultRow {
+    const char* Name;
+    ChangeKind Kind;
+};
+
+// Sent by the worker to the compare dialog, whose thread puts the rows
+// (lParam, a std::vector<ResultRow>) into the result list in one go.
 constexpr UINT kInsertResultRowsMessage = WM_APP + 2;
 
 // Runs dialog 9000 over CompareDialog until the worker has compared.
