@@ -1,6 +1,6 @@
 // The program combo of the Opens-with page: which registered applications it
 // offers and in what order, and what choosing one puts into the page.
-#include "page_host.h"
+#include "open_page_driver.h"
 
 #include "app/app_state.h"
 #include "editor/editor_state.h"
@@ -45,7 +45,13 @@ TEST_F(ProgramCombo, OffersNamedApplicationsInReverseOrderWithEditOnlyOnes) {
                  "FriendlyAppName", "Kvt No Command");
     kvt::PageSetup setup;
     setup.create = true;
-    kvt::RunOpensWithPage(setup, [](User&, HWND page) {
+    HFONT heading = nullptr;
+    kvt::RunOpensWithPage(setup, [&](User&, HWND page) {
+        heading = reinterpret_cast<HFONT>(
+            SendDlgItemMessageA(page, IDC_OPENSWITH_HEADER, WM_GETFONT, 0, 0));
+        LOGFONTA face = {};
+        ASSERT_TRUE(GetObjectA(heading, sizeof face, &face));
+        EXPECT_EQ(FW_BOLD, face.lfWeight);
         HWND combo = GetDlgItem(page, IDC_OPENSWITH_PROGRAMCOMBO);
         EXPECT_EQ((std::vector<std::string>{"Kvt Gamma (kvtc.exe)", "Kvt Beta (kvtb.exe)",
                                             "Kvt Alpha (kvta.exe)"}),
@@ -57,6 +63,7 @@ TEST_F(ProgramCombo, OffersNamedApplicationsInReverseOrderWithEditOnlyOnes) {
             EXPECT_EQ("", User::Text(page, id)) << id;
         EXPECT_EQ(nullptr, ShownIcon(page));
     });
+    EXPECT_EQ(0u, GetObjectType(heading)) << "the heading font outlives the page";
 }
 
 TEST_F(ProgramCombo, ChoiceShowsTheProgramAndItsOwnArgumentsUnexpanded) {

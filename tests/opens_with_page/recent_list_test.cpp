@@ -1,7 +1,7 @@
 // The Recently Used list of the Opens-with page and its pop-up menu: which of
 // the user's Open With entries are listed, and how "Remove" and "Add Program"
 // move programs between the list and the menu.
-#include "page_host.h"
+#include "open_page_driver.h"
 
 #include "app/app_state.h"
 #include "editor/editor_state.h"

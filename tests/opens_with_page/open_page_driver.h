@@ -1,7 +1,5 @@
-// A stand-in for the property editor that runs the Opens-with page as the
-// editor does: the page is created as a child of a modal dialog, the details
-// pane's texts and program icon are copied into it, and the page's fillers
-// run in the editor's order for the mode.
+// Runs the property editor on its "Open" page the way the main window opens
+// it, over a details pane of the test's own.
 #pragma once
 #include "harness/dialog_driver.h"
 #include "harness/registry_fixture.h"
@@ -20,13 +18,11 @@ struct PageSetup {
     std::string opensWith, programFile, programPath, args;
     // Shown by the pane and handed over to the page; the test owns it.
     HICON paneIcon = nullptr;
-    // Admin mode: ReadDdeMachine runs; these texts are in the DDE edits before.
     bool hasDde = false;
-    std::string staleDde;
 };
 
-// Runs the page until the script ends; the host then closes as the editor
-// does (item data released, the pop-up menu destroyed).
+// Opens the editor (edit or create mode), shows its "Open" page and runs the
+// script on it; whatever the script leaves open is then closed.
 void RunOpensWithPage(const PageSetup& setup, const std::function<void(User&, HWND page)>& script);
 
 // The program combo's items of the test's own applications, in the combo's

@@ -1,6 +1,6 @@
-// The Opens-with page in admin mode (the DDE settings read from the machine's
-// classes) and the page's own drawing resources and layout.
-#include "page_host.h"
+// The Opens-with page in admin mode: the DDE settings come from the machine's
+// classes, and there is no Recently Used list.
+#include "open_page_driver.h"
 
 #include "editor/editor_state.h"
 #include "resources/resource.h"
@@ -34,7 +34,6 @@ kvt::PageSetup AdminSetup(const std::string& extension) {
     setup.admin = true;
     setup.hasDde = true;
     setup.extension = extension;
-    setup.staleDde = "stale";
     return setup;
 }
 
@@ -67,44 +66,6 @@ TEST_F(MachineDde, EmptiesWhatTheMachineDoesNotHold) {
     kvt::RunOpensWithPage(AdminSetup(".kvtnone"), [](User&, HWND page) {
         EXPECT_EQ((std::vector<std::string>{"", "", ""}), DdeTexts(page));
     });
-}
-
-class PageLayout : public kvt::RegistryTest {};
-
-TEST_F(PageLayout, EveryTextFitsItsControlAndTheHeadingsAreBold) {
-    HFONT heading = nullptr;
-    kvt::RunOpensWithPage(kvt::PageSetup{}, [&](User&, HWND page) {
-        heading = reinterpret_cast<HFONT>(
-            SendDlgItemMessageA(page, IDC_OPENSWITH_HEADER, WM_GETFONT, 0, 0));
-        for (int id :
-             {IDC_OPENSWITH_HEADER, IDC_OPENSWITH_DDE_HEADER, IDC_OPENSWITH_RECENT_HEADER}) {
-            auto font = reinterpret_cast<HFONT>(SendDlgItemMessageA(page, id, WM_GETFONT, 0, 0));
-            LOGFONTA face = {};
-            ASSERT_TRUE(GetObjectA(font, sizeof face, &face)) << id;
-            EXPECT_EQ(FW_BOLD, face.lfWeight) << id;
-        }
-        for (HWND control = GetWindow(page, GW_CHILD); control;
-             control = GetWindow(control, GW_HWNDNEXT)) {
-            char type[32] = {};
-            GetClassNameA(control, type, sizeof type);
-            const std::string text = User::Text(control);
-            if (lstrcmpiA(type, "Static") != 0 || text.empty())
-                continue;
-            HDC dc = GetDC(control);
-            HGDIOBJ previous =
-                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-            SIZE extent = {};
-            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-            SelectObject(dc, previous);
-            ReleaseDC(control, dc);
-            RECT client;
-            GetClientRect(control, &client);
-            EXPECT_LE(extent.cx, client.right) << "\"" << text << "\" is cut";
-            EXPECT_LE(extent.cy, client.bottom) << "\"" << text << "\" is cut";
-        }
-    });
-    ASSERT_NE(nullptr, heading);
-    EXPECT_EQ(0u, GetObjectType(heading)) << "the heading font outlives the page";
 }
 
 } // namespace
