@@ -15,26 +15,24 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <iterator>
+
 namespace {
 
 // The details pane of the template, in dialog units.
 constexpr int kPaneLeft = 134;
 constexpr int kPaneRight = 390;
 
-void BuildMenu() {
-    HMENU tools = BuildToolsMenu();
-    AppState.ListMenu = CreatePopupMenu();
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_EDIT, kMenuEdit);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_NEWEXTENSION, kMenuNewExtension);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_DELETE, kMenuDelete);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_SEARCH, kMenuSearch);
-    AppendMenuA(AppState.ListMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), kMenuTools);
-    AppendMenuA(AppState.ListMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_README, kMenuReadme);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_ABOUT, kMenuAbout);
-    AppendMenuA(AppState.ListMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_EXIT, kMenuExit);
-}
+constexpr MenuEntryTemplate kListMenu[] = {{IDM_EDIT, kMenuEdit},
+                                           {IDM_NEWEXTENSION, kMenuNewExtension},
+                                           {IDM_DELETE, kMenuDelete},
+                                           {IDM_SEARCH, kMenuSearch},
+                                           {kToolsEntry, nullptr},
+                                           {0, nullptr},
+                                           {IDM_README, kMenuReadme},
+                                           {IDM_ABOUT, kMenuAbout},
+                                           {0, nullptr},
+                                           {IDM_EXIT, kMenuExit}};
 
 void OnInitDialog(HWND dialog) {
     AppState.MainWindow = dialog;
@@ -49,7 +47,7 @@ void OnInitDialog(HWND dialog) {
     AppState.TreeMenu = nullptr;
     ExtensionRecord.NoneAllowed = 0;
     PrepareExtensionList(AppState.ExtensionList);
-    BuildMenu();
+    AppState.ListMenu = BuildContextMenu(kListMenu, std::size(kListMenu), BuildToolsMenu());
     StartCatalogueLoad();
 }
 

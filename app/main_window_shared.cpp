@@ -58,6 +58,19 @@ void InsertCaptionTab(HWND tab, const char* text, int image) {
     HeapFree(AppState.Heap, 0, item);
 }
 
+HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count, HMENU tools) {
+    HMENU menu = CreatePopupMenu();
+    for (size_t i = 0; i < count; ++i) {
+        if (entries[i].Command == kToolsEntry)
+            AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), kMenuTools);
+        else if (entries[i].Command == 0)
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuA(menu, MF_STRING, entries[i].Command, entries[i].Text);
+    }
+    return menu;
+}
+
 HMENU BuildToolsMenu() {
     HMENU tools = CreatePopupMenu();
     AppendMenuA(tools, MF_STRING, IDM_COMPARE, kMenuCompare);

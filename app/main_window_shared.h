@@ -8,6 +8,16 @@
 void SetMainWindowIcons(HWND window);
 // One tab with a text and an image of AppState.Images16.
 void InsertCaptionTab(HWND tab, const char* text, int image);
+// One entry of a context menu: a command, a separator (command 0), or the
+// Tools submenu (kToolsEntry).
+struct MenuEntryTemplate {
+    UINT Command;
+    const char* Text;
+};
+constexpr UINT kToolsEntry = 0xFFFF;
+
+// A pop-up menu of the entries, in order; tools is the Tools submenu.
+HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count, HMENU tools);
 // "Compare" and "Open With Editor".
 HMENU BuildToolsMenu();
 

@@ -16,7 +16,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <initializer_list>
+#include <iterator>
 
 namespace {
 
@@ -34,32 +34,31 @@ void SetUpTabs(HWND dialog) {
     InsertCaptionTab(GetDlgItem(dialog, IDC_MAIN_USERTAB), logonName, kImage16UserTab);
 }
 
+constexpr MenuEntryTemplate kListMenu[] = {{IDM_CUSTOMIZE, kMenuCustomize},
+                                           {IDM_NEWEXTENSION, kMenuNewExtension},
+                                           {IDM_SEARCH, kMenuSearch},
+                                           {kToolsEntry, nullptr},
+                                           {0, nullptr},
+                                           {IDM_README, kMenuReadme},
+                                           {IDM_ABOUT, kMenuAbout},
+                                           {0, nullptr},
+                                           {IDM_EXIT, kMenuExit}};
+// The tree's menu holds "Search" at position 2 until the first right-click
+// puts "Restore" or "Delete" there.
+constexpr MenuEntryTemplate kTreeMenu[] = {{IDM_EDIT, kMenuEdit},
+                                           {IDM_NEWEXTENSION, kMenuNewExtension},
+                                           {IDM_SEARCH, kMenuSearch},
+                                           {kToolsEntry, nullptr},
+                                           {0, nullptr},
+                                           {IDM_README, kMenuReadme},
+                                           {IDM_ABOUT, kMenuAbout},
+                                           {0, nullptr},
+                                           {IDM_EXIT, kMenuExit}};
+
 void BuildMenus() {
     HMENU tools = BuildToolsMenu();
-
-    AppState.ListMenu = CreatePopupMenu();
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_CUSTOMIZE, kMenuCustomize);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_NEWEXTENSION, kMenuNewExtension);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_SEARCH, kMenuSearch);
-    AppendMenuA(AppState.ListMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), kMenuTools);
-    AppendMenuA(AppState.ListMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_README, kMenuReadme);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_ABOUT, kMenuAbout);
-    AppendMenuA(AppState.ListMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(AppState.ListMenu, MF_STRING, IDM_EXIT, kMenuExit);
-
-    // Position 2 holds "Search" until the first right-click puts "Restore" or
-    // "Delete" there.
-    AppState.TreeMenu = CreatePopupMenu();
-    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_EDIT, kMenuEdit);
-    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_NEWEXTENSION, kMenuNewExtension);
-    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_SEARCH, kMenuSearch);
-    AppendMenuA(AppState.TreeMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), kMenuTools);
-    AppendMenuA(AppState.TreeMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_README, kMenuReadme);
-    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_ABOUT, kMenuAbout);
-    AppendMenuA(AppState.TreeMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(AppState.TreeMenu, MF_STRING, IDM_EXIT, kMenuExit);
+    AppState.ListMenu = BuildContextMenu(kListMenu, std::size(kListMenu), tools);
+    AppState.TreeMenu = BuildContextMenu(kTreeMenu, std::size(kTreeMenu), tools);
 }
 
 void OnInitDialog(HWND dialog) {
