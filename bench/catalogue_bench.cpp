@@ -1,32 +1,41 @@
 // Catalogue and details benchmark.
 //
-//   bench_catalogue seed N   writes N machine extensions, each with a class,
-//                            content type, perceived type, DefaultIcon and open
-//                            command, and N/10 user extensions, half of them
-//                            overriding machine ones
-//   bench_catalogue run      measures, on whatever the prefix holds:
-//     load   WM_INITDIALOG of dialog 1000 until the counts are in the status bar
-//     floor  the same registry work alone: both hives' "."-keys enumerated and
-//            each tested in the other hive
-//     detail ShowDetails plus the EditFlags test for one selection
+//   bench_catalogue seed N   writes N machine extensions .kvb00000 ..., each
+//                            with a class, content type, perceived type,
+//                            DefaultIcon and open command, and N/10 user
+//                            extensions, half of them overriding machine ones
+//                            (.kvb00000, .kvb00020, ...), half their own (.kvu)
+//   bench_catalogue run N    on that prefix, medians of 7 runs of
+//     load    WM_INITDIALOG of dialog 1000 until ShowStatusCounts has written
+//             the counts, split at the arrival of the loader's last part (the
+//             registry has been read; the controls are filled meanwhile)
+//     floor   the same registry work alone: both hives' "."-keys enumerated and
+//             the names the loader tests looked up in the other hive
+//   and, in the window of the last run, the median of 200 selections each of
+//     details ShowDetails plus the EditFlags test, for "System" extensions
+//             (tested under HKLM) and "User Customized" ones (under HKCU)
+//   The counts the window shows are checked against N; a wrong load exits 1.
 #include "app/app_state.h"
 #include "app/catalogue/catalogue.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "details/extension_record.h"
-#include "platform/registry.h"
 #include "resources/resource.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kLoadRuns = 5;
+constexpr int kLoadRuns = 7;
 constexpr int kDetailRuns = 200;
+constexpr char kClasses[] = "Software\\Classes";
 
 double Now() {
     static LARGE_INTEGER frequency = [] {
@@ -40,120 +49,189 @@ double Now() {
 }
 
 double Median(std::vector<double> samples) {
+    if (samples.empty())
+        return 0;
     std::sort(samples.begin(), samples.end());
     return samples[samples.size() / 2];
 }
+
+// --- Seeding, with the raw registry calls, one open classes key per hive.
 
 void SetText(HKEY key, const char* name, const char* text) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                    static_cast<DWORD>(strlen(text) + 1));
 }
 
-void WriteExtension(HKEY hive, const char* extension, const char* fileClass) {
-    char path[128];
+void SetSubKeyText(HKEY key, const char* subKey, const char* text) {
+    HKEY child;
+    if (RegCreateKeyExA(key, subKey, 0, nullptr, 0, KEY_WRITE, nullptr, &child, nullptr) != 0)
+        return;
+    SetText(child, nullptr, text);
+    RegCloseKey(child);
+}
+
+// Wine's notepad.exe has no version block; regedit.exe has one, so the
+// friendly name comes from the file as it would for a program on Windows.
+void WriteExtension(HKEY classes, const char* extension, const char* fileClass) {
     HKEY key;
-    snprintf(path, sizeof path, "Software\\Classes\\%s", extension);
-    if (RegCreateKeyExA(hive, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != 0)
+    if (RegCreateKeyExA(classes, extension, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != 0)
         return;
     SetText(key, nullptr, fileClass);
     SetText(key, "Content Type", "application/x-kvbench");
     SetText(key, "PerceivedType", "document");
     RegCloseKey(key);
 
-    snprintf(path, sizeof path, "Software\\Classes\\%s", fileClass);
-    if (RegCreateKeyExA(hive, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != 0)
+    if (RegCreateKeyExA(classes, fileClass, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != 0)
         return;
     SetText(key, nullptr, "Benchmark document");
     DWORD flags = 0x10000;
     RegSetValueExA(key, "EditFlags", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&flags), 4);
-    HKEY child;
-    if (RegCreateKeyExA(key, "DefaultIcon", 0, nullptr, 0, KEY_WRITE, nullptr, &child, nullptr) ==
-        0) {
-        SetText(child, nullptr, "%SystemRoot%\\system32\\shell32.dll,1");
-        RegCloseKey(child);
-    }
-    if (RegCreateKeyExA(key, "shell\\open\\command", 0, nullptr, 0, KEY_WRITE, nullptr, &child,
-                        nullptr) == 0) {
-        SetText(child, nullptr, "\"C:\\windows\\notepad.exe\" \"%1\"");
-        RegCloseKey(child);
-    }
+    SetSubKeyText(key, "DefaultIcon", "%SystemRoot%\\system32\\shell32.dll,1");
+    SetSubKeyText(key, "shell\\open\\command", "\"C:\\windows\\regedit.exe\" \"%1\"");
     RegCloseKey(key);
 }
 
+void MachineName(int i, char* name, size_t size) {
+    snprintf(name, size, ".kvb%05d", i);
+}
+
+// User extension i: the even ones override machine extension 10 * i.
+void UserName(int i, char* name, size_t size) {
+    if (i % 2 == 0)
+        MachineName(i * 10, name, size);
+    else
+        snprintf(name, size, ".kvu%05d", i);
+}
+
 int Seed(int count) {
+    HKEY machine, user;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kClasses, 0, nullptr, 0, KEY_WRITE, nullptr, &machine,
+                        nullptr) != 0 ||
+        RegCreateKeyExA(HKEY_CURRENT_USER, kClasses, 0, nullptr, 0, KEY_WRITE, nullptr, &user,
+                        nullptr) != 0) {
+        printf("cannot open the classes keys\n");
+        return 1;
+    }
     char extension[32], fileClass[32];
     for (int i = 0; i < count; ++i) {
-        snprintf(extension, sizeof extension, ".kvb%05d", i);
+        MachineName(i, extension, sizeof extension);
         snprintf(fileClass, sizeof fileClass, "kvbfile%05d", i);
-        WriteExtension(HKEY_LOCAL_MACHINE, extension, fileClass);
+        WriteExtension(machine, extension, fileClass);
     }
     for (int i = 0; i < count / 10; ++i) {
-        if (i % 2 == 0)
-            snprintf(extension, sizeof extension, ".kvb%05d", i * 10);
-        else
-            snprintf(extension, sizeof extension, ".kvu%05d", i);
+        UserName(i, extension, sizeof extension);
         snprintf(fileClass, sizeof fileClass, "kvufile%05d", i);
-        WriteExtension(HKEY_CURRENT_USER, extension, fileClass);
+        WriteExtension(user, extension, fileClass);
     }
+    RegCloseKey(machine);
+    RegCloseKey(user);
     printf("seeded %d machine and %d user extensions\n", count, count / 10);
     return 0;
 }
 
-// --- The floor: the registry work of the catalogue without any control.
+// --- The floor: the loader's registry work without the window.
 
-int FloorPass(HKEY hive, HKEY other) {
-    int found = 0;
-    RegKey classes;
-    if (RegistryOpenKey(hive, "Software\\Classes", KEY_ENUMERATE_SUB_KEYS, classes.put()) != 0)
-        return 0;
+std::vector<std::string> ExtensionNames(HKEY hive) {
+    std::vector<std::string> names;
+    HKEY classes;
+    if (RegOpenKeyExA(hive, kClasses, 0, KEY_ENUMERATE_SUB_KEYS, &classes) != 0)
+        return names;
     char name[kExtensionNameSize];
-    char path[kExtensionNameSize + 20];
     for (DWORD index = 0;; ++index) {
-        memset(name, 0, sizeof name);
         DWORD length = kExtensionNameSize;
-        LONG status = RegistryEnumKey(classes.get(), index, name, &length);
+        LONG status =
+            RegEnumKeyExA(classes, index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
-        if (status != ERROR_SUCCESS || name[0] != '.')
-            continue;
-        snprintf(path, sizeof path, "Software\\Classes\\%s", name);
-        found += RegistryKeyExists(other, path);
+        if (status == ERROR_SUCCESS && name[0] == '.')
+            names.push_back(name);
     }
-    return found;
+    RegCloseKey(classes);
+    return names;
 }
 
-double MeasureFloor() {
+std::string Lower(std::string text) {
+    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// The names the loader looks up in the other hive: those both hives list
+// (all bench names are ASCII, so no others).
+std::vector<std::string> NamesInBoth() {
+    std::set<std::string> user;
+    for (const std::string& name : ExtensionNames(HKEY_CURRENT_USER))
+        user.insert(Lower(name));
+    std::vector<std::string> both;
+    for (const std::string& name : ExtensionNames(HKEY_LOCAL_MACHINE))
+        if (user.count(Lower(name)))
+            both.push_back(name);
+    return both;
+}
+
+double MeasureFloor(const std::vector<std::string>& tested) {
     double start = Now();
-    volatile int found = FloorPass(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER);
-    found = found + FloorPass(HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE);
+    volatile size_t listed = ExtensionNames(HKEY_LOCAL_MACHINE).size();
+    listed = listed + ExtensionNames(HKEY_CURRENT_USER).size();
+    for (const std::string& name : tested) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kClasses) + "\\" + name).c_str(), 0,
+                          KEY_QUERY_VALUE, &key) == ERROR_SUCCESS)
+            RegCloseKey(key);
+    }
     return Now() - start;
 }
 
 // --- The load and the details, through the real dialog 1000.
 
-double g_initTime;
-double g_loadTime;
-std::vector<double> g_detailTimes;
+struct LoadTimes {
+    double initialised = 0;
+    double lastPart = 0;
+    double loaded = 0;
+};
+LoadTimes g_times;
 bool g_measureDetails;
-char g_statusText[300];
+int g_count;
+std::string g_status;
+std::vector<double> g_systemDetails, g_customizedDetails;
 
+double TimeSelection(const char* extension, HKEY editFlagsHive) {
+    CopyTextBounded(extension, CurrentExtension, kNameSize);
+    double start = Now();
+    ShowDetails();
+    ShowEditFlagsTest(editFlagsHive);
+    return Now() - start;
+}
+
+// Selections that change each time, as a person goes down the list: the
+// "System" ones are the machine extensions nobody overrides.
 void MeasureDetails() {
-    ListView_GetItemText(AppState.ExtensionList, 0, 0, CurrentExtension, kExtensionNameSize);
-    for (int i = 0; i < kDetailRuns; ++i) {
-        double start = Now();
-        ShowDetails();
-        ShowEditFlagsTest(HKEY_LOCAL_MACHINE);
-        g_detailTimes.push_back(Now() - start);
+    char name[32];
+    for (int i = 0, selected = 0; selected < kDetailRuns && i < g_count; ++i) {
+        if (i % 20 == 0)
+            continue;
+        MachineName(i, name, sizeof name);
+        g_systemDetails.push_back(TimeSelection(name, HKEY_LOCAL_MACHINE));
+        ++selected;
+    }
+    for (int i = 0; i < kDetailRuns && 2 * i < g_count / 10; ++i) {
+        UserName(2 * i, name, sizeof name);
+        g_customizedDetails.push_back(TimeSelection(name, HKEY_CURRENT_USER));
     }
 }
 
 INT_PTR CALLBACK TimedMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG)
-        g_initTime = Now();
+        g_times.initialised = Now();
+    if (message == kCatalogueLoadedMessage)
+        g_times.lastPart = Now();
     INT_PTR result = UserMainWindowProc(dialog, message, wParam, lParam);
-    if (message == kCatalogueLoadedMessage) {
-        g_loadTime = Now() - g_initTime;
-        SendMessageA(AppState.StatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(g_statusText));
+    char status[300] = {};
+    if (message == kCatalogueLoadedMessage)
+        SendMessageA(AppState.StatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+    // The counts are written after the last part only.
+    if (status[0]) {
+        g_times.loaded = Now();
+        g_status = status;
         if (g_measureDetails)
             MeasureDetails();
         PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -161,38 +239,64 @@ INT_PTR CALLBACK TimedMainWindowProc(HWND dialog, UINT message, WPARAM wParam, L
     return result;
 }
 
-double MeasureLoad(bool withDetails) {
+LoadTimes MeasureLoad(bool withDetails) {
     g_measureDetails = withDetails;
+    g_times = LoadTimes();
+    // The main window undoes start-up's COM initialisation when it closes.
     CoInitializeEx(nullptr, COINIT_DISABLE_OLE1DDE);
     DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, TimedMainWindowProc, 0);
-    return g_loadTime;
+    return g_times;
 }
 
-int Run() {
+std::string ExpectedStatus(int count) {
+    const int users = count / 10;
+    const int customized = (users + 1) / 2;
+    const int defined = users - customized;
+    const size_t machine = ExtensionNames(HKEY_LOCAL_MACHINE).size();
+    return std::to_string(machine + defined) +
+           " Registered file extensions - User Customized=" + std::to_string(customized) +
+           "  User Defined=" + std::to_string(defined);
+}
+
+int Run(int count) {
+    g_count = count;
     PrepareAppState();
     AppState.AdminMode = 0;
-    std::vector<double> loads, floors;
-    MeasureFloor(); // the first pass pays for the registry's first touch
+    const std::vector<std::string> tested = NamesInBoth();
+    std::vector<double> loads, registryParts, finishes, floors;
+    MeasureFloor(tested); // the first pass pays for the registry's first touch
     for (int i = 0; i < kLoadRuns; ++i) {
-        floors.push_back(MeasureFloor());
-        loads.push_back(MeasureLoad(i == kLoadRuns - 1));
+        floors.push_back(MeasureFloor(tested));
+        LoadTimes times = MeasureLoad(i == kLoadRuns - 1);
+        loads.push_back(times.loaded - times.initialised);
+        registryParts.push_back(times.lastPart - times.initialised);
+        finishes.push_back(times.loaded - times.lastPart);
     }
-    double load = Median(loads), floor = Median(floors);
-    printf("status: %s\n", g_statusText);
-    printf("load   median %.1f ms (of %d)\n", load, kLoadRuns);
-    printf("floor  median %.1f ms (of %d)\n", floor, kLoadRuns);
-    printf("ratio  %.2f\n", load / floor);
-    printf("detail median %.3f ms (of %d)\n", Median(g_detailTimes), kDetailRuns);
+    const std::string expected = ExpectedStatus(count);
+    printf("status  %s\n", g_status.c_str());
+    if (g_status != expected) {
+        printf("wrong counts: expected %s\n", expected.c_str());
+        return 1;
+    }
+    const double load = Median(loads), floor = Median(floors);
+    printf("load    median %.1f ms (of %d): last part in after %.1f ms, then %.1f ms to finish\n",
+           load, kLoadRuns, Median(registryParts), Median(finishes));
+    printf("floor   median %.1f ms (of %d)\n", floor, kLoadRuns);
+    printf("ratio   %.2f\n", load / floor);
+    printf("details median %.2f ms System (of %zu), %.2f ms User Customized (of %zu)\n",
+           Median(g_systemDetails), g_systemDetails.size(), Median(g_customizedDetails),
+           g_customizedDetails.size());
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 3 && strcmp(argv[1], "seed") == 0)
-        return Seed(atoi(argv[2]));
-    if (argc >= 2 && strcmp(argv[1], "run") == 0)
-        return Run();
-    printf("usage: bench_catalogue seed N | run\n");
+    const int count = argc >= 3 ? atoi(argv[2]) : 0;
+    if (count > 0 && strcmp(argv[1], "seed") == 0)
+        return Seed(count);
+    if (count > 0 && strcmp(argv[1], "run") == 0)
+        return Run(count);
+    printf("usage: bench_catalogue seed N | run N\n");
     return 1;
 }

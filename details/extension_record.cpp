@@ -11,6 +11,7 @@
 
 #include <shlwapi.h>
 
+#include <cstring>
 #include <initializer_list>
 
 char CurrentExtension[kNameSize];
@@ -135,6 +136,13 @@ void TakeDetailsPaneAdmin(HWND dialog) {
 }
 
 void SetPaneText(HWND control, const char* text) {
+    // A static repaints itself at once on every new text, which costs more
+    // than reading the old one; most fields repeat from one extension to the
+    // next, so a text the control already shows is left alone.
+    char shown[kTextSize + 1] = {};
+    const int length = GetWindowTextA(control, shown, sizeof shown);
+    if (length < static_cast<int>(kTextSize) && strcmp(shown, text) == 0)
+        return;
     SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
@@ -163,11 +171,15 @@ int LookupFileClass(HKEY extensionKey, char* fileClass) {
 }
 
 void ShowDetails() {
+    // The readers ask the shell many questions about the same class and verbs.
+    ShellReadScope scope;
     SetPaneText(DetailsPane.Extension, CurrentExtension);
-    ShowShellIcon(SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES, DetailsPane.LargeIcon);
+    // No SHGFI_SYSICONINDEX: the pane has no use for the system image index,
+    // and without it the merged view answers alone, sparing the shell's own
+    // slow search for the icon.
+    ShowShellIcon(SHGFI_ICON | SHGFI_USEFILEATTRIBUTES, DetailsPane.LargeIcon);
     FillWords(ShellFileInfo.szTypeName, sizeof ShellFileInfo.szTypeName, 0);
-    ShowShellIcon(SHGFI_SYSICONINDEX | SHGFI_TYPENAME | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES |
-                      SHGFI_SMALLICON,
+    ShowShellIcon(SHGFI_TYPENAME | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON,
                   DetailsPane.SmallIcon);
     SetPaneText(DetailsPane.FileType, ShellFileInfo.szTypeName);
     ReadContentType();

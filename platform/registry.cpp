@@ -291,8 +291,24 @@ LONG RegistryQueryValue(HKEY key, const char* name, DWORD* type, void* data, DWO
             return status;
         return RegistryQueryValue(root.get(), name, type, data, size);
     }
-    if (MergedKey* merged = AsMerged(key))
-        source = ValueSource(merged, name);
+    MergedKey* merged = AsMerged(key);
+    if (merged && merged->user && merged->machine) {
+        // One query settles it where the user's key holds the value; only a
+        // value missing there is asked of the machine's key.
+        const DWORD typeIn = type ? *type : 0;
+        const DWORD sizeIn = size ? *size : 0;
+        LONG status =
+            RegQueryValueExA(merged->user, name, nullptr, type, static_cast<BYTE*>(data), size);
+        if (status != ERROR_FILE_NOT_FOUND)
+            return status;
+        if (type)
+            *type = typeIn;
+        if (size)
+            *size = sizeIn;
+        source = merged->machine;
+    } else if (merged) {
+        source = merged->user ? merged->user : merged->machine;
+    }
     return RegQueryValueExA(source, name, nullptr, type, static_cast<BYTE*>(data), size);
 }
 
@@ -402,6 +418,19 @@ LONG RegistryDeleteTree(HKEY hive, const char* path) {
 }
 
 int RegistryKeyExists(HKEY hive, const char* path) {
-    RegKey key;
-    return RegistryOpenKey(hive, path, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS ? 1 : 0;
+    if (!IsMergedParent(hive)) {
+        RegKey key;
+        return RegistryOpenKey(hive, path, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS ? 1 : 0;
+    }
+    // A key of the merged view exists when either half opens as
+    // RegistryOpenKey opens it; the second is not tried when the first does.
+    const std::string hivePath = HivePath(MergedPath(hive, path));
+    for (HKEY half : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(half, hivePath.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            RegCloseKey(key);
+            return 1;
+        }
+    }
+    return 0;
 }

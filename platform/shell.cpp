@@ -6,13 +6,35 @@
 
 #include <shlobj.h>
 
+#include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Reads the default (or a named) value of HKEY_CLASSES_ROOT\path as text.
-bool ReadClassesText(const std::string& path, const char* name, std::string* text) {
+// What the merged view answered while a ShellReadScope is open on this
+// thread, by path and value name in ASCII lower case (the registry's names
+// compare without regard to case).
+struct ReadMemo {
+    int depth = 0;
+    std::map<std::string, std::pair<bool, std::string>> texts;
+    std::map<std::string, bool> keys;
+};
+thread_local ReadMemo t_memo;
+
+std::string MemoKey(const std::string& path, const char* name) {
+    std::string key = path;
+    key += '\0';
+    if (name)
+        key += name;
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return key;
+}
+
+bool ReadClassesTextNow(const std::string& path, const char* name, std::string* text) {
     RegKey key;
     if (RegistryOpenKey(HKEY_CLASSES_ROOT, path.c_str(), KEY_QUERY_VALUE, key.put()) !=
         ERROR_SUCCESS)
@@ -24,8 +46,31 @@ bool ReadClassesText(const std::string& path, const char* name, std::string* tex
     return true;
 }
 
+// Reads the default (or a named) value of HKEY_CLASSES_ROOT\path as text.
+bool ReadClassesText(const std::string& path, const char* name, std::string* text) {
+    if (t_memo.depth == 0)
+        return ReadClassesTextNow(path, name, text);
+    const std::string key = MemoKey(path, name);
+    auto known = t_memo.texts.find(key);
+    if (known == t_memo.texts.end()) {
+        std::string read;
+        const bool found = ReadClassesTextNow(path, name, &read);
+        known = t_memo.texts.emplace(key, std::make_pair(found, read)).first;
+    }
+    if (known->second.first)
+        *text = known->second.second;
+    return known->second.first;
+}
+
 bool ClassesKeyExists(const std::string& path) {
-    return RegistryKeyExists(HKEY_CLASSES_ROOT, path.c_str()) != 0;
+    if (t_memo.depth == 0)
+        return RegistryKeyExists(HKEY_CLASSES_ROOT, path.c_str()) != 0;
+    const std::string key = MemoKey(path, nullptr);
+    auto known = t_memo.keys.find(key);
+    if (known == t_memo.keys.end())
+        known =
+            t_memo.keys.emplace(key, RegistryKeyExists(HKEY_CLASSES_ROOT, path.c_str()) != 0).first;
+    return known->second;
 }
 
 std::string FileNamePart(const std::string& path) {
@@ -169,6 +214,66 @@ bool VersionDescription(const std::string& file, std::string* description) {
     return true;
 }
 
+// A file as last seen: its size and time of last write.
+struct FileStamp {
+    FILETIME written = {};
+    DWORD sizeHigh = 0;
+    DWORD sizeLow = 0;
+};
+
+bool StampOf(const std::string& file, FileStamp* stamp) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    stamp->written = data.ftLastWriteTime;
+    stamp->sizeHigh = data.nFileSizeHigh;
+    stamp->sizeLow = data.nFileSizeLow;
+    return true;
+}
+
+bool SameStamp(const FileStamp& a, const FileStamp& b) {
+    return CompareFileTime(&a.written, &b.written) == 0 && a.sizeHigh == b.sizeHigh &&
+           a.sizeLow == b.sizeLow;
+}
+
+// Programs' descriptions as read from their files, kept as the shell keeps
+// them: reading the version block maps the file twice, which costs more than
+// the rest of a selection's details together. An entry holds while the file
+// keeps its size and time of last write.
+struct KnownDescription {
+    FileStamp stamp;
+    bool found = false;
+    std::string description;
+};
+
+std::mutex g_descriptionLock;
+std::map<std::string, KnownDescription> g_descriptions; // by path in lower case
+
+bool ProgramDescription(const std::string& file, std::string* description) {
+    FileStamp stamp;
+    if (PathIsRelativeA(file.c_str()) || !StampOf(file, &stamp))
+        return VersionDescription(file, description);
+    std::string key = file;
+    CharLowerBuffA(&key[0], static_cast<DWORD>(key.size()));
+    {
+        std::lock_guard<std::mutex> lock(g_descriptionLock);
+        auto known = g_descriptions.find(key);
+        if (known != g_descriptions.end() && SameStamp(known->second.stamp, stamp)) {
+            if (known->second.found)
+                *description = known->second.description;
+            return known->second.found;
+        }
+    }
+    KnownDescription read;
+    read.stamp = stamp;
+    read.found = VersionDescription(file, &read.description);
+    if (read.found)
+        *description = read.description;
+    std::lock_guard<std::mutex> lock(g_descriptionLock);
+    g_descriptions[key] = read;
+    return read.found;
+}
+
 bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string* name) {
     std::string executable;
     if (source.byProgram) {
@@ -185,7 +290,7 @@ bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string*
         if (ReadClassesText(application, "FriendlyAppName", name) && !name->empty())
             return true;
     }
-    return VersionDescription(executable, name);
+    return ProgramDescription(executable, name);
 }
 
 bool QueryDde(const AssocSource& source, const char* verb, ASSOCSTR kind, std::string* text) {
@@ -278,15 +383,30 @@ HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const ch
 }
 
 DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags) {
-    DWORD_PTR result = SHGetFileInfoA(path, attributes, info, sizeof *info, flags);
-    if (!(flags & SHGFI_USEFILEATTRIBUTES) || !info)
-        return result;
-    std::string extension = ExtensionOf(path);
-    if (extension.size() < 2 || extension == ".")
-        return result;
+    const std::string extension = ExtensionOf(path);
+    if (!(flags & SHGFI_USEFILEATTRIBUTES) || !(flags & (SHGFI_TYPENAME | SHGFI_ICON)) || !info ||
+        extension.size() < 2 || extension == ".")
+        return SHGetFileInfoA(path, attributes, info, sizeof *info, flags);
 
     std::string className;
     bool hasClass = ReadClassesText(extension, nullptr, &className) && !className.empty();
+    HICON icon = nullptr;
+    if (flags & SHGFI_ICON) {
+        const int size = GetSystemMetrics((flags & SHGFI_SMALLICON) ? SM_CXSMICON : SM_CXICON);
+        std::string location;
+        if (hasClass && ReadClassesText(className + "\\DefaultIcon", nullptr, &location))
+            icon = ShellLoadIconLocation(location.c_str(), size);
+    }
+    // The shell is asked only for what the merged view cannot give: the
+    // system image index and the other answers, or an icon the view lacks.
+    // Its answers cost milliseconds each, as it looks for the icon again.
+    const UINT servedFlags =
+        SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME | SHGFI_ICON | SHGFI_SMALLICON | SHGFI_LARGEICON;
+    const bool askShell = (flags & ~servedFlags) || ((flags & SHGFI_ICON) && !icon);
+    DWORD_PTR result = 1;
+    if (askShell)
+        result = SHGetFileInfoA(path, attributes, info, sizeof *info, flags);
+
     if (flags & SHGFI_TYPENAME) {
         std::string description;
         if (!(hasClass && ReadClassesText(className, nullptr, &description) &&
@@ -295,26 +415,28 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
         lstrcpynA(info->szTypeName, description.c_str(), sizeof info->szTypeName);
     }
     if (flags & SHGFI_ICON) {
-        const int size = GetSystemMetrics((flags & SHGFI_SMALLICON) ? SM_CXSMICON : SM_CXICON);
-        std::string location;
-        HICON icon = nullptr;
-        if (hasClass && ReadClassesText(className + "\\DefaultIcon", nullptr, &location))
-            icon = ShellLoadIconLocation(location.c_str(), size);
-        if (!icon && !info->hIcon)
-            icon = ShellGenericDocumentIcon(size);
-        if (icon) {
+        if (!askShell) {
+            info->hIcon = icon;
+        } else if (icon) {
             if (info->hIcon)
                 DestroyIcon(info->hIcon);
             info->hIcon = icon;
+        } else if (!info->hIcon) {
+            const int size = GetSystemMetrics((flags & SHGFI_SMALLICON) ? SM_CXSMICON : SM_CXICON);
+            info->hIcon = ShellGenericDocumentIcon(size);
         }
     }
     return result ? result : 1;
 }
 
 HICON ShellLoadIconLocation(const char* location, int size) {
-    if (!location || !*location || location[0] == '%')
+    if (!location || !*location)
         return nullptr;
     std::string text = Expand(location);
+    // What is left of a variable after expansion, such as "%1" (each file
+    // its own icon), names no file.
+    if (text[0] == '%')
+        return nullptr;
     std::string file = text;
     int index = 0;
     size_t comma = text.find_last_of(',');
@@ -343,4 +465,15 @@ HICON ShellGenericDocumentIcon(int size) {
         return static_cast<HICON>(
             CopyImage(LoadIconA(nullptr, IDI_APPLICATION), IMAGE_ICON, size, size, 0));
     return icon;
+}
+
+ShellReadScope::ShellReadScope() {
+    ++t_memo.depth;
+}
+
+ShellReadScope::~ShellReadScope() {
+    if (--t_memo.depth == 0) {
+        t_memo.texts.clear();
+        t_memo.keys.clear();
+    }
 }

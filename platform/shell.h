@@ -28,13 +28,29 @@ HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const ch
 // SHGetFileInfoA, with the answers for SHGFI_USEFILEATTRIBUTES served from the
 // merged classes view: the type name is the class's description, else the
 // extension without its dot in capitals followed by " File"; SHGFI_ICON gives
-// the icon of the class's DefaultIcon, else the generic document icon. The
-// caller destroys info->hIcon when SHGFI_ICON was asked for.
+// the icon of the class's DefaultIcon, else the shell's icon, else the generic
+// document icon. The shell itself is not asked when the view answers all the
+// flags (then the result is 1). The caller destroys info->hIcon when SHGFI_ICON
+// was asked for.
 DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags);
 
 // Loads the icon at location "file,index" or "file,-id" or a bare icon file at
-// the given size; null when there is none. The caller destroys the icon.
+// the given size, environment variables expanded; null when there is none (a
+// location such as "%1" names no file). The caller destroys the icon.
 HICON ShellLoadIconLocation(const char* location, int size);
 
 // The generic document icon at the given size; the caller destroys it.
 HICON ShellGenericDocumentIcon(int size);
+
+// While one lives on a thread, the association answers and file information
+// of that thread read each key and value of the merged view once and reuse
+// what they read: a reader that asks several questions about one extension
+// opens a scope for them, and must not write the registry meanwhile. Scopes
+// nest; what was read is dropped when the outermost one ends.
+class ShellReadScope {
+  public:
+    ShellReadScope();
+    ~ShellReadScope();
+    ShellReadScope(const ShellReadScope&) = delete;
+    ShellReadScope& operator=(const ShellReadScope&) = delete;
+};

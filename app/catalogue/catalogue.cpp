@@ -10,6 +10,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <list>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -22,16 +25,29 @@ struct ExtensionName {
 };
 using NameList = std::vector<ExtensionName>;
 
-// The loader's model of the catalogue: the three groups, each in descending
-// order, so that every sorted insertion lands in front of the items already
-// there and the controls never scan their items to place a new one.
-struct LoadedCatalogue {
+// The loader's model of the catalogue, handed to the main window in parts
+// while the registry is still being read, so that the window fills its
+// controls meanwhile. Each group of a part is in descending order of the
+// controls' own comparison, and the parts follow each other in descending
+// order too, so that every sorted insertion lands in front of the items
+// already there and the controls never scan their items to place a new one.
+struct CataloguePart {
     NameList System;
     NameList Customized;
     NameList Defined;
+    bool Last = false;
 };
 
-// Ordinal comparison without regard to case, the registry's own rule.
+// A part belongs to this queue until the main window takes it, so that parts
+// the window never took (it closed during the load) are still released.
+std::mutex g_partsLock;
+std::list<std::unique_ptr<CataloguePart>> g_parts;
+
+// Machine names go to the window this many at a time.
+constexpr DWORD kPartSize = 1024;
+
+// Ordinal comparison without regard to case, the registry's own rule for
+// ASCII names.
 bool LessNoCase(const ExtensionName& a, const ExtensionName& b) {
     for (size_t i = 0;; ++i) {
         unsigned char ca = CaseTable[static_cast<unsigned char>(a.Text[i])];
@@ -43,12 +59,42 @@ bool LessNoCase(const ExtensionName& a, const ExtensionName& b) {
     }
 }
 
-bool GreaterNoCase(const ExtensionName& a, const ExtensionName& b) {
-    return LessNoCase(b, a);
-}
-
 bool Contains(const NameList& sorted, const ExtensionName& name) {
     return std::binary_search(sorted.begin(), sorted.end(), name, LessNoCase);
+}
+
+// The registry folds the case of more letters than CaseTable does, so only
+// an ASCII name is known to be absent from a hive that did not list it.
+bool IsAscii(const ExtensionName& name) {
+    for (const char* c = name.Text; *c; ++c)
+        if (static_cast<unsigned char>(*c) >= 0x80)
+            return false;
+    return true;
+}
+
+// The list and the tree sort by the locale's comparison, which orders
+// punctuation differently from the ordinal one. The ordinal sort comes first
+// because it is cheap; the few names it leaves out of place then move with
+// few of the slower comparisons.
+void SortForInsertion(NameList* names) {
+    std::sort(names->begin(), names->end(), LessNoCase);
+    for (size_t i = 1; i < names->size(); ++i) {
+        ExtensionName name = (*names)[i];
+        size_t j = i;
+        for (; j > 0 && lstrcmpiA((*names)[j - 1].Text, name.Text) > 0; --j)
+            (*names)[j] = (*names)[j - 1];
+        (*names)[j] = name;
+    }
+    std::reverse(names->begin(), names->end());
+}
+
+// The name at index of an open classes key into name: ERROR_SUCCESS only for
+// a "."-name that fits the buffer.
+LONG ReadExtensionName(HKEY classes, DWORD index, ExtensionName* name) {
+    FillWords(name->Text, sizeof name->Text, 0);
+    DWORD length = kExtensionNameSize;
+    LONG status = RegistryEnumKey(classes, index, name->Text, &length);
+    return status == ERROR_SUCCESS && name->Text[0] != '.' ? ERROR_FILE_NOT_FOUND : status;
 }
 
 // Every "."-name of hive\Software\Classes that fits the name buffer.
@@ -59,12 +105,10 @@ NameList EnumerateExtensions(HKEY hive) {
         return names;
     ExtensionName name;
     for (DWORD index = 0;; ++index) {
-        FillWords(name.Text, sizeof name.Text, 0);
-        DWORD length = kExtensionNameSize;
-        LONG status = RegistryEnumKey(classes.get(), index, name.Text, &length);
+        LONG status = ReadExtensionName(classes.get(), index, &name);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
-        if (status == ERROR_SUCCESS && name.Text[0] == '.')
+        if (status == ERROR_SUCCESS)
             names.push_back(name);
     }
     return names;
@@ -79,29 +123,61 @@ int HasClassUnder(HKEY hive, const char* name) {
     return RegistryKeyExists(hive, path);
 }
 
-// Groups the machine's names (and the user's) as the catalogue shows them.
-// A name both hives enumerate is confirmed with the same existence test the
-// groups are defined by; a name only one hive enumerates cannot open in the
-// other, so the test is not repeated for it.
-void GroupExtensions(NameList machine, NameList user, LoadedCatalogue* catalogue) {
-    if (AppState.AdminMode) {
-        catalogue->System = std::move(machine);
-        std::sort(catalogue->System.begin(), catalogue->System.end(), GreaterNoCase);
-        return;
+void PostPart(std::unique_ptr<CataloguePart> part) {
+    for (NameList* group : {&part->System, &part->Customized, &part->Defined})
+        SortForInsertion(group);
+    const LPARAM id = reinterpret_cast<LPARAM>(part.get());
+    {
+        std::lock_guard<std::mutex> lock(g_partsLock);
+        g_parts.push_back(std::move(part));
     }
-    std::sort(user.begin(), user.end(), LessNoCase);
-    for (const ExtensionName& name : machine) {
-        if (Contains(user, name) && HasUserClass(name.Text))
-            catalogue->Customized.push_back(name);
-        else
-            catalogue->System.push_back(name);
+    PostMessageA(AppState.MainWindow, kCatalogueLoadedMessage, 0, id);
+}
+
+std::unique_ptr<CataloguePart> TakePart(LPARAM id) {
+    std::lock_guard<std::mutex> lock(g_partsLock);
+    for (auto part = g_parts.begin(); part != g_parts.end(); ++part) {
+        if (reinterpret_cast<LPARAM>(part->get()) == id) {
+            std::unique_ptr<CataloguePart> taken = std::move(*part);
+            g_parts.erase(part);
+            return taken;
+        }
     }
-    std::sort(machine.begin(), machine.end(), LessNoCase);
-    for (const ExtensionName& name : user)
-        if (!Contains(machine, name))
-            catalogue->Defined.push_back(name);
-    for (NameList* group : {&catalogue->System, &catalogue->Customized, &catalogue->Defined})
-        std::sort(group->begin(), group->end(), GreaterNoCase);
+    return nullptr;
+}
+
+// The machine's names, read from the last index down in parts of kPartSize;
+// each goes to "System", or in user mode to "User Customized" when the user's
+// hive has it too. A name both hives enumerate is confirmed with the same
+// existence test the groups are defined by; an ASCII name the user's hive did
+// not list cannot open there, so the test is not repeated for it. Returns
+// every name read.
+NameList PostMachineParts(const NameList& user) {
+    NameList machine;
+    RegKey classes;
+    DWORD count = 0;
+    if (RegistryOpenKey(HKEY_LOCAL_MACHINE, kClassesKey, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE,
+                        classes.put()) != ERROR_SUCCESS ||
+        RegistryQueryInfo(classes.get(), &count, nullptr) != ERROR_SUCCESS)
+        return machine;
+    ExtensionName name;
+    for (DWORD end = count; end > 0;) {
+        const DWORD begin = end > kPartSize ? end - kPartSize : 0;
+        auto part = std::make_unique<CataloguePart>();
+        for (DWORD index = end; index-- > begin;) {
+            if (ReadExtensionName(classes.get(), index, &name) != ERROR_SUCCESS)
+                continue;
+            machine.push_back(name);
+            if (!AppState.AdminMode && (Contains(user, name) || !IsAscii(name)) &&
+                HasUserClass(name.Text))
+                part->Customized.push_back(name);
+            else
+                part->System.push_back(name);
+        }
+        PostPart(std::move(part));
+        end = begin;
+    }
+    return machine;
 }
 
 void InsertListItem(const char* text) {
@@ -141,6 +217,13 @@ void SelectTreeItem(HTREEITEM item) {
                  reinterpret_cast<LPARAM>(item));
 }
 
+// While redrawing is on, Wine's list and tree rescroll and invalidate after
+// every insertion, which costs as much as the load itself grows; both are
+// hidden until the load ends, so nothing is lost by switching it off.
+void SetRedraw(HWND control, BOOL redraw) {
+    SendMessageA(control, WM_SETREDRAW, redraw, 0);
+}
+
 void SetListItemState(int index, UINT state) {
     LVITEMA item = {};
     item.state = state;
@@ -167,33 +250,53 @@ void InsertGroupItems() {
 }
 
 void StartCatalogueLoad() {
+    SetRedraw(AppState.ExtensionList, FALSE);
+    if (!AppState.AdminMode)
+        SetRedraw(AppState.ExtensionTree, FALSE);
     HANDLE thread = CreateThread(nullptr, 0, LoadCatalogue, nullptr, 0, nullptr);
     if (thread)
         CloseHandle(thread);
 }
 
 DWORD WINAPI LoadCatalogue(LPVOID) {
-    LoadedCatalogue catalogue;
-    NameList machine = EnumerateExtensions(HKEY_LOCAL_MACHINE);
     NameList user;
-    if (!AppState.AdminMode)
+    if (!AppState.AdminMode) {
         user = EnumerateExtensions(HKEY_CURRENT_USER);
-    GroupExtensions(std::move(machine), std::move(user), &catalogue);
-    SendMessageA(AppState.MainWindow, kCatalogueLoadedMessage, 0,
-                 reinterpret_cast<LPARAM>(&catalogue));
+        std::sort(user.begin(), user.end(), LessNoCase);
+    }
+    NameList machine = PostMachineParts(user);
+    auto last = std::make_unique<CataloguePart>();
+    last->Last = true;
+    if (!AppState.AdminMode) {
+        std::sort(machine.begin(), machine.end(), LessNoCase);
+        for (const ExtensionName& name : user) {
+            const bool inMachine =
+                IsAscii(name) ? Contains(machine, name) : HasMachineClass(name.Text);
+            if (!inMachine)
+                last->Defined.push_back(name);
+        }
+    }
+    PostPart(std::move(last));
     return 0;
 }
 
 void FillCatalogue(LPARAM loaded) {
-    const auto* catalogue = reinterpret_cast<const LoadedCatalogue*>(loaded);
-    for (const ExtensionName& name : catalogue->System)
+    std::unique_ptr<CataloguePart> part = TakePart(loaded);
+    if (!part)
+        return;
+    for (const ExtensionName& name : part->System)
         InsertListItem(name.Text);
-    if (!AppState.AdminMode) {
-        for (const ExtensionName& name : catalogue->Customized)
-            InsertTreeItem(AppState.CustomizedRoot, TVI_SORT, name.Text, 0);
-        for (const ExtensionName& name : catalogue->Defined)
-            InsertTreeItem(AppState.DefinedRoot, TVI_SORT, name.Text, 0);
-    }
+    for (const ExtensionName& name : part->Customized)
+        InsertTreeItem(AppState.CustomizedRoot, TVI_SORT, name.Text, 0);
+    for (const ExtensionName& name : part->Defined)
+        InsertTreeItem(AppState.DefinedRoot, TVI_SORT, name.Text, 0);
+    if (!part->Last)
+        return;
+    // On again before the column is sized: the width depends on the list's
+    // scroll bar, which is only worked out while redrawing.
+    SetRedraw(AppState.ExtensionList, TRUE);
+    if (!AppState.AdminMode)
+        SetRedraw(AppState.ExtensionTree, TRUE);
     SendMessageA(AppState.ExtensionList, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
     SetListItemState(0, LVIS_SELECTED | LVIS_FOCUSED);
     ShowWindow(AppState.ExtensionList, SW_SHOW);

@@ -8,22 +8,24 @@
 // are left out of the catalogue.
 constexpr DWORD kExtensionNameSize = 50;
 
-// Sent by the loader to the main window with the loaded catalogue (lParam);
-// the main window answers it with FillCatalogue on its own thread.
+// Posted by the loader to the main window with each part of the catalogue
+// (lParam), the last part after the registry has been read; the main window
+// answers it with FillCatalogue on its own thread.
 constexpr UINT kCatalogueLoadedMessage = WM_APP + 1;
 
 // Control set-up done by the main window before loading starts.
 void PrepareExtensionList(HWND list);
 void InsertGroupItems(); // "User Customized" and "User Defined", user mode
 
-// Starts LoadCatalogue on its own thread; the thread handle is closed at once.
+// Stops list and tree from redrawing until the load ends, and starts
+// LoadCatalogue on its own thread; the thread handle is closed at once.
 void StartCatalogueLoad();
 // The loader thread: enumerates both hives off the user-interface thread and
-// hands the result to the main window.
+// hands the names to the main window in parts as it goes.
 DWORD WINAPI LoadCatalogue(LPVOID);
-// On the user-interface thread: puts the loaded names into the controls,
-// selects the first list item, shows list and tree and the counts.
-void FillCatalogue(LPARAM catalogue);
+// On the user-interface thread: puts a part's names into the controls; after
+// the last part, selects the first list item and shows list, tree and counts.
+void FillCatalogue(LPARAM part);
 
 // 1 when Software\Classes\name opens under the hive, else 0.
 int HasUserClass(const char* name);

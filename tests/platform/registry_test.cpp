@@ -94,6 +94,34 @@ TEST_F(MergedView, UserValueWinsAndMissingUserValueFallsBackToMachine) {
     EXPECT_EQ(3u, values) << "default, Content Type and PerceivedType, each once";
 }
 
+TEST_F(MergedView, ValueTheUserKeyLacksComesWhole) {
+    SeedText(HKEY_LOCAL_MACHINE, ".kvtsplit", "Content Type", "text/from-the-machine");
+    kvt::SetDword(HKEY_LOCAL_MACHINE, Classes(".kvtsplit"), "Number", 7);
+    SeedText(HKEY_CURRENT_USER, ".kvtsplit", "PerceivedType", std::string(300, 'u'));
+    RegKey key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegistryOpenKey(HKEY_CLASSES_ROOT, ".kvtsplit", KEY_QUERY_VALUE, key.put()));
+
+    DWORD type = REG_NONE, size = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegistryQueryValue(key.get(), "Content Type", &type, nullptr, &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(sizeof "text/from-the-machine", size);
+    EXPECT_EQ("text/from-the-machine", ReadText(key.get(), "Content Type"));
+    DWORD number = 0;
+    size = sizeof number;
+    ASSERT_EQ(ERROR_SUCCESS, RegistryQueryValue(key.get(), "Number", &type, &number, &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+    EXPECT_EQ(7u, number);
+
+    // A user's value too long for the buffer is not replaced by the machine's.
+    char buffer[261];
+    size = sizeof buffer;
+    EXPECT_EQ(ERROR_MORE_DATA,
+              RegistryQueryValue(key.get(), "PerceivedType", &type, buffer, &size));
+    EXPECT_EQ(301u, size);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegistryQueryValue(key.get(), "Nowhere", &type, buffer, &size));
+}
+
 TEST_F(MergedView, SubKeysEnumerateAsTheSortedUnion) {
     SeedKey(HKEY_LOCAL_MACHINE, "kvtroot\\Beta");
     SeedKey(HKEY_LOCAL_MACHINE, "kvtroot\\delta");
