@@ -5,15 +5,20 @@
 //                            DefaultIcon and open command, and N/10 user
 //                            extensions, half of them overriding machine ones
 //                            (.kvb00000, .kvb00020, ...), half their own (.kvu)
-//   bench_catalogue run N    on that prefix, medians of 7 runs of
-//     load    WM_INITDIALOG of dialog 1000 until ShowStatusCounts has written
-//             the counts, split at the arrival of the loader's last part (the
-//             registry has been read; the controls are filled meanwhile)
-//     floor   the same registry work alone: both hives' "."-keys enumerated and
-//             the names the loader tests looked up in the other hive
-//   and, in the window of the last run, the median of 200 selections each of
-//     details ShowDetails plus the EditFlags test, for "System" extensions
-//             (tested under HKLM) and "User Customized" ones (under HKCU)
+//   bench_catalogue run N    on that prefix, 7 runs, each of
+//     floor   the registry work of a load alone: both hives' "."-keys
+//             enumerated and the names the loader tests looked up in the other
+//             hive
+//     load    right after it, WM_INITDIALOG of dialog 1000 until
+//             ShowStatusCounts has written the counts, split at the arrival of
+//             the loader's last part (the registry has been read; the controls
+//             are filled meanwhile)
+//     details then, in that window, ShowDetails plus the EditFlags test for up
+//             to 200 "System" extensions (tested under HKLM) and up to 200
+//             "User Customized" ones (under HKCU)
+//   and prints the medians: of load and floor, of the 7 ratios of a load to
+//   the floor measured just before it (the machine is shared, and a ratio of
+//   neighbours suffers least from what else runs), and of all selections.
 //   The counts the window shows are checked against N; a wrong load exits 1.
 #include "app/app_state.h"
 #include "app/catalogue/catalogue.h"
@@ -189,7 +194,6 @@ struct LoadTimes {
     double loaded = 0;
 };
 LoadTimes g_times;
-bool g_measureDetails;
 int g_count;
 std::string g_status;
 std::vector<double> g_systemDetails, g_customizedDetails;
@@ -202,20 +206,23 @@ double TimeSelection(const char* extension, HKEY editFlagsHive) {
     return Now() - start;
 }
 
-// Selections that change each time, as a person goes down the list: the
-// "System" ones are the machine extensions nobody overrides.
+// Selections that change each time, as a person goes down the list and the
+// tree, one of each kind in turn: the "System" ones are the machine
+// extensions nobody overrides, the "User Customized" ones the overridden.
 void MeasureDetails() {
     char name[32];
-    for (int i = 0, selected = 0; selected < kDetailRuns && i < g_count; ++i) {
-        if (i % 20 == 0)
-            continue;
-        MachineName(i, name, sizeof name);
-        g_systemDetails.push_back(TimeSelection(name, HKEY_LOCAL_MACHINE));
-        ++selected;
-    }
-    for (int i = 0; i < kDetailRuns && 2 * i < g_count / 10; ++i) {
-        UserName(2 * i, name, sizeof name);
-        g_customizedDetails.push_back(TimeSelection(name, HKEY_CURRENT_USER));
+    int machine = 0;
+    for (int i = 0; i < kDetailRuns; ++i) {
+        if (++machine % 20 == 0)
+            ++machine;
+        if (machine < g_count) {
+            MachineName(machine, name, sizeof name);
+            g_systemDetails.push_back(TimeSelection(name, HKEY_LOCAL_MACHINE));
+        }
+        if (2 * i < g_count / 10) {
+            UserName(2 * i, name, sizeof name);
+            g_customizedDetails.push_back(TimeSelection(name, HKEY_CURRENT_USER));
+        }
     }
 }
 
@@ -232,15 +239,13 @@ INT_PTR CALLBACK TimedMainWindowProc(HWND dialog, UINT message, WPARAM wParam, L
     if (status[0]) {
         g_times.loaded = Now();
         g_status = status;
-        if (g_measureDetails)
-            MeasureDetails();
+        MeasureDetails();
         PostMessageA(dialog, WM_CLOSE, 0, 0);
     }
     return result;
 }
 
-LoadTimes MeasureLoad(bool withDetails) {
-    g_measureDetails = withDetails;
+LoadTimes MeasureLoad() {
     g_times = LoadTimes();
     // The main window undoes start-up's COM initialisation when it closes.
     CoInitializeEx(nullptr, COINIT_DISABLE_OLE1DDE);
@@ -263,12 +268,13 @@ int Run(int count) {
     PrepareAppState();
     AppState.AdminMode = 0;
     const std::vector<std::string> tested = NamesInBoth();
-    std::vector<double> loads, registryParts, finishes, floors;
+    std::vector<double> loads, registryParts, finishes, floors, ratios;
     MeasureFloor(tested); // the first pass pays for the registry's first touch
     for (int i = 0; i < kLoadRuns; ++i) {
         floors.push_back(MeasureFloor(tested));
-        LoadTimes times = MeasureLoad(i == kLoadRuns - 1);
+        LoadTimes times = MeasureLoad();
         loads.push_back(times.loaded - times.initialised);
+        ratios.push_back(loads.back() / floors.back());
         registryParts.push_back(times.lastPart - times.initialised);
         finishes.push_back(times.loaded - times.lastPart);
     }
@@ -278,11 +284,10 @@ int Run(int count) {
         printf("wrong counts: expected %s\n", expected.c_str());
         return 1;
     }
-    const double load = Median(loads), floor = Median(floors);
     printf("load    median %.1f ms (of %d): last part in after %.1f ms, then %.1f ms to finish\n",
-           load, kLoadRuns, Median(registryParts), Median(finishes));
-    printf("floor   median %.1f ms (of %d)\n", floor, kLoadRuns);
-    printf("ratio   %.2f\n", load / floor);
+           Median(loads), kLoadRuns, Median(registryParts), Median(finishes));
+    printf("floor   median %.1f ms (of %d)\n", Median(floors), kLoadRuns);
+    printf("ratio   median %.2f (of %d; load / floor of each run)\n", Median(ratios), kLoadRuns);
     printf("details median %.2f ms System (of %zu), %.2f ms User Customized (of %zu)\n",
            Median(g_systemDetails), g_systemDetails.size(), Median(g_customizedDetails),
            g_customizedDetails.size());
