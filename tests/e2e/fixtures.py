@@ -11,6 +11,7 @@ WINVER = r"C:\windows\system32\winver.exe"  # "Windows Version"
 REGEDIT = r"C:\windows\regedit.exe"  # "Wine Registry Editor"
 TASKMGR = r"C:\windows\system32\taskmgr.exe"  # "Wine Task Manager"
 IEXPLORE = r"C:\Program Files\Internet Explorer\iexplore.exe"  # "Wine Internet Explorer"
+SHELL32 = r"C:\windows\system32\shell32.dll"
 
 
 def _open_command(program):
@@ -53,7 +54,9 @@ def registry_text():
                             _open_command(NOTEPAD)))
     parts.append(_extension(MACHINE, ".png", "pngfile", "PNG Image",
                             {"Content Type": "image/png", "PerceivedType": "image"},
-                            _open_command(IEXPLORE), icon=WINVER + ",0"))
+                            _open_command(IEXPLORE), icon=SHELL32 + ",1"))
+    parts.append(_extension(MACHINE, ".reg", "regfile", "Registration Entries", {},
+                            _open_command(REGEDIT), icon=REGEDIT + ",1"))
     parts.append(_extension(MACHINE, ".log", "logfile", "Log File",
                             {"Content Type": "text/plain"}, _open_command(NOTEPAD)))
     parts.append(_extension(MACHINE, ".csv", "csvfile", "CSV File",

@@ -132,7 +132,7 @@ def user_details(work):
                       "Content Type": "image/png", "Opens With": "Wine Internet Explorer",
                       "Program File": "iexplore.exe",
                       "Program Path": ntpath.dirname(IEXPLORE) + "\\", "Args": ARGS,
-                      "Icon File": "winver.exe", "Icon Path": "C:\\windows\\system32\\",
+                      "Icon File": "shell32.dll", "Icon Path": "C:\\windows\\system32\\",
                       "DDE": "No", "Edit Flags": "No"})
 
     d.step("the tree groups the user's extensions; a click shows the user's own values")

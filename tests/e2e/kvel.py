@@ -120,18 +120,22 @@ class Kvel:
 
     def reveal_row(self, text):
         """The screen rectangle of a list row, scrolled into view first, as a
-        person does with the keyboard: click a row and type the name."""
+        person does with the keyboard: click a row, then arrow keys."""
         listing = self.list_control()
         row = listing.item(text)
         if row is None:
             raise StepFailed(f"{text!r} in the list", listing.texts())
         if row["rect"] and inside(row["rect"], listing.client):
             return row["rect"]
-        first = next(i for i in listing.items if i["rect"] and inside(i["rect"], listing.client))
-        self.desktop.click_rect(first["rect"])
-        self.desktop.wait("the first visible row selected",
-                          lambda s: first["text"] in self.list_control(s).selected())
-        self.desktop.type(text)
+        shown = [i for i in listing.items if i["rect"] and inside(i["rect"], listing.client)]
+        # Start from the far end, so that the row ends up elsewhere than the
+        # clicked one (two clicks on one spot would make a double-click).
+        start = shown[0] if row["index"] > shown[-1]["index"] else shown[-1]
+        self.desktop.click_rect(start["rect"])
+        self.desktop.wait(f"the row {start['text']!r} selected",
+                          lambda s: start["text"] in self.list_control(s).selected())
+        steps = row["index"] - start["index"]
+        self.desktop.key(*["Down" if steps > 0 else "Up"] * abs(steps))
 
         def shown(screen):
             r = self.list_control(screen).item(text)

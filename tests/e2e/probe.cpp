@@ -1,7 +1,7 @@
 // kvel_e2e_probe: reports what is on the screen of the Wine desktop it runs
 // on, for the end-to-end driver that acts on it with real X input. It never
-// acts on a window itself and shares no code with KVEL: it looks at the
-// windows from outside, as an accessibility tool would.
+// acts on another program's window and shares no code with KVEL: it looks
+// at the windows from outside, as an accessibility tool would.
 //
 //   kvel_e2e_probe serve             answers "snapshot" lines on standard
 //                                    input, one JSON line each, until the
@@ -11,6 +11,11 @@
 //                                    controls, their texts, states, screen
 //                                    rectangles and the rows of lists, trees,
 //                                    tabs and combo boxes, as JSON
+//   kvel_e2e_probe show-template EXE ID
+//                                    shows dialog template ID of EXE (loaded
+//                                    as data, no code of it runs) until it
+//                                    is closed: for a screenshot of a window
+//                                    that is never on screen long enough
 //   kvel_e2e_probe menu-layout SPEC  the layout of a pop-up menu with these
 //                                    entries ("|" between entries, "-" a
 //                                    separator, a trailing ">" a submenu):
@@ -24,6 +29,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -579,6 +585,35 @@ int MenuLayoutOf(const std::string& spec) {
     return 0;
 }
 
+INT_PTR CALLBACK TemplateProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, 0);
+        return TRUE;
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+int ShowTemplate(const char* path, int id) {
+    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) {
+        fprintf(stderr, "cannot load %s\n", path);
+        return 1;
+    }
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(id), nullptr, TemplateProc, 0);
+    FreeLibrary(module);
+    return result == -1 ? 1 : 0;
+}
+
 } // namespace
 
 int Serve() {
@@ -598,8 +633,11 @@ int main(int argc, char** argv) {
         return Snapshot();
     if (command == "serve")
         return Serve();
+    if (command == "show-template" && argc > 3)
+        return ShowTemplate(argv[2], atoi(argv[3]));
     if (command == "menu-layout" && argc > 2)
         return MenuLayoutOf(argv[2]);
-    fprintf(stderr, "usage: kvel_e2e_probe serve | snapshot | menu-layout ENTRY|ENTRY|...\n");
+    fprintf(stderr, "usage: kvel_e2e_probe serve | snapshot | show-template EXE ID |"
+                    " menu-layout ENTRY|ENTRY|...\n");
     return 2;
 }
