@@ -398,22 +398,28 @@ def user_delete_restore(work):
     app.exit()
 
 
-def compare_with_installation(work, app, added, removed, save_as=None, description=""):
-    """Scan, an "installation" by reg.exe while the dialog is open, Compare;
-    the list is saved to save_as (a C:\\ path) or not saved."""
-    d = work.desktop
-    d.step("Tools > Compare opens the dialog; only Scan is enabled")
+def open_compare(work, app):
+    work.desktop.step("Tools > Compare opens the dialog; only Scan is enabled")
     app.list_menu("Tools/Compare")
     dialog = app.wait_dialog("Compare Extensions")
     expect((True, False), (dialog.control(ID.IDC_COMPARE_SCAN).enabled,
                            dialog.control(ID.IDC_COMPARE_COMPARE).enabled), "Scan, Compare")
+    return dialog
 
-    d.step("Scan, then install: one extension added and one removed with reg.exe")
+
+def compare_round(work, app, dialog, added, removed, save_as=None, description=""):
+    """Scan, an "installation" by reg.exe while the dialog is open, Compare;
+    the list is saved to save_as (a C:\\ path) or not saved. Returns the
+    dialog as the comparison left it."""
+    d = work.desktop
+    d.step(f"Scan, then install: {added} added and {removed} removed with reg.exe")
     app.click_button(dialog, ID.IDC_COMPARE_SCAN)
-    dialog = d.wait("Compare enabled and Scan disabled after the scan",
+    dialog = d.wait("Compare enabled, Scan disabled, no results after the scan",
                     lambda s: next((w for w in s.find(title="Compare Extensions", pid=app.pid)
                                     if w.control(ID.IDC_COMPARE_COMPARE).enabled
-                                    and not w.control(ID.IDC_COMPARE_SCAN).enabled), None))
+                                    and not w.control(ID.IDC_COMPARE_SCAN).enabled
+                                    and not w.control(ID.IDC_COMPARE_RESULTS).items
+                                    and w.text(ID.IDC_COMPARE_ADDED) == "0"), None))
     work.registry.add(rf"{MACHINE}\{added}", None, "installedfile")
     work.registry.delete(rf"{MACHINE}\{removed}")
 
@@ -434,7 +440,8 @@ def compare_with_installation(work, app, added, removed, save_as=None, descripti
         save = app.wait_dialog("Save changed extensions to file")
         label = save.control(ID.IDC_SAVE_DESCRIPTION_LABEL)
         expect("Description:", label.text if label else None, "the description label")
-        d.replace_text(save, ID.IDC_SAVE_DESCRIPTION, description)
+        if description:
+            d.replace_text(save, ID.IDC_SAVE_DESCRIPTION, description)
         d.replace_text(save, file_name_field(save), save_as)
         app.click_button(save, IDOK)
         d.wait_gone(save)
@@ -445,25 +452,41 @@ def compare_with_installation(work, app, added, removed, save_as=None, descripti
                                     and not s.find(title="Save to file", pid=app.pid)), None))
     expect(sorted([added, removed]), dialog.control(ID.IDC_COMPARE_RESULTS).texts(),
            "the results still shown")
+    return dialog
+
+
+def close_compare(work, app, dialog):
     app.click_button(dialog, ID.IDC_COMPARE_CLOSE)
-    d.wait_gone(dialog)
+    work.desktop.wait_gone(dialog)
+
+
+def saved_file(work, windows_path):
+    """The bytes of the file the program saved as windows_path."""
+    target = work.wine.unix_path(windows_path)
+    if not os.path.exists(target):
+        raise StepFailed(f"the file {target}", "no file")
+    with open(target, "rb") as f:
+        return f.read()
+
+
+def forget_file(work, windows_path):
+    target = work.wine.unix_path(windows_path)
+    if os.path.exists(target):
+        os.unlink(target)
 
 
 @flow
 def user_compare(work):
     app = Kvel(work)
     saved = r"C:\users\Public\setup-of-foo"
-    target = work.wine.unix_path(saved + ".kvels")
-    if os.path.exists(target):
-        os.unlink(target)
-    compare_with_installation(work, app, ".ucmpnew", ".ucmpgone", saved, "  Setup of Foo 1.0  ")
+    forget_file(work, saved + ".kvels")
+    dialog = open_compare(work, app)
+    dialog = compare_round(work, app, dialog, ".ucmpnew", ".ucmpgone", saved,
+                           "  Setup of Foo 1.0  ")
+    close_compare(work, app, dialog)
     work.desktop.step("the file holds the description and both changes, in the list's order")
-    if not os.path.exists(target):
-        raise StepFailed(f"the file {target}", "no file")
-    with open(target, "rb") as f:
-        content = f.read()
-    expect(b";Setup of Foo 1.0\r\nDELETED-.ucmpgone\r\nADDED-.ucmpnew\r\n", content,
-           "the file's content")
+    expect(b";Setup of Foo 1.0\r\nDELETED-.ucmpgone\r\nADDED-.ucmpnew\r\n",
+           saved_file(work, saved + ".kvels"), "the file's content")
     app.exit()
 
 
@@ -658,7 +681,15 @@ def admin_delete(work):
 @flow
 def admin_compare(work):
     app = Kvel(work, admin=True)
-    compare_with_installation(work, app, ".acmpnew", ".acmpgone")
+    saved = r"C:\users\Public\second-setup.kvels"
+    forget_file(work, saved)
+    dialog = open_compare(work, app)
+    dialog = compare_round(work, app, dialog, ".acmpnew", ".acmpgone")
+    work.desktop.step("a second installation in the same dialog, saved without a description")
+    dialog = compare_round(work, app, dialog, ".acmpnext", ".acmpnew", saved)
+    close_compare(work, app, dialog)
+    expect(b";KVEL modified extension save file\r\nDELETED-.acmpnew\r\nADDED-.acmpnext\r\n",
+           saved_file(work, saved), "the file's content")
     app.exit()
 
 
