@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test under Wine in a fresh,
-# throw-away prefix with Wine's null display driver.
+# throw-away prefix with Wine's null display driver. The end-to-end suite
+# (ctest label e2e) brings its own Xvfb and prefix, and removes them.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 BUILD_DIR="${KVEL_BUILD_DIR:-$KVEL_ROOT/build}"
@@ -15,4 +16,17 @@ wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 wineserver -w
 
 cd "$BUILD_DIR"
-ctest --output-on-failure --timeout 900 "$@"
+ctest_status=0
+ctest --output-on-failure --timeout 900 "$@" 2>&1 | tee ctest.log || ctest_status=$?
+kvel_stop_prefix
+
+# Fuzzing, natively with clang: the text routines, the command-line reader and
+# the changed-extensions file's text, about a minute per target
+# (KVEL_FUZZ_SECONDS sets it; 0 skips the step).
+fuzz_status=0
+if [ "${KVEL_FUZZ_SECONDS:-60}" != 0 ]; then
+    bash "$KVEL_ROOT/tests/fuzz/run.sh" "$BUILD_DIR/fuzz" || fuzz_status=$?
+fi
+# ctest's summary closes the output again.
+grep -E "tests passed|tests failed" ctest.log | tail -n 1 || true
+[ "$ctest_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ]
