@@ -167,22 +167,6 @@ INT_PTR OnFileDialogNotify(HWND hook, const NMHDR* header) {
 
 } // namespace
 
-std::string ComposeChangedExtensions(const char* description,
-                                     const std::vector<ChangedExtension>& rows) {
-    char title[kSaveDescriptionSize] = {};
-    CopyTextBounded(description, title, kSaveDescriptionSize);
-    TrimText(title);
-    std::string text = kSaveTitlePrefix;
-    text += title[0] ? title : kTextDefaultSaveTitle;
-    text += kSaveLineEnd;
-    for (const ChangedExtension& row : rows) {
-        text += row.Kind == kChangeAdded ? kSaveAddedPrefix : kSaveDeletedPrefix;
-        text += row.Name;
-        text += kSaveLineEnd;
-    }
-    return text;
-}
-
 void SaveChangedExtensions() {
     char path[kTextSize] = {};
     if (!AskForFileName(path))

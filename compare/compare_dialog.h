@@ -3,6 +3,8 @@
 // deleted extensions with their counts; and its progress window (dialog 9000),
 // during which CompareWorker compares on its own thread.
 #pragma once
+#include "compare/changed_extensions_text.h"
+
 #include <windows.h>
 
 #include <string>
@@ -17,11 +19,6 @@ struct ExtensionSnapshot {
     std::unordered_set<std::string> Folded;
 };
 
-// Change kinds, the item data of the result list's rows.
-enum ChangeKind : int {
-    kChangeAdded = 1,
-    kChangeDeleted = 2,
-};
 
 // What the dialog thread and the compare worker share. The worker touches the
 // windows only through SendMessageA and the calls built on it, and the

@@ -35,12 +35,16 @@ void FolderPart(const char* path, char* folder) {
 }
 
 // The file-name label rule: the file-name part first, the whole text when the
-// text has no backslash.
-void ShowFileLabelOf(const char* text, HWND label) {
+// text has no backslash. A text that gives no label at all (empty, as when its
+// variables expand past the buffer) leaves both labels with the fall-back
+// word, never with what the extension shown before left there.
+void ShowFileLabelOf(const char* text, HWND label, HWND folderLabel) {
     char file[kTextSize] = {};
     FileNameOf(text, file);
-    if (!ShowFileLabel(file, label))
-        ShowFileLabel(text, label);
+    if (ShowFileLabel(file, label) || ShowFileLabel(text, label))
+        return;
+    SetPaneText(label, kTextUnknown);
+    SetPaneText(folderLabel, kTextUnknown);
 }
 
 // The shell's large icon for a file of that name's type.
@@ -89,7 +93,7 @@ void ResolveExecutable(const char* executable) {
     ToLongForm(folder);
     SetPaneText(DetailsPane.ProgramPath, folder);
     ShowTypeIcon(program, DetailsPane.ProgramIcon);
-    ShowFileLabelOf(program, DetailsPane.ProgramFile);
+    ShowFileLabelOf(program, DetailsPane.ProgramFile, DetailsPane.ProgramPath);
 }
 
 void ResolveIconLabels(const char* location) {
@@ -100,7 +104,7 @@ void ResolveIconLabels(const char* location) {
     FolderPart(text, folder);
     ToLongForm(folder);
     SetPaneText(DetailsPane.IconPath, folder);
-    ShowFileLabelOf(text, DetailsPane.IconFile);
+    ShowFileLabelOf(text, DetailsPane.IconFile, DetailsPane.IconPath);
 }
 
 void NormaliseOpenCommand(char* command) {

@@ -171,11 +171,20 @@ void FillRecentUsed(HWND editor) {
     SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
 }
 
+// An edit takes no more than its buffer in EditBuffer keeps, so that Save
+// never writes a typed text cut short. A longer text the pane hands over
+// stays whole until the user shortens it.
+void LimitCollectedEdits() {
+    for (const CollectedEdit& edit : kCollectedEdits)
+        SendMessageA(*edit.edit, EM_LIMITTEXT, kNameSize - 1, 0);
+}
+
 void OnInitDialog(HWND editor, DWORD mode) {
     EditorMode = mode;
     EditorClosed = false;
     EditorTabs = GetDlgItem(editor, IDC_EDITOR_TABS);
     CreatePages(editor);
+    LimitCollectedEdits();
     FillByMode(editor);
     FillPerceivedTypes();
     FillContentTypes();

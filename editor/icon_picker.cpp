@@ -141,13 +141,16 @@ void FillIconList() {
     SendMessageA(PickerIconList, LVM_DELETEALLITEMS, 0, 0);
     if (!PickerFilePath[0] || PathIsDirectoryA(PickerFilePath))
         return;
-    if (reinterpret_cast<UINT_PTR>(
-            ExtractIconA(AppState.Instance, PickerFilePath, static_cast<UINT>(-1))) == 0)
-        return;
-    HMODULE module = LoadLibraryExA(PickerFilePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    // The module is loaded first, as an image, which the loader refuses when
+    // the file is not whole: the icon counter of some systems (Wine's) reads
+    // past the end of a truncated program.
+    HMODULE module = LoadLibraryExA(PickerFilePath, nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!module)
         return;
-    EnumResourceNamesA(module, RT_GROUP_ICON, AddIconItem, 0);
+    if (reinterpret_cast<UINT_PTR>(
+            ExtractIconA(AppState.Instance, PickerFilePath, static_cast<UINT>(-1))) != 0)
+        EnumResourceNamesA(module, RT_GROUP_ICON, AddIconItem, 0);
     FreeLibrary(module);
 }
 

@@ -197,6 +197,65 @@ LONG CopyTreeInto(HKEY source, HKEY destination) {
     return ERROR_SUCCESS;
 }
 
+// Paths longer than this are opened a piece at a time. Some systems (Wine)
+// convert the path of an ANSI registry call in a buffer of MAX_PATH
+// characters and refuse a longer one, though keys nest deeper than that.
+constexpr size_t kPathPiece = 200;
+
+// Opens (or creates) root\path as RegOpenKeyExA (RegCreateKeyExA) does,
+// whatever the length of path.
+LONG OpenPath(HKEY root, const std::string& path, REGSAM access, HKEY* key, bool create) {
+    *key = nullptr;
+    size_t cut = std::string::npos;
+    if (path.size() > kPathPiece) {
+        cut = path.rfind('\\', kPathPiece);
+        if (cut == std::string::npos || cut == 0)
+            cut = path.find('\\', 1);
+    }
+    if (cut == std::string::npos) {
+        if (create)
+            return RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, access, nullptr, key,
+                                   nullptr);
+        return RegOpenKeyExA(root, path.empty() ? nullptr : path.c_str(), 0, access, key);
+    }
+    HKEY parent = nullptr;
+    LONG status = OpenPath(root, path.substr(0, cut),
+                           create ? KEY_READ | KEY_CREATE_SUB_KEY : KEY_READ, &parent, create);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = OpenPath(parent, path.substr(cut + 1), access, key, create);
+    RegCloseKey(parent);
+    if (status != ERROR_SUCCESS)
+        *key = nullptr;
+    return status;
+}
+
+// Deletes root\path with everything below it, whatever the length of path.
+LONG DeletePath(HKEY root, const std::string& path) {
+    const size_t cut = path.size() > kPathPiece ? path.rfind('\\') : std::string::npos;
+    if (cut == std::string::npos)
+        return SHDeleteKeyA(root, path.c_str());
+    HKEY parent = nullptr;
+    LONG status = OpenPath(root, path.substr(0, cut), KEY_READ | KEY_WRITE, &parent, false);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = SHDeleteKeyA(parent, path.c_str() + cut + 1);
+    RegCloseKey(parent);
+    return status;
+}
+
+// Whether path names a key below its parent: not empty, and no empty piece
+// (a leading, trailing or doubled backslash), which the system would read as
+// the parent itself.
+bool NamesKeyBelow(const char* path) {
+    if (!path || !*path || path[0] == '\\')
+        return false;
+    for (const char* c = path; *c; ++c)
+        if (*c == '\\' && (c[1] == '\\' || c[1] == '\0'))
+            return false;
+    return true;
+}
+
 } // namespace
 
 LONG RegistryOpenKey(HKEY parent, const char* path, REGSAM access, HKEY* key) {
@@ -204,7 +263,7 @@ LONG RegistryOpenKey(HKEY parent, const char* path, REGSAM access, HKEY* key) {
         return ERROR_INVALID_PARAMETER;
     *key = nullptr;
     if (!IsMergedParent(parent))
-        return RegOpenKeyExA(parent, path && *path ? path : nullptr, 0, access, key);
+        return OpenPath(parent, path ? path : "", access, key, false);
 
     auto* merged = new MergedKey;
     merged->path = MergedPath(parent, path);
@@ -212,9 +271,8 @@ LONG RegistryOpenKey(HKEY parent, const char* path, REGSAM access, HKEY* key) {
     // Read access on both halves: the union of their names is listed even
     // where the caller asked only to query values.
     access |= KEY_READ;
-    LONG userStatus = RegOpenKeyExA(HKEY_CURRENT_USER, hivePath.c_str(), 0, access, &merged->user);
-    LONG machineStatus =
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, hivePath.c_str(), 0, access, &merged->machine);
+    LONG userStatus = OpenPath(HKEY_CURRENT_USER, hivePath, access, &merged->user, false);
+    LONG machineStatus = OpenPath(HKEY_LOCAL_MACHINE, hivePath, access, &merged->machine, false);
     if (userStatus != ERROR_SUCCESS)
         merged->user = nullptr;
     if (machineStatus != ERROR_SUCCESS)
@@ -232,24 +290,21 @@ LONG RegistryCreateKey(HKEY parent, const char* path, REGSAM access, HKEY* key) 
         return ERROR_INVALID_PARAMETER;
     *key = nullptr;
     if (!IsMergedParent(parent))
-        return RegCreateKeyExA(parent, path && *path ? path : "", 0, nullptr, 0, access, nullptr,
-                               key, nullptr);
+        return OpenPath(parent, path ? path : "", access, key, true);
 
     auto* merged = new MergedKey;
     merged->path = MergedPath(parent, path);
     std::string hivePath = HivePath(merged->path);
     access |= KEY_READ;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, hivePath.c_str(), 0, access, &merged->user) !=
-        ERROR_SUCCESS)
+    if (OpenPath(HKEY_CURRENT_USER, hivePath, access, &merged->user, false) != ERROR_SUCCESS)
         merged->user = nullptr;
     LONG status = ERROR_SUCCESS;
     if (merged->user) {
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, hivePath.c_str(), 0, access, &merged->machine) !=
+        if (OpenPath(HKEY_LOCAL_MACHINE, hivePath, access, &merged->machine, false) !=
             ERROR_SUCCESS)
             merged->machine = nullptr;
     } else {
-        status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, hivePath.c_str(), 0, nullptr, 0, access,
-                                 nullptr, &merged->machine, nullptr);
+        status = OpenPath(HKEY_LOCAL_MACHINE, hivePath, access, &merged->machine, true);
         if (status != ERROR_SUCCESS)
             merged->machine = nullptr;
     }
@@ -409,12 +464,14 @@ LONG RegistryCopyTree(HKEY sourceHive, const char* sourcePath, HKEY destination)
 }
 
 LONG RegistryDeleteTree(HKEY hive, const char* path) {
+    if (!NamesKeyBelow(path))
+        return ERROR_INVALID_PARAMETER;
     if (!IsMergedParent(hive))
-        return SHDeleteKeyA(hive, path);
+        return DeletePath(hive, path);
     std::string hivePath = HivePath(MergedPath(hive, path));
     if (RegistryKeyExists(HKEY_CURRENT_USER, hivePath.c_str()))
-        return SHDeleteKeyA(HKEY_CURRENT_USER, hivePath.c_str());
-    return SHDeleteKeyA(HKEY_LOCAL_MACHINE, hivePath.c_str());
+        return DeletePath(HKEY_CURRENT_USER, hivePath);
+    return DeletePath(HKEY_LOCAL_MACHINE, hivePath);
 }
 
 int RegistryKeyExists(HKEY hive, const char* path) {
@@ -427,7 +484,7 @@ int RegistryKeyExists(HKEY hive, const char* path) {
     const std::string hivePath = HivePath(MergedPath(hive, path));
     for (HKEY half : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(half, hivePath.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        if (OpenPath(half, hivePath, KEY_READ, &key, false) == ERROR_SUCCESS) {
             RegCloseKey(key);
             return 1;
         }

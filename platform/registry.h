@@ -56,7 +56,9 @@ LONG RegistryQueryInfo(HKEY key, DWORD* subKeys, DWORD* values);
 // Copies sourceHive\sourcePath with all values (types and bytes intact) and
 // sub-keys recursively into the open key destination.
 LONG RegistryCopyTree(HKEY sourceHive, const char* sourcePath, HKEY destination);
-// Deletes hive\path and everything below it.
+// Deletes hive\path and everything below it. A path that names no key below
+// hive (empty, or with a leading, trailing or doubled backslash, which the
+// system reads as hive itself) is refused with ERROR_INVALID_PARAMETER.
 LONG RegistryDeleteTree(HKEY hive, const char* path);
 
 // 1 when hive\path can be opened with KEY_QUERY_VALUE, else 0.

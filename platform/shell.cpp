@@ -13,6 +13,9 @@
 
 namespace {
 
+// A name without extension: the shell answers for it with its generic icons.
+constexpr char kUntypedFileName[] = "KvelUntyped";
+
 // What the merged view answered while a ShellReadScope is open on this
 // thread, by path and value name in ASCII lower case (the registry's names
 // compare without regard to case).
@@ -363,6 +366,144 @@ std::string UpperTypeName(const std::string& extension) {
     return name + " File";
 }
 
+// The file of an icon location ("file", "file,index", quoted or not),
+// expanded; index gets the number after the last comma (0 without one).
+std::string IconFileOf(const std::string& location, int* index) {
+    std::string file = Expand(location);
+    *index = 0;
+    size_t comma = file.find_last_of(',');
+    if (comma != std::string::npos) {
+        *index = atoi(file.c_str() + comma + 1);
+        file = file.substr(0, comma);
+    }
+    if (file.size() >= 2 && file.front() == '"' && file.back() == '"')
+        file = file.substr(1, file.size() - 2);
+    return file;
+}
+
+// An icon file whose directory and images lie within the file.
+bool IsWholeIconFile(HANDLE file, DWORD size) {
+    struct {
+        WORD reserved, type, count;
+    } header = {};
+    DWORD read = 0;
+    if (!ReadFile(file, &header, sizeof header, &read, nullptr) || read != sizeof header ||
+        header.reserved != 0 || (header.type != 1 && header.type != 2) || header.count == 0)
+        return false;
+    for (WORD entry = 0; entry < header.count; ++entry) {
+        BYTE record[16];
+        if (!ReadFile(file, record, sizeof record, &read, nullptr) || read != sizeof record)
+            return false;
+        DWORD bytes = 0, offset = 0;
+        memcpy(&bytes, record + 8, sizeof bytes);
+        memcpy(&offset, record + 12, sizeof offset);
+        if (offset > size || bytes > size - offset)
+            return false;
+    }
+    return true;
+}
+
+// Whether the system's icon readers can be given file: an icon file whose
+// images lie within it, or a program or library whose image loads whole.
+// Given a truncated program, the readers of some systems (Wine's) read past
+// the end of the file and fault. The last answer is kept per file, size and
+// time of writing, since the details pane asks twice per selection.
+bool IsWholeIconSource(const std::string& file) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (file.empty() || !GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    static std::mutex lock;
+    static std::string lastFile;
+    static WIN32_FILE_ATTRIBUTE_DATA lastData;
+    static bool lastAnswer = false;
+    std::lock_guard<std::mutex> guard(lock);
+    if (lstrcmpiA(file.c_str(), lastFile.c_str()) == 0 &&
+        memcmp(&data.ftLastWriteTime, &lastData.ftLastWriteTime, sizeof data.ftLastWriteTime) ==
+            0 &&
+        data.nFileSizeLow == lastData.nFileSizeLow && data.nFileSizeHigh == lastData.nFileSizeHigh)
+        return lastAnswer;
+    bool whole = false;
+    if (lstrcmpiA(PathFindExtensionA(file.c_str()), ".ico") == 0) {
+        HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            whole = data.nFileSizeHigh == 0 && IsWholeIconFile(handle, data.nFileSizeLow);
+            CloseHandle(handle);
+        }
+    } else if (HMODULE module =
+                   LoadLibraryExA(file.c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
+        whole = true;
+        FreeLibrary(module);
+    }
+    lastFile = file;
+    lastData = data;
+    lastAnswer = whole;
+    return whole;
+}
+
+// Whether the icon location names a file that is there but cannot be read
+// whole; a location naming no file at all is harmless.
+bool NamesBrokenFile(const std::string& location) {
+    if (location.empty() || location[0] == '%')
+        return false;
+    int index = 0;
+    const std::string file = IconFileOf(location, &index);
+    if (file.empty() || file.size() >= MAX_PATH ||
+        GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    return !IsWholeIconSource(file);
+}
+
+// The DefaultIcon of an extension's class in the machine's own classes, where
+// the shell of some systems (Wine's) looks.
+std::string MachineIconLocation(const std::string& extension) {
+    RegKey key;
+    char text[1024];
+    if (RegistryOpenKey(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + extension).c_str(),
+                        KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS ||
+        RegistryReadText(key.get(), nullptr, text, sizeof text) != ERROR_SUCCESS || !text[0])
+        return "";
+    RegKey icon;
+    if (RegistryOpenKey(HKEY_LOCAL_MACHINE,
+                        ("Software\\Classes\\" + std::string(text) + "\\DefaultIcon").c_str(),
+                        KEY_QUERY_VALUE, icon.put()) != ERROR_SUCCESS ||
+        RegistryReadText(icon.get(), nullptr, text, sizeof text) != ERROR_SUCCESS)
+        return "";
+    return text;
+}
+
+// Whether the shell may be asked for the icon of path: it reads the icon
+// named by the DefaultIcon of the extension's class, as the merged view or
+// the machine's own classes give it, or, for a class whose icon is each
+// file's own ("%1"), the file itself unless only its attributes count.
+bool MayAskShellForIcon(const char* path, UINT flags, const std::string& extension) {
+    if (!(flags & (SHGFI_ICON | SHGFI_SYSICONINDEX)) || extension.size() < 2)
+        return true;
+    std::string className, merged;
+    if (ReadClassesText(extension, nullptr, &className) && !className.empty())
+        ReadClassesText(className + "\\DefaultIcon", nullptr, &merged);
+    for (const std::string& location : {merged, MachineIconLocation(extension)}) {
+        if (NamesBrokenFile(location))
+            return false;
+        if (!location.empty() && location[0] == '%' && !(flags & SHGFI_USEFILEATTRIBUTES) &&
+            GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES && !IsWholeIconSource(path))
+            return false;
+    }
+    return true;
+}
+
+// Asks the shell, about a file without a type of its own in place of a path
+// whose icon the shell must not read.
+DWORD_PTR AskShell(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags,
+                   const std::string& extension) {
+    if (MayAskShellForIcon(path, flags, extension))
+        return SHGetFileInfoA(path, attributes, info, sizeof *info, flags);
+    return SHGetFileInfoA(kUntypedFileName, FILE_ATTRIBUTE_NORMAL, info, sizeof *info,
+                          flags | SHGFI_USEFILEATTRIBUTES);
+}
+
 } // namespace
 
 HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const char* verb, char* out,
@@ -384,9 +525,11 @@ HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const ch
 
 DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags) {
     const std::string extension = ExtensionOf(path);
-    if (!(flags & SHGFI_USEFILEATTRIBUTES) || !(flags & (SHGFI_TYPENAME | SHGFI_ICON)) || !info ||
-        extension.size() < 2 || extension == ".")
+    if (!info)
         return SHGetFileInfoA(path, attributes, info, sizeof *info, flags);
+    if (!(flags & SHGFI_USEFILEATTRIBUTES) || !(flags & (SHGFI_TYPENAME | SHGFI_ICON)) ||
+        extension.size() < 2 || extension == ".")
+        return AskShell(path, attributes, info, flags, extension);
 
     std::string className;
     bool hasClass = ReadClassesText(extension, nullptr, &className) && !className.empty();
@@ -405,7 +548,7 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
     const bool askShell = (flags & ~servedFlags) || ((flags & SHGFI_ICON) && !icon);
     DWORD_PTR result = 1;
     if (askShell)
-        result = SHGetFileInfoA(path, attributes, info, sizeof *info, flags);
+        result = AskShell(path, attributes, info, flags, extension);
 
     if (flags & SHGFI_TYPENAME) {
         std::string description;
@@ -432,23 +575,17 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
 HICON ShellLoadIconLocation(const char* location, int size) {
     if (!location || !*location)
         return nullptr;
-    std::string text = Expand(location);
     // What is left of a variable after expansion, such as "%1" (each file
     // its own icon), names no file.
-    if (text[0] == '%')
+    const std::string expanded = Expand(location);
+    if (expanded[0] == '%')
         return nullptr;
-    std::string file = text;
     int index = 0;
-    size_t comma = text.find_last_of(',');
-    if (comma != std::string::npos) {
-        file = text.substr(0, comma);
-        index = atoi(text.c_str() + comma + 1);
-    }
-    if (file.size() >= 2 && file.front() == '"' && file.back() == '"')
-        file = file.substr(1, file.size() - 2);
-    if (file.empty() || file.size() >= MAX_PATH || PathIsDirectoryA(file.c_str()))
+    const std::string file = IconFileOf(location, &index);
+    const bool hasIndex = expanded.find(',') != std::string::npos;
+    if (file.empty() || file.size() >= MAX_PATH || !IsWholeIconSource(file))
         return nullptr;
-    if (comma == std::string::npos && lstrcmpiA(PathFindExtensionA(file.c_str()), ".ico") == 0)
+    if (!hasIndex && lstrcmpiA(PathFindExtensionA(file.c_str()), ".ico") == 0)
         return static_cast<HICON>(
             LoadImageA(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
     HICON icon = nullptr;

@@ -72,11 +72,16 @@ void CreateNewExtension() {
         CreateExtensionClass(HKEY_CURRENT_USER, extension.get(), CurrentExtension, fileClass);
 }
 
-// A made class takes the shown value unless the text stands for none.
+// A made class takes the shown value unless the text stands for none. The
+// whole text is written, also where it is longer than the buffer that keeps
+// it: the value copied from the machine must not be cut short.
 void WriteShownValue(HKEY extension, const char* name, HWND current, char* buffer, size_t size) {
-    ReadControlText(current, buffer, size);
-    if (!IsPlaceholder(buffer))
-        WriteText(extension, name, buffer);
+    char shown[kTextSize] = {};
+    ReadControlText(current, shown, kTextSize);
+    FillWords(buffer, size, 0);
+    CopyTextBounded(shown, buffer, size);
+    if (!IsPlaceholder(shown))
+        WriteText(extension, name, shown);
 }
 
 // "Content Type" and "PerceivedType"; 1 with the class in fileClass.
@@ -110,8 +115,8 @@ void BackUpMergedFriendlyTypeName() {
             return;
     }
     RegKey classKey;
-    if (mergedClass[0] && RegistryOpenKey(HKEY_CLASSES_ROOT, mergedClass, kReadWrite,
-                                          classKey.put()) == ERROR_SUCCESS)
+    if (IsKeyName(mergedClass) && RegistryOpenKey(HKEY_CLASSES_ROOT, mergedClass, kReadWrite,
+                                                  classKey.put()) == ERROR_SUCCESS)
         BackUpFriendlyTypeName(classKey.get());
 }
 

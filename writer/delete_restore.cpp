@@ -7,6 +7,7 @@
 #include "resources/texts.h"
 #include "text/text.h"
 #include "writer/shell_refresh.h"
+#include "writer/value_rules.h"
 
 #include <commctrl.h>
 
@@ -24,7 +25,7 @@ bool Confirm(const char* text, const char* caption) {
 // name cannot be a key of its own.
 bool ClassesPath(const char* name, char* path) {
     FillWords(path, kTextSize + 20, 0);
-    if (!name[0] || TextLength(name) >= kTextSize)
+    if (!IsKeyName(name) || TextLength(name) >= kTextSize)
         return false;
     JoinTexts(2, path, kClassesPrefix, name);
     return true;

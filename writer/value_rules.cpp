@@ -32,9 +32,18 @@ bool HasBlank(const char* text) {
 
 } // namespace
 
+bool IsKeyName(const char* name) {
+    if (!name || !name[0])
+        return false;
+    for (; *name; ++name)
+        if (*name == '\\')
+            return false;
+    return true;
+}
+
 bool ClassesPath(const char* name, const char* suffix, char* path) {
     FillWords(path, kTextSize, 0);
-    if (!name || !name[0])
+    if (!IsKeyName(name))
         return false;
     const size_t suffixLength = suffix ? TextLength(suffix) : 0;
     if (TextLength(kClassesPrefix) + TextLength(name) + suffixLength >= kTextSize)

@@ -12,10 +12,15 @@ constexpr char kDdeCommandSuffix[] = "\\shell\\Open\\ddeexec";
 constexpr char kDdeApplicationSuffix[] = "\\shell\\Open\\ddeexec\\Application";
 constexpr char kDdeTopicSuffix[] = "\\shell\\Open\\ddeexec\\Topic";
 
+// Whether name can name one key of its own below "Software\Classes": not
+// empty and without a backslash. A class "named" "\" or "txtfile\shell" read
+// from the registry would otherwise lead writes and deletes to the classes
+// root or into another class.
+bool IsKeyName(const char* name);
 // "Software\Classes\" + name + suffix (suffix may be null) into path, which
-// holds kTextSize bytes. False, and path empty, when name is empty or the
-// path does not fit: nothing is ever written under "Software\Classes\"
-// itself or under a class without a name.
+// holds kTextSize bytes. False, and path empty, when name is no key name or
+// the path does not fit: nothing is ever written under "Software\Classes\"
+// itself, under a class without a name, or inside another key.
 bool ClassesPath(const char* name, const char* suffix, char* path);
 // Opens or creates hive\"Software\Classes\" + name + suffix; false when the
 // path cannot be formed or the key cannot be had.
