@@ -13,7 +13,14 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 BUILD_DIR="${KVEL_BUILD_DIR:-$KVEL_ROOT/build}"
 kvel_need_packages
 kvel_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-kvel_prefix "${WINEPREFIX:-$KVEL_ROOT/.wine-sandbox}"
+SANDBOX="$KVEL_ROOT/.wine-sandbox"
+kvel_prefix "${WINEPREFIX:-$SANDBOX}"
+if [ "$WINEPREFIX" = "$SANDBOX" ]; then
+    # Debian's Wine leaves its own fonts out of new prefixes: without Marlett
+    # the caption buttons show letters.
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -n /usr/share/wine/fonts/{marlett,tahoma,tahomabd}.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
 EXE="$BUILD_DIR/bin/KVEL.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
