@@ -158,6 +158,22 @@ void ExpectEditFlagRules(const std::map<std::string, Visit>& seen) {
     }
 }
 
+// A class named with up to 255 characters is a key of its own and is read
+// whole, however long the path to it; a longer name names no key.
+void ExpectLongClassRules(const std::map<std::string, Visit>& seen, int admin) {
+    for (size_t length : {49, 50, 255, 259, 260, 300}) {
+        SCOPED_TRACE("class of " + std::to_string(length) + " characters");
+        const bool exists = length <= 255;
+        const PaneTexts& byDefault = seen.at(".kvtcn" + std::to_string(length)).pane;
+        EXPECT_EQ(exists ? "Yes" : "No", byDefault.editFlags);
+        if (admin) {
+            EXPECT_EQ(exists ? "Long class" : "Unknown", byDefault.fileType);
+        }
+        // A value name past the 261-byte buffer names no class at all.
+        EXPECT_EQ(exists ? "Yes" : "No", seen.at(".kvtpi" + std::to_string(length)).pane.editFlags);
+    }
+}
+
 class HostileValues : public kvt::RegistryTest {
   protected:
     void SetUp() override {
@@ -177,6 +193,7 @@ TEST_F(HostileValues, MachineExtensionsInBothModesShowFallBacksAndCancelWritesNo
         ExpectSizeRules(seen, admin);
         ExpectTypeRules(seen, admin);
         ExpectEditFlagRules(seen);
+        ExpectLongClassRules(seen, admin);
         // A location whose file cannot be loaded shows where it points, and no icon.
         for (const char* extension : {".kvtimissingi", ".kvtinotpe", ".kvtitrunc"}) {
             EXPECT_FALSE(seen.at(extension).pane.largeIcon && admin) << extension;
