@@ -4,6 +4,7 @@
 #include "details/edit_flags.h"
 #include "details/program_icons.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -23,28 +24,11 @@ SHFILEINFOA ShellFileInfo;
 
 namespace {
 
-constexpr char kClassesPrefix[] = "Software\\Classes\\";
-constexpr char kContentTypeValue[] = "Content Type";
-constexpr char kPerceivedTypeValue[] = "PerceivedType";
-constexpr char kOpenWithProgIds[] = "OpenWithProgIDs";
-constexpr char kDefaultIconKey[] = "DefaultIcon";
-constexpr char kOpenCommandKey[] = "shell\\open\\command";
-constexpr char kDdeExecKey[] = "shell\\Open\\ddeexec";
-constexpr char kEditFlagsValue[] = "EditFlags";
 constexpr char kOpenVerb[] = "Open";
 
-// "Software\Classes\" + name; a name too long for the path opens nothing.
-bool ClassesPath(const char* name, char* path) {
-    FillWords(path, kTextSize + 20, 0);
-    if (TextLength(name) >= kTextSize)
-        return false;
-    JoinTexts(2, path, kClassesPrefix, name);
-    return true;
-}
-
 LONG OpenClassesKey(HKEY hive, const char* name, RegKey* key) {
-    char path[kTextSize + 20];
-    if (!ClassesPath(name, path))
+    char path[kRegistryPathSize];
+    if (!ClassesPath(name, nullptr, path))
         return ERROR_FILE_NOT_FOUND;
     return RegistryOpenKey(hive, path, KEY_QUERY_VALUE, key->put());
 }
@@ -306,7 +290,7 @@ void ReadDetailsAdminMode() {
         SplitOpenCommand(text);
     else
         ShowNoProgram();
-    ShowDde(classKey && RegistryKeyExists(classKey.get(), kDdeExecKey));
+    ShowDde(classKey && RegistryKeyExists(classKey.get(), kDdeCommandKey));
 }
 
 DWORD QueryEditFlags(DWORD mode, HKEY hive) {

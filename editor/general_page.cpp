@@ -7,6 +7,7 @@
 #include "editor/editor_state.h"
 #include "editor/icon_picker.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr char kContentTypeDatabase[] = "SOFTWARE\\Classes\\MIME\\Database\\Content Type";
 constexpr char kHeaderFace[] = "MS Sans Serif";
 
 // The rules beside the headers, in dialog units of the template: each in two
@@ -165,7 +165,7 @@ void FillPerceivedTypes() {
 
 void FillContentTypes() {
     RegKey database;
-    RegistryOpenKey(HKEY_LOCAL_MACHINE, kContentTypeDatabase, KEY_ENUMERATE_SUB_KEYS,
+    RegistryOpenKey(HKEY_LOCAL_MACHINE, kContentTypeDatabaseKey, KEY_ENUMERATE_SUB_KEYS,
                     database.put());
     if (ExtensionRecord.NoneAllowed == 1)
         AddChoice(GeneralPage.ContentCombo, kTextNoneMarker);

@@ -7,6 +7,7 @@
 #include "details/extension_record.h"
 #include "editor/editor_state.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -21,23 +22,11 @@ HMENU RecentListMenu;
 
 namespace {
 
-constexpr char kApplicationsKey[] = "Applications";
-constexpr char kOpenCommandKey[] = "\\shell\\open\\command";
-constexpr char kEditCommandKey[] = "\\shell\\edit\\command";
-constexpr char kClassesPrefix[] = "Software\\Classes\\";
-constexpr char kFileExtsPrefix[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
-constexpr char kOpenWithListKey[] = "\\OpenWithList";
-constexpr char kDdeCommandKey[] = "shell\\Open\\ddeexec";
-constexpr char kDdeApplicationKey[] = "shell\\Open\\ddeexec\\Application";
-constexpr char kDdeTopicKey[] = "shell\\Open\\ddeexec\\Topic";
 constexpr char kHeadingFace[] = "MS Sans Serif";
 constexpr ASSOCF kProgramQuery =
     ASSOCF_NOTRUNCATE | ASSOCF_INIT_DEFAULTTOFOLDER | ASSOCF_INIT_BYEXENAME;
 // Names of the Open With list are read into 8 bytes: longer ones are skipped.
 constexpr DWORD kRecentNameSize = 8;
-// Registry paths built from a name of up to 260 characters and fixed parts.
-constexpr size_t kPathSize = 2 * kTextSize;
 // Etched rules through the middle of the bold headings, on both sides of
 // each, in dialog units of the template.
 struct HeadingRule {
@@ -51,20 +40,6 @@ constexpr int kRuleGap = 2;
 HFONT HeadingFont;
 HMENU AddProgramMenu;
 int RightClickedRow = -1;
-
-// Joins the texts into destination (size bytes); false when they do not fit.
-bool JoinBounded(char* destination, size_t size, std::initializer_list<const char*> texts) {
-    FillWords(destination, size, 0);
-    size_t length = 0;
-    for (const char* text : texts) {
-        size_t add = TextLength(text);
-        if (length + add >= size)
-            return false;
-        CopyText(text, destination + length);
-        length += add;
-    }
-    return true;
-}
 
 char* HeapCopyOf(const char* text) {
     size_t length = TextLength(text);
@@ -99,12 +74,13 @@ int ApplicationIconIndex(const char* application) {
     return SmallIconIndexOf(executable);
 }
 
-// The default value of HKEY_CLASSES_ROOT\Applications\<application><verb key>.
+// The default value of HKEY_CLASSES_ROOT\Applications\<application>\\<verb key>.
 bool ReadApplicationCommand(const char* application, const char* verbKey, char* command) {
     FillWords(command, kTextSize, 0);
-    char path[kPathSize];
+    char path[kRegistryPathSize];
     RegKey key;
-    return JoinBounded(path, kPathSize, {kApplicationsKey, "\\", application, verbKey}) &&
+    return JoinTextsBounded(path, kRegistryPathSize,
+                            {kApplicationsKey, "\\", application, "\\", verbKey}) &&
            RegistryOpenKey(HKEY_CLASSES_ROOT, path, KEY_READ, key.put()) == ERROR_SUCCESS &&
            RegistryReadText(key.get(), nullptr, command, kTextSize) == ERROR_SUCCESS;
 }
@@ -441,10 +417,10 @@ void FillProgramCombo() {
 }
 
 void FillRecentList() {
-    char path[kPathSize];
+    char path[kRegistryPathSize];
     RegKey list;
     DWORD count = 0;
-    if (!JoinBounded(path, kPathSize, {kFileExtsPrefix, CurrentExtension, kOpenWithListKey}) ||
+    if (!OpenWithListPath(CurrentExtension, path) ||
         RegistryOpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE, list.put()) != ERROR_SUCCESS ||
         RegistryQueryInfo(list.get(), nullptr, &count) != ERROR_SUCCESS)
         return;
@@ -506,15 +482,15 @@ void PruneAddProgramMenu() {
 }
 
 void ReadDdeMachine() {
-    char path[kPathSize];
+    char path[kRegistryPathSize];
     char fileClass[kTextSize] = {};
     RegKey extension;
     RegKey classKey;
-    if (JoinBounded(path, kPathSize, {kClassesPrefix, CurrentExtension}) &&
+    if (ClassesPath(CurrentExtension, nullptr, path) &&
         RegistryOpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, extension.put()) ==
             ERROR_SUCCESS &&
         LookupFileClass(extension.get(), fileClass) && fileClass[0] &&
-        JoinBounded(path, kPathSize, {kClassesPrefix, fileClass}))
+        ClassesPath(fileClass, nullptr, path))
         RegistryOpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, classKey.put());
     const struct {
         const char* key;

@@ -3,6 +3,7 @@
 
 #include "app/app_state.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -14,9 +15,6 @@
 namespace {
 
 constexpr DWORD kBufferSize = 261;
-constexpr char kApplicationsKey[] = "Software\\Classes\\Applications";
-constexpr char kOpenCommandKey[] = "shell\\open\\command";
-constexpr char kEditCommandKey[] = "shell\\edit\\command";
 // The tail of a registered open command after the quoted program path.
 constexpr char kOpenCommandArguments[] = "\" \"%1\"";
 // A file name without extension: its icon is the shell's generic one.
@@ -129,7 +127,7 @@ bool ListApplication(HKEY applications, const char* keyName, const char* command
 
 void FillApplicationList() {
     RegKey applications;
-    if (RegistryOpenKey(EditorHive(), kApplicationsKey, KEY_READ, applications.put()) !=
+    if (RegistryOpenKey(EditorHive(), kApplicationsPath, KEY_READ, applications.put()) !=
         ERROR_SUCCESS)
         return;
     DWORD count = 0;
@@ -189,7 +187,7 @@ void RegisterProgram(const char* fileName, const char* programPath) {
     RegKey applications;
     RegKey application;
     RegKey command;
-    if (RegistryCreateKey(HKEY_CURRENT_USER, kApplicationsKey, KEY_CREATE_SUB_KEY,
+    if (RegistryCreateKey(HKEY_CURRENT_USER, kApplicationsPath, KEY_CREATE_SUB_KEY,
                           applications.put()) != ERROR_SUCCESS ||
         RegistryCreateKey(applications.get(), fileName, KEY_CREATE_SUB_KEY, application.put()) !=
             ERROR_SUCCESS ||
@@ -208,7 +206,7 @@ void AddApplication() {
     if (FileNameOf(BrowsePath, fileName) != 0)
         return;
     RegKey applications;
-    RegistryOpenKey(HKEY_CURRENT_USER, kApplicationsKey, KEY_READ, applications.put());
+    RegistryOpenKey(HKEY_CURRENT_USER, kApplicationsPath, KEY_READ, applications.put());
     RegKey command;
     char text[kBufferSize] = {};
     if (applications && OpenCommandKey(applications.get(), fileName, kOpenCommandKey, &command)) {
@@ -238,7 +236,7 @@ void DeleteApplication() {
     if (keyName && *reinterpret_cast<const char*>(keyName)) {
         SendMessageA(ApplicationList, LVM_DELETEITEM, SelectedRow, 0);
         RegKey applications;
-        if (RegistryOpenKey(EditorHive(), kApplicationsKey, KEY_READ | KEY_WRITE,
+        if (RegistryOpenKey(EditorHive(), kApplicationsPath, KEY_READ | KEY_WRITE,
                             applications.put()) == ERROR_SUCCESS)
             RegistryDeleteTree(applications.get(), reinterpret_cast<const char*>(keyName));
         ReleaseKeyName(keyName);

@@ -2,6 +2,8 @@
 // user's classes over the machine's.
 #include "platform/registry.h"
 
+#include "platform/registry_layout.h"
+
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -11,8 +13,6 @@
 #include <vector>
 
 namespace {
-
-const char kClassesPath[] = "Software\\Classes";
 
 // One open key of the merged view: the same path opened in both hives, either
 // of which may be missing.
@@ -57,7 +57,7 @@ std::string JoinPath(const std::string& base, const char* path) {
 }
 
 std::string HivePath(const std::string& classesPath) {
-    return classesPath.empty() ? kClassesPath : std::string(kClassesPath) + "\\" + classesPath;
+    return classesPath.empty() ? kClassesKey : std::string(kClassesKey) + "\\" + classesPath;
 }
 
 // Path below Software\Classes of a merged parent plus path.

@@ -3,6 +3,7 @@
 #include "platform/shell.h"
 
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 
 #include <shlobj.h>
 
@@ -105,7 +106,7 @@ bool FindSource(ASSOCF flags, const char* assoc, AssocSource* source) {
     if (flags & ASSOCF_INIT_BYEXENAME) {
         source->byProgram = true;
         source->program = FileNamePart(assoc);
-        source->key = "Applications\\" + source->program;
+        source->key = std::string(kApplicationsKey) + "\\" + source->program;
         return !source->program.empty();
     }
     std::string className;
@@ -280,7 +281,7 @@ bool ProgramDescription(const std::string& file, std::string* description) {
 bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string* name) {
     std::string executable;
     if (source.byProgram) {
-        if (ReadClassesText(source.key, "FriendlyAppName", name) && !name->empty())
+        if (ReadClassesText(source.key, kFriendlyAppNameValue, name) && !name->empty())
             return true;
         executable = ProgramOfCommand(source.program);
         std::string command;
@@ -289,8 +290,8 @@ bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string*
     } else {
         if (!QueryExecutable(source, verb, &executable))
             return false;
-        std::string application = "Applications\\" + FileNamePart(executable);
-        if (ReadClassesText(application, "FriendlyAppName", name) && !name->empty())
+        std::string application = std::string(kApplicationsKey) + "\\" + FileNamePart(executable);
+        if (ReadClassesText(application, kFriendlyAppNameValue, name) && !name->empty())
             return true;
     }
     return ProgramDescription(executable, name);
@@ -343,7 +344,8 @@ bool Answer(ASSOCF flags, ASSOCSTR kind, const char* assoc, const char* verb, st
     case ASSOCSTR_DDETOPIC:
         return QueryDde(source, verb, kind, text);
     case ASSOCSTR_DEFAULTICON:
-        return ReadClassesText(source.key + "\\DefaultIcon", nullptr, text) && !text->empty();
+        return ReadClassesText(source.key + "\\" + kDefaultIconKey, nullptr, text) &&
+               !text->empty();
     default:
         return false;
     }
@@ -461,13 +463,13 @@ bool NamesBrokenFile(const std::string& location) {
 std::string MachineIconLocation(const std::string& extension) {
     RegKey key;
     char text[1024];
-    if (RegistryOpenKey(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + extension).c_str(),
+    if (RegistryOpenKey(HKEY_LOCAL_MACHINE, (std::string(kClassesKey) + "\\" + extension).c_str(),
                         KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS ||
         RegistryReadText(key.get(), nullptr, text, sizeof text) != ERROR_SUCCESS || !text[0])
         return "";
     RegKey icon;
     if (RegistryOpenKey(HKEY_LOCAL_MACHINE,
-                        ("Software\\Classes\\" + std::string(text) + "\\DefaultIcon").c_str(),
+                        (std::string(kClassesKey) + "\\" + text + "\\" + kDefaultIconKey).c_str(),
                         KEY_QUERY_VALUE, icon.put()) != ERROR_SUCCESS ||
         RegistryReadText(icon.get(), nullptr, text, sizeof text) != ERROR_SUCCESS)
         return "";
@@ -483,7 +485,7 @@ bool MayAskShellForIcon(const char* path, UINT flags, const std::string& extensi
         return true;
     std::string className, merged;
     if (ReadClassesText(extension, nullptr, &className) && !className.empty())
-        ReadClassesText(className + "\\DefaultIcon", nullptr, &merged);
+        ReadClassesText(className + "\\" + kDefaultIconKey, nullptr, &merged);
     for (const std::string& location : {merged, MachineIconLocation(extension)}) {
         if (NamesBrokenFile(location))
             return false;
@@ -537,7 +539,7 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
     if (flags & SHGFI_ICON) {
         const int size = GetSystemMetrics((flags & SHGFI_SMALLICON) ? SM_CXSMICON : SM_CXICON);
         std::string location;
-        if (hasClass && ReadClassesText(className + "\\DefaultIcon", nullptr, &location))
+        if (hasClass && ReadClassesText(className + "\\" + kDefaultIconKey, nullptr, &location))
             icon = ShellLoadIconLocation(location.c_str(), size);
     }
     // The shell is asked only for what the merged view cannot give: the

@@ -56,7 +56,6 @@ constexpr const char* kRefusedNameCharacters = ".\\/:*?\"<|> ";
 // Opens-with page: the Recently Used list and its pop-up menu
 constexpr const char* kMenuRemove = "Remove";
 constexpr const char* kMenuAddProgram = "Add Program";
-constexpr const char* kMruListValue = "MRUList";
 constexpr const char* kTextNotInAdminMode = "Not available in Admin Mode";
 
 // Property editor (dialog 1500) and its pages

@@ -92,6 +92,25 @@ char* JoinTexts(int count, char* destination, ...) {
     return destination;
 }
 
+bool JoinTextsBounded(char* destination, size_t size, std::initializer_list<const char*> texts) {
+    FillWords(destination, size, 0);
+    size_t length = 0;
+    for (const char* text : texts) {
+        const size_t add = TextLength(text);
+        if (length + add >= size) {
+            FillWords(destination, size, 0);
+            if (size)
+                destination[0] = '\0';
+            return false;
+        }
+        CopyText(text, destination + length);
+        length += add;
+    }
+    if (size)
+        destination[length] = '\0';
+    return true;
+}
+
 char* AppendText(char* destination, const char* source) {
     CopyText(source, destination + TextLength(destination));
     return destination;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -37,6 +38,9 @@ extern const std::array<unsigned char, 256> CaseTable;
 
 // Appends count texts to what destination already holds; returns destination.
 char* JoinTexts(int count, char* destination, ...);
+// Joins the texts into destination (size bytes, cleared first); false, and
+// destination empty, when they do not fit with the terminator.
+bool JoinTextsBounded(char* destination, size_t size, std::initializer_list<const char*> texts);
 char* AppendText(char* destination, const char* source);
 // Copies source (terminator included) into destination. Source comes first.
 void CopyText(const char* source, char* destination);

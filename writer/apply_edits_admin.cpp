@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr char kContentTypeValue[] = "Content Type";
-constexpr char kPerceivedTypeValue[] = "PerceivedType";
 constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 
 // The extension's values; 1 with its class (found, or made for a new
@@ -51,7 +49,7 @@ void WriteClassValues(const char* fileClass) {
 void WriteDefaultIcon(const char* fileClass) {
     RegKey icon;
     if (Changed.Icon &&
-        CreateClassesKey(HKEY_LOCAL_MACHINE, fileClass, kDefaultIconSuffix, kReadWrite, icon.put()))
+        CreateClassesKey(HKEY_LOCAL_MACHINE, fileClass, kDefaultIconKey, kReadWrite, icon.put()))
         WriteText(icon.get(), nullptr, IconLocation);
 }
 
@@ -59,7 +57,7 @@ void WriteOpenCommand(const char* fileClass) {
     char command[kTextSize];
     RegKey key;
     if ((Changed.Program || Changed.Args) && ComposeOpenCommand(command) &&
-        CreateClassesKey(HKEY_LOCAL_MACHINE, fileClass, kOpenCommandSuffix, KEY_WRITE, key.put()))
+        CreateClassesKey(HKEY_LOCAL_MACHINE, fileClass, kOpenCommandKey, KEY_WRITE, key.put()))
         WriteCommandValue(key.get(), command);
 }
 

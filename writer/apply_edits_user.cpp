@@ -15,12 +15,6 @@
 
 namespace {
 
-constexpr char kFileExtsPrefix[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
-constexpr char kOpenWithListSuffix[] = "\\OpenWithList";
-constexpr char kContentTypeValue[] = "Content Type";
-constexpr char kPerceivedTypeValue[] = "PerceivedType";
-constexpr char kMruListValue[] = "MRUList";
 constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 // Value names may be this long; each one is removed from the Open With list.
 constexpr DWORD kValueNameSize = 16384;
@@ -137,7 +131,7 @@ void WriteClassValues(const char* fileClass) {
 // The key is made on every save, whether or not a location is written.
 void WriteDefaultIcon(const char* fileClass) {
     RegKey icon;
-    if (!CreateClassesKey(HKEY_CURRENT_USER, fileClass, kDefaultIconSuffix, KEY_WRITE, icon.put()))
+    if (!CreateClassesKey(HKEY_CURRENT_USER, fileClass, kDefaultIconKey, KEY_WRITE, icon.put()))
         return;
     if (Changed.Icon || (ClassCreated && IconLocation[0]))
         WriteText(icon.get(), nullptr, IconLocation);
@@ -148,7 +142,7 @@ void WriteDefaultIcon(const char* fileClass) {
 int ReadUserDefaultClass(char* fileClass) {
     FillWords(fileClass, kTextSize, 0);
     RegKey extension;
-    char path[kTextSize];
+    char path[kRegistryPathSize];
     return ClassesPath(CurrentExtension, nullptr, path) &&
            RegistryOpenKey(HKEY_CURRENT_USER, path, KEY_READ, extension.put()) == ERROR_SUCCESS &&
            RegistryReadText(extension.get(), nullptr, fileClass, kTextSize) == ERROR_SUCCESS &&
@@ -161,7 +155,7 @@ void WriteOpenCommand() {
     char fileClass[kTextSize], command[kTextSize];
     RegKey key;
     if (ReadUserDefaultClass(fileClass) && ComposeOpenCommand(command) &&
-        CreateClassesKey(HKEY_CURRENT_USER, fileClass, kOpenCommandSuffix, KEY_WRITE, key.put()))
+        CreateClassesKey(HKEY_CURRENT_USER, fileClass, kOpenCommandKey, KEY_WRITE, key.put()))
         WriteCommandValue(key.get(), command);
 }
 
@@ -200,11 +194,11 @@ void RewriteOpenWithList() {
         static_cast<int>(SendMessageA(OpensWithPage.RecentList, LVM_GETITEMCOUNT, 0, 0));
     if (rows <= 0)
         return;
-    char path[2 * kTextSize] = {};
-    JoinTexts(3, path, kFileExtsPrefix, CurrentExtension, kOpenWithListSuffix);
+    char path[kRegistryPathSize];
     RegKey list;
-    if (RegistryCreateKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE | KEY_SET_VALUE, list.put()) !=
-        ERROR_SUCCESS)
+    if (!OpenWithListPath(CurrentExtension, path) ||
+        RegistryCreateKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE | KEY_SET_VALUE, list.put()) !=
+            ERROR_SUCCESS)
         return;
     RemoveAllValues(list.get());
     char order[kTextSize] = {};

@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "details/extension_record.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "resources/texts.h"
 #include "text/text.h"
 #include "writer/shell_refresh.h"
@@ -13,27 +14,13 @@
 
 namespace {
 
-constexpr char kClassesKey[] = "Software\\Classes";
-constexpr char kClassesPrefix[] = "Software\\Classes\\";
-constexpr char kOpenWithProgIds[] = "OpenWithProgIDs";
-
 bool Confirm(const char* text, const char* caption) {
     return MessageBoxA(AppState.MainWindow, text, caption, MB_YESNO | MB_ICONHAND) == IDYES;
 }
 
-// "Software\Classes\" + name into path (kTextSize + 20 bytes); false when the
-// name cannot be a key of its own.
-bool ClassesPath(const char* name, char* path) {
-    FillWords(path, kTextSize + 20, 0);
-    if (!IsKeyName(name) || TextLength(name) >= kTextSize)
-        return false;
-    JoinTexts(2, path, kClassesPrefix, name);
-    return true;
-}
-
 void DeleteClassesKey(HKEY hive, const char* name) {
-    char path[kTextSize + 20];
-    if (ClassesPath(name, path))
+    char path[kRegistryPathSize];
+    if (ClassesPath(name, nullptr, path))
         RegistryDeleteTree(hive, path);
 }
 
@@ -116,8 +103,8 @@ void DeleteOrRestoreUser(int mode, const char* prompt, const char* caption) {
     // The user's class is the default value alone: an override made by this
     // program always has one.
     char fileClass[kTextSize] = {};
-    char path[kTextSize + 20];
-    if (ClassesPath(CurrentExtension, path)) {
+    char path[kRegistryPathSize];
+    if (ClassesPath(CurrentExtension, nullptr, path)) {
         RegKey extension;
         if (RegistryOpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE, extension.put()) ==
             ERROR_SUCCESS)
@@ -141,8 +128,8 @@ void DeleteExtensionAdmin() {
         return;
 
     char fileClass[kTextSize] = {};
-    char path[kTextSize + 20];
-    if (ClassesPath(CurrentExtension, path)) {
+    char path[kRegistryPathSize];
+    if (ClassesPath(CurrentExtension, nullptr, path)) {
         RegKey extension;
         if (RegistryOpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, extension.put()) ==
             ERROR_SUCCESS)

@@ -11,11 +11,7 @@
 
 namespace {
 
-constexpr char kClassesPrefix[] = "Software\\Classes\\";
 constexpr char kNewClassSuffix[] = "File";
-constexpr char kEditFlagsValue[] = "EditFlags";
-constexpr char kFriendlyTypeName[] = "FriendlyTypeName";
-constexpr char kFriendlyTypeNameBackup[] = "FriendlyTypeNameBak";
 
 // The text of a page's control, at most kTextSize - 1 characters.
 void ReadControlText(HWND control, char* text) {
@@ -32,30 +28,10 @@ bool HasBlank(const char* text) {
 
 } // namespace
 
-bool IsKeyName(const char* name) {
-    if (!name || !name[0])
-        return false;
-    for (; *name; ++name)
-        if (*name == '\\')
-            return false;
-    return true;
-}
-
-bool ClassesPath(const char* name, const char* suffix, char* path) {
-    FillWords(path, kTextSize, 0);
-    if (!IsKeyName(name))
-        return false;
-    const size_t suffixLength = suffix ? TextLength(suffix) : 0;
-    if (TextLength(kClassesPrefix) + TextLength(name) + suffixLength >= kTextSize)
-        return false;
-    JoinTexts(3, path, kClassesPrefix, name, suffix ? suffix : "");
-    return true;
-}
-
-bool CreateClassesKey(HKEY hive, const char* name, const char* suffix, REGSAM access, HKEY* key) {
+bool CreateClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, HKEY* key) {
     *key = nullptr;
-    char path[kTextSize];
-    return ClassesPath(name, suffix, path) &&
+    char path[kRegistryPathSize];
+    return ClassesPath(name, subKey, path) &&
            RegistryCreateKey(hive, path, access, key) == ERROR_SUCCESS;
 }
 
@@ -103,14 +79,16 @@ void WriteEditFlags(HKEY classKey) {
 
 bool BackUpFriendlyTypeName(HKEY classKey) {
     DWORD size = 0;
-    if (RegistryQueryValue(classKey, kFriendlyTypeName, nullptr, nullptr, &size) != ERROR_SUCCESS)
+    if (RegistryQueryValue(classKey, kFriendlyTypeNameValue, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS)
         return false;
     void* bytes = HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, size ? size : 1);
     if (!bytes)
         return true;
-    if (RegistryQueryValue(classKey, kFriendlyTypeName, nullptr, bytes, &size) == ERROR_SUCCESS) {
-        RegistrySetValue(classKey, kFriendlyTypeNameBackup, REG_SZ, bytes, size);
-        RegistryDeleteValue(classKey, kFriendlyTypeName);
+    if (RegistryQueryValue(classKey, kFriendlyTypeNameValue, nullptr, bytes, &size) ==
+        ERROR_SUCCESS) {
+        RegistrySetValue(classKey, kFriendlyTypeNameBackupValue, REG_SZ, bytes, size);
+        RegistryDeleteValue(classKey, kFriendlyTypeNameValue);
     }
     HeapFree(AppState.Heap, 0, bytes);
     return true;
@@ -143,15 +121,15 @@ void WriteCommandValue(HKEY commandKey, const char* command) {
 
 void WriteDdeKeys(HKEY hive, const char* fileClass) {
     struct DdeKey {
-        const char* suffix;
+        const char* subKey;
         const char* text;
     };
-    const DdeKey keys[] = {{kDdeCommandSuffix, EditBuffer.DdeCommand},
-                           {kDdeApplicationSuffix, EditBuffer.DdeApplication},
-                           {kDdeTopicSuffix, EditBuffer.DdeTopic}};
+    const DdeKey keys[] = {{kDdeCommandKey, EditBuffer.DdeCommand},
+                           {kDdeApplicationKey, EditBuffer.DdeApplication},
+                           {kDdeTopicKey, EditBuffer.DdeTopic}};
     for (const DdeKey& dde : keys) {
         RegKey key;
-        if (CreateClassesKey(hive, fileClass, dde.suffix, KEY_WRITE, key.put()))
+        if (CreateClassesKey(hive, fileClass, dde.subKey, KEY_WRITE, key.put()))
             WriteText(key.get(), nullptr, dde.text);
     }
 }

@@ -1,30 +1,15 @@
-// The rules both writers share: how class key paths are formed, how an
-// extension's class is found or made, and how each kind of value is written.
+// The rules both writers share: how an extension's class is found or made,
+// and how each kind of value is written.
 // Every rule works in the hive it is given: HKEY_CURRENT_USER in user mode,
 // HKEY_LOCAL_MACHINE in admin mode.
 #pragma once
 #include <windows.h>
 
-// Suffixes of a class key, spelled as the shell spells them.
-constexpr char kDefaultIconSuffix[] = "\\DefaultIcon";
-constexpr char kOpenCommandSuffix[] = "\\shell\\open\\command";
-constexpr char kDdeCommandSuffix[] = "\\shell\\Open\\ddeexec";
-constexpr char kDdeApplicationSuffix[] = "\\shell\\Open\\ddeexec\\Application";
-constexpr char kDdeTopicSuffix[] = "\\shell\\Open\\ddeexec\\Topic";
+#include "platform/registry_layout.h"
 
-// Whether name can name one key of its own below "Software\Classes": not
-// empty and without a backslash. A class "named" "\" or "txtfile\shell" read
-// from the registry would otherwise lead writes and deletes to the classes
-// root or into another class.
-bool IsKeyName(const char* name);
-// "Software\Classes\" + name + suffix (suffix may be null) into path, which
-// holds kTextSize bytes. False, and path empty, when name is no key name or
-// the path does not fit: nothing is ever written under "Software\Classes\"
-// itself, under a class without a name, or inside another key.
-bool ClassesPath(const char* name, const char* suffix, char* path);
-// Opens or creates hive\"Software\Classes\" + name + suffix; false when the
-// path cannot be formed or the key cannot be had.
-bool CreateClassesKey(HKEY hive, const char* name, const char* suffix, REGSAM access, HKEY* key);
+// Opens or creates hive\"Software\Classes\" + name (+ "\" + subKey); false
+// when name is not a key name (ClassesPath) or the key cannot be had.
+bool CreateClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, HKEY* key);
 
 // Writes text as REG_SZ with its terminating zero (null name: the default).
 void WriteText(HKEY key, const char* name, const char* text);

@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "details/extension_record.h"
 #include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "resources/texts.h"
 #include "text/text.h"
 
@@ -16,9 +17,6 @@
 #include <vector>
 
 namespace {
-
-constexpr char kClassesKey[] = "Software\\Classes";
-constexpr char kClassesPrefix[] = "Software\\Classes\\";
 
 struct ExtensionName {
     char Text[kExtensionNameSize];
@@ -115,12 +113,8 @@ NameList EnumerateExtensions(HKEY hive) {
 }
 
 int HasClassUnder(HKEY hive, const char* name) {
-    char path[kExtensionNameSize + sizeof kClassesPrefix + kNameSize] = {};
-    CopyTextBounded(kClassesPrefix, path, sizeof path);
-    if (TextLength(name) >= kNameSize)
-        return 0;
-    AppendText(path, name);
-    return RegistryKeyExists(hive, path);
+    char path[kRegistryPathSize];
+    return ClassesPath(name, nullptr, path) ? RegistryKeyExists(hive, path) : 0;
 }
 
 void PostPart(std::unique_ptr<CataloguePart> part) {

@@ -1,0 +1,47 @@
+// Where file associations live in the registry: the key and value names the
+// program reads and writes, spelled as the shell spells them ("open" in the
+// command's key, "Open" in the DDE keys), and the paths built from them.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+
+// Below a hive.
+constexpr char kClassesKey[] = "Software\\Classes";
+constexpr char kApplicationsPath[] = "Software\\Classes\\Applications";
+constexpr char kContentTypeDatabaseKey[] = "SOFTWARE\\Classes\\MIME\\Database\\Content Type";
+// Below Software\Classes, and below HKEY_CLASSES_ROOT.
+constexpr char kApplicationsKey[] = "Applications";
+// Below an extension key.
+constexpr char kOpenWithProgIds[] = "OpenWithProgIDs";
+constexpr char kContentTypeValue[] = "Content Type";
+constexpr char kPerceivedTypeValue[] = "PerceivedType";
+// Below a class key or an application key.
+constexpr char kDefaultIconKey[] = "DefaultIcon";
+constexpr char kOpenCommandKey[] = "shell\\open\\command";
+constexpr char kEditCommandKey[] = "shell\\edit\\command";
+constexpr char kDdeCommandKey[] = "shell\\Open\\ddeexec";
+constexpr char kDdeApplicationKey[] = "shell\\Open\\ddeexec\\Application";
+constexpr char kDdeTopicKey[] = "shell\\Open\\ddeexec\\Topic";
+constexpr char kEditFlagsValue[] = "EditFlags";
+constexpr char kFriendlyTypeNameValue[] = "FriendlyTypeName";
+constexpr char kFriendlyTypeNameBackupValue[] = "FriendlyTypeNameBak";
+constexpr char kFriendlyAppNameValue[] = "FriendlyAppName";
+// The user's Open With list of an extension, and its order value.
+constexpr char kMruListValue[] = "MRUList";
+
+// Room for a path of the fixed parts and two names of up to 260 characters.
+constexpr size_t kRegistryPathSize = 2 * 261 + 128;
+
+// 1 when name can name one key of its own: not empty and without a
+// backslash, so that nothing is ever written to or deleted from
+// "Software\Classes\" itself or a key below another one.
+int IsKeyName(const char* name);
+// "Software\Classes\" + name, and "\" + subKey when subKey is not null, into
+// path (kRegistryPathSize bytes). False, and path empty, when name is not a
+// key name.
+bool ClassesPath(const char* name, const char* subKey, char* path);
+// The user's "...\Explorer\FileExts\" + extension + "\OpenWithList" into path
+// (kRegistryPathSize bytes); false, and path empty, when extension is not a
+// key name.
+bool OpenWithListPath(const char* extension, char* path);
