@@ -1,5 +1,6 @@
 // Delete and Restore from the real main windows, checked in the registry.
 #include "app/app_state.h"
+#include "details/extension_record.h"
 #include "harness/main_window.h"
 #include "harness/observers.h"
 #include "harness/registry_fixture.h"
@@ -173,6 +174,10 @@ TEST_F(DeleteRestore, AdminDeleteOfTheFirstRowSelectsTheNewFirstRow) {
         EXPECT_TRUE(user.WaitUntil([&] { return RowOf(window, first) < 0; }));
         EXPECT_EQ(0, User::ListSelected(list));
         EXPECT_EQ(second, User::ListText(list, 0));
+        EXPECT_TRUE(user.WaitUntil(
+            [&] { return User::Text(window, IDC_ADMIN_EXTENSION) == second; }))
+            << "the pane still shows " << User::Text(window, IDC_ADMIN_EXTENSION);
+        EXPECT_EQ(second, std::string(CurrentExtension)) << "what a second Delete would act on";
         user.Close(window);
     });
     EXPECT_FALSE(kvt::KeyExists(HKEY_LOCAL_MACHINE, Classes(first)));
@@ -196,6 +201,32 @@ TEST_F(DeleteRestore, AdminDeleteFindsTheClassUnderOpenWithProgIdsAndKeepsShared
         << "a class whose name is short is removed like any other";
     EXPECT_TRUE(kvt::KeyExists(HKEY_LOCAL_MACHINE, Classes("kvtshared")))
         << ".kvts2 still names it";
+}
+
+TEST_F(DeleteRestore, ASecondAdminDeleteActsOnTheExtensionThePaneShows) {
+    for (const char* name : {".kvtq1", ".kvtq2", ".kvtq3"})
+        kvt::SeedExtension(HKEY_LOCAL_MACHINE, name, std::string("kvtqclass") + (name + 5), "Q",
+                           "");
+    kvt::RunMainWindow(1, [](User& user, HWND window) {
+        HWND list = GetDlgItem(window, IDC_ADMIN_LIST);
+        kvt::MessageBoxInfo box = AskAdminDelete(user, window, RowOf(window, ".kvtq3"));
+        user.Answer(box, IDYES);
+        ASSERT_TRUE(user.WaitUntil([&] { return RowOf(window, ".kvtq3") < 0; }));
+        ASSERT_TRUE(user.WaitUntil(
+            [&] { return User::Text(window, IDC_ADMIN_EXTENSION) == ".kvtq2"; }))
+            << "the pane shows " << User::Text(window, IDC_ADMIN_EXTENSION);
+        EXPECT_EQ(".kvtq2", User::ListText(list, User::ListSelected(list)));
+
+        user.RightClickListItem(list, User::ListSelected(list));
+        user.ChooseMenuCommand(IDM_DELETE);
+        box = user.WaitForMessageBox();
+        EXPECT_NE(std::string::npos, box.text.find("EXTENSION .kvtq2\r\n")) << box.text;
+        user.Answer(box, IDYES);
+        EXPECT_TRUE(user.WaitUntil([&] { return RowOf(window, ".kvtq2") < 0; }));
+        user.Close(window);
+    });
+    EXPECT_TRUE(kvt::KeyExists(HKEY_LOCAL_MACHINE, Classes(".kvtq1")));
+    EXPECT_FALSE(kvt::KeyExists(HKEY_LOCAL_MACHINE, Classes(".kvtq2")));
 }
 
 } // namespace

@@ -23,7 +23,8 @@ void RunMainWindow(int adminMode, const std::function<void(User&, HWND)>& script
     RunDialog(::RunMainWindow, [&](User& user) {
         const char* caption =
             adminMode ? "Orvell File Type Editor - ADMIN MODE" : "Orvell File Type Editor";
-        HWND window = user.WaitForWindow(caption);
+        // The first window of a test program may wait for Wine to start up.
+        HWND window = user.WaitForWindow(caption, 4 * kWaitMs);
         ASSERT_NE(nullptr, window);
         ASSERT_TRUE(user.WaitUntil([] { return AppState.StatusBar && !StatusText().empty(); }))
             << "the catalogue did not load";
