@@ -80,7 +80,9 @@ def open_command(program, args=ARGS):
 
 def composed_command(program, args=ARGS):
     """The open command the editor writes: folder and file of the Open page
-    joined, one blank, the arguments; nothing added."""
+    joined (in quotes when that holds a blank), one blank, the arguments."""
+    if " " in program:
+        program = f'"{program}"'
     return f"{program} {args}"
 
 
