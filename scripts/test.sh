@@ -14,9 +14,6 @@ kvel_prefix "$PREFIX"
 trap kvel_stop_prefix EXIT
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 wineserver -w
-# One server for the whole run, so that no test program waits for a prefix
-# to start up again.
-wineserver -p
 
 cd "$BUILD_DIR"
 ctest_status=0
