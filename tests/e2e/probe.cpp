@@ -16,7 +16,7 @@
 //                                    as data, no code of it runs) until it
 //                                    is closed: for a screenshot of a window
 //                                    that is never on screen long enough
-//   kvel_e2e_probe menu-layout SPEC  the layout of a pop-up menu with these
+//   kvel_e2e_probe menu-layout MENU  the layout of a pop-up menu with these
 //                                    entries ("|" between entries, "-" a
 //                                    separator, a trailing ">" a submenu):
 //                                    its window size and each entry's
@@ -546,15 +546,15 @@ void CALLBACK ReadMenuLayout(HWND, UINT, UINT_PTR timer, DWORD) {
     EndMenu();
 }
 
-int MenuLayoutOf(const std::string& spec) {
+int MenuLayoutOf(const std::string& entries) {
     HMENU menu = CreatePopupMenu();
     HMENU submenu = CreatePopupMenu();
     AppendMenuA(submenu, MF_STRING, 1, "x");
     size_t start = 0;
     UINT command = 100;
-    while (start <= spec.size()) {
-        size_t end = spec.find('|', start);
-        std::string entry = spec.substr(start, end == std::string::npos ? end : end - start);
+    while (start <= entries.size()) {
+        size_t end = entries.find('|', start);
+        std::string entry = entries.substr(start, end == std::string::npos ? end : end - start);
         if (entry == "-") {
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
         } else if (!entry.empty() && entry.back() == '>') {

@@ -110,18 +110,18 @@ def setup(paths):
     if code != 0:
         raise RuntimeError(f"the probe could not start: {err}")
     layouts = {}
-    for name, spec in MENUS.items():
-        layouts[name] = _menu_layout(wine, paths.probe, spec)
+    for name, entries in MENUS.items():
+        layouts[name] = _menu_layout(wine, paths.probe, entries)
         layouts[name + "/Tools"] = _menu_layout(wine, paths.probe, TOOLS)
     state["menus"] = layouts
     with open(paths.state, "w") as f:
         json.dump(state, f)
 
 
-def _menu_layout(wine, probe, spec):
-    code, out, err = wine.run("wine", probe, "menu-layout", spec)
+def _menu_layout(wine, probe, entries):
+    code, out, err = wine.run("wine", probe, "menu-layout", entries)
     if code != 0:
-        raise RuntimeError(f"no layout for the menu {spec}: {err}")
+        raise RuntimeError(f"no layout for the menu {entries}: {err}")
     return json.loads(out)
 
 
