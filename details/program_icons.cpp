@@ -60,6 +60,18 @@ HICON LoadModuleIcon(HMODULE module, UINT id) {
     return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0));
 }
 
+// Expands LOCATION into EXPANDED and shows its folder, in long form, in
+// PATHLABEL; gives the file within EXPANDED, past an opening quote.
+const char* ShowFolderOf(const char* location, char (&expanded)[kTextSize], HWND pathLabel) {
+    Expand(location, expanded);
+    const char* file = SkipOpeningQuote(expanded);
+    char folder[kTextSize];
+    FolderPart(file, folder);
+    ToLongForm(folder);
+    SetPaneText(pathLabel, folder);
+    return file;
+}
+
 } // namespace
 
 int FileLabelText(const char* text, char* out) {
@@ -86,25 +98,15 @@ int ShowFileLabel(const char* text, HWND label) {
 
 void ResolveExecutable(const char* executable) {
     char expanded[kTextSize];
-    Expand(executable, expanded);
-    const char* program = SkipOpeningQuote(expanded);
-    char folder[kTextSize];
-    FolderPart(program, folder);
-    ToLongForm(folder);
-    SetPaneText(DetailsPane.ProgramPath, folder);
+    const char* program = ShowFolderOf(executable, expanded, DetailsPane.ProgramPath);
     ShowTypeIcon(program, DetailsPane.ProgramIcon);
     ShowFileLabelOf(program, DetailsPane.ProgramFile, DetailsPane.ProgramPath);
 }
 
 void ResolveIconLabels(const char* location) {
     char expanded[kTextSize];
-    Expand(location, expanded);
-    const char* text = SkipOpeningQuote(expanded);
-    char folder[kTextSize];
-    FolderPart(text, folder);
-    ToLongForm(folder);
-    SetPaneText(DetailsPane.IconPath, folder);
-    ShowFileLabelOf(text, DetailsPane.IconFile, DetailsPane.IconPath);
+    const char* file = ShowFolderOf(location, expanded, DetailsPane.IconPath);
+    ShowFileLabelOf(file, DetailsPane.IconFile, DetailsPane.IconPath);
 }
 
 void NormaliseOpenCommand(char* command) {

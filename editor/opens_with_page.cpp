@@ -17,6 +17,9 @@
 #include <shlwapi.h>
 
 #include <initializer_list>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 HMENU RecentListMenu;
 
@@ -181,6 +184,15 @@ bool ReadProgramMenuItem(UINT item, BOOL byPosition, char* text, LPARAM* data) {
     return true;
 }
 
+// TEXT with every byte through CaseTable: equal for texts CompareNoCase
+// finds equal.
+std::string FoldedText(const char* text) {
+    std::string folded(text);
+    for (char& c : folded)
+        c = static_cast<char>(CaseTable[static_cast<unsigned char>(c)]);
+    return folded;
+}
+
 void DeleteProgramMenuItemAt(int position) {
     char text[kTextSize];
     LPARAM data = 0;
@@ -189,11 +201,22 @@ void DeleteProgramMenuItemAt(int position) {
     DeleteMenu(AddProgramMenu, static_cast<UINT>(position), MF_BYPOSITION);
 }
 
-// A command no item of "Add Program" has, and never that of "Remove".
+// The lowest command no item of "Add Program" has, and never that of
+// "Remove". Among count + 2 numbers at least one is free; one pass over the
+// items finds it, where asking the menu number by number would take a pass
+// per number.
 UINT UnusedCommand() {
+    const int count = GetMenuItemCount(AddProgramMenu);
+    std::vector<bool> used(static_cast<size_t>(count > 0 ? count : 0) + 2);
+    for (int position = 0; position < count; ++position) {
+        const UINT command = GetMenuItemID(AddProgramMenu, position);
+        if (command < used.size())
+            used[command] = true;
+    }
+    if (IDM_RECENT_REMOVE < used.size())
+        used[IDM_RECENT_REMOVE] = true;
     UINT command = 0;
-    while (command == IDM_RECENT_REMOVE ||
-           GetMenuState(AddProgramMenu, command, MF_BYCOMMAND) != static_cast<UINT>(-1))
+    while (used[command])
         ++command;
     return command;
 }
@@ -466,18 +489,20 @@ void BuildAddProgramMenu(HMENU popup) {
 void PruneAddProgramMenu() {
     if (!AddProgramMenu || GetMenuItemCount(AddProgramMenu) <= 0 || RecentCount() <= 0)
         return;
-    for (int row = RecentCount() - 1; row >= 0; --row) {
+    // One pass over each side: the list and the menu can both hold thousands.
+    std::unordered_set<std::string> listed;
+    for (int row = 0, rows = RecentCount(); row < rows; ++row) {
         char rowText[kTextSize];
         LPARAM rowData = 0;
-        if (!ReadRecentRow(row, rowText, &rowData))
-            continue;
-        for (int position = GetMenuItemCount(AddProgramMenu) - 1; position >= 0; --position) {
-            char itemText[kTextSize];
-            LPARAM itemData = 0;
-            if (ReadProgramMenuItem(static_cast<UINT>(position), TRUE, itemText, &itemData) &&
-                CompareNoCase(itemText, rowText) == 0)
-                DeleteProgramMenuItemAt(position);
-        }
+        if (ReadRecentRow(row, rowText, &rowData))
+            listed.insert(FoldedText(rowText));
+    }
+    for (int position = GetMenuItemCount(AddProgramMenu) - 1; position >= 0; --position) {
+        char itemText[kTextSize];
+        LPARAM itemData = 0;
+        if (ReadProgramMenuItem(static_cast<UINT>(position), TRUE, itemText, &itemData) &&
+            listed.count(FoldedText(itemText)))
+            DeleteProgramMenuItemAt(position);
     }
 }
 

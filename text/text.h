@@ -21,9 +21,6 @@ enum CommandArgResult : int {
     kArgEmpty = 4,      // argument exists but is empty (e.g. "" or trailing blanks)
 };
 
-// Working size of GetCommandArg: a longer command line is cut at this size.
-constexpr size_t kCommandArgWorkSize = 192;
-
 // The n-th argument (0 = program name) of the process command line, copied
 // without double quotes into destination, which holds at least destinationSize
 // bytes (the copy is cut to fit and always terminated).

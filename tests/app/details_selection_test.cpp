@@ -1,7 +1,7 @@
 // The user-mode details pane across selections: icons of a user's class
 // named through an environment variable, and registry changes made between
 // two selections of the same extension.
-#include "app/app_state.h"
+#include "harness/icon_bits.h"
 #include "harness/main_window.h"
 #include "harness/registry_fixture.h"
 #include "resources/resource.h"
@@ -14,60 +14,28 @@
 namespace {
 
 using kvt::Classes;
+using kvt::FileIconBits;
+using kvt::IconBits;
+using kvt::TestIcon;
 using kvt::User;
 
 class DetailsSelection : public kvt::RegistryTest {};
-
-std::string IconFolder() {
-    return std::string(AppState.AppDirectory) + "testdata\\icons";
-}
-
-// The colour pixels of an icon, to tell two icons' images apart.
-std::vector<BYTE> IconBits(HICON icon) {
-    ICONINFO info = {};
-    if (!icon || !GetIconInfo(icon, &info))
-        return {};
-    BITMAP bitmap = {};
-    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = bitmap.bmWidth;
-    format.bmiHeader.biHeight = bitmap.bmHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<BYTE> bits(static_cast<size_t>(bitmap.bmWidth) * bitmap.bmHeight * 4);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, info.hbmColor, 0, bitmap.bmHeight, bits.data(), &format, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return bits;
-}
-
-std::vector<BYTE> FileIconBits(const std::string& file, int size) {
-    HICON icon = static_cast<HICON>(
-        LoadImageA(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
-    std::vector<BYTE> bits = IconBits(icon);
-    DestroyIcon(icon);
-    return bits;
-}
 
 std::vector<BYTE> ShownIconBits(HWND window, int id) {
     return IconBits(reinterpret_cast<HICON>(SendDlgItemMessageA(window, id, STM_GETICON, 0, 0)));
 }
 
 TEST_F(DetailsSelection, UserClassIconNamedThroughAVariableIsTheOneShown) {
-    SetEnvironmentVariableA("KVTICONS", IconFolder().c_str());
+    SetEnvironmentVariableA("KVTICONS", TestIcon("").c_str());
     kvt::SeedExtension(HKEY_LOCAL_MACHINE, ".kvtenv", "kvtenvfile", "Machine env", "");
     kvt::SetText(HKEY_LOCAL_MACHINE, Classes("kvtenvfile\\DefaultIcon"), nullptr,
-                 IconFolder() + "\\system.ico");
+                 TestIcon("system.ico"));
     kvt::SeedExtension(HKEY_CURRENT_USER, ".kvtenv", "kvtenvuser", "User env", "");
     kvt::SetText(HKEY_CURRENT_USER, Classes("kvtenvuser\\DefaultIcon"), nullptr,
-                 "%KVTICONS%\\user.ico");
-    const std::vector<BYTE> userLarge = FileIconBits(IconFolder() + "\\user.ico", 32);
+                 "%KVTICONS%user.ico");
+    const std::vector<BYTE> userLarge = FileIconBits(TestIcon("user.ico"), 32);
     ASSERT_FALSE(userLarge.empty());
-    ASSERT_NE(FileIconBits(IconFolder() + "\\system.ico", 32), userLarge);
+    ASSERT_NE(FileIconBits(TestIcon("system.ico"), 32), userLarge);
     kvt::RunMainWindow(0, [&](User& user, HWND window) {
         HWND tree = GetDlgItem(window, IDC_MAIN_TREE);
         user.SelectTreeItem(tree, User::TreeFind(tree, ".kvtenv"));
@@ -76,7 +44,7 @@ TEST_F(DetailsSelection, UserClassIconNamedThroughAVariableIsTheOneShown) {
         EXPECT_EQ("User env", User::Text(window, IDC_MAIN_FILETYPE));
         EXPECT_EQ(userLarge, ShownIconBits(window, IDC_MAIN_LARGEICON))
             << "the user's class names the icon, not the machine's";
-        EXPECT_EQ(FileIconBits(IconFolder() + "\\user.ico", GetSystemMetrics(SM_CXSMICON)),
+        EXPECT_EQ(FileIconBits(TestIcon("user.ico"), GetSystemMetrics(SM_CXSMICON)),
                   ShownIconBits(window, IDC_MAIN_SMALLICON));
         EXPECT_EQ("user.ico", User::Text(window, IDC_MAIN_ICONFILE));
         user.Close(window);

@@ -4,6 +4,7 @@
 #include "platform/shell.h"
 
 #include "app/app_state.h"
+#include "harness/icon_bits.h"
 #include "harness/registry_fixture.h"
 
 #include <gtest/gtest.h>
@@ -14,43 +15,11 @@
 namespace {
 
 using kvt::Classes;
+using kvt::FileIconBits;
+using kvt::IconBits;
+using kvt::TestIcon;
 
 class Shell : public kvt::RegistryTest {};
-
-std::string TestIcon(const char* file) {
-    return std::string(AppState.AppDirectory) + "testdata\\icons\\" + file;
-}
-
-std::vector<BYTE> IconBits(HICON icon) {
-    ICONINFO info = {};
-    if (!icon || !GetIconInfo(icon, &info))
-        return {};
-    BITMAP bitmap = {};
-    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = bitmap.bmWidth;
-    format.bmiHeader.biHeight = bitmap.bmHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<BYTE> bits(static_cast<size_t>(bitmap.bmWidth) * bitmap.bmHeight * 4);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, info.hbmColor, 0, bitmap.bmHeight, bits.data(), &format, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return bits;
-}
-
-std::vector<BYTE> FileIconBits(const std::string& file) {
-    HICON icon = static_cast<HICON>(LoadImageA(nullptr, file.c_str(), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXICON),
-                                               GetSystemMetrics(SM_CYICON), LR_LOADFROMFILE));
-    std::vector<BYTE> bits = IconBits(icon);
-    DestroyIcon(icon);
-    return bits;
-}
 
 struct FileInfo {
     DWORD_PTR result = 0;
@@ -76,7 +45,8 @@ TEST_F(Shell, FileInformationComesFromTheViewWithTheSystemIndexOnlyWhenAskedFor)
     kvt::SeedExtension(HKEY_LOCAL_MACHINE, ".kvtdoc", "kvtdocfile", "Kvt document", "");
     kvt::SetText(HKEY_CURRENT_USER, Classes("kvtdocfile\\DefaultIcon"), nullptr,
                  TestIcon("user.ico"));
-    const std::vector<BYTE> expected = FileIconBits(TestIcon("user.ico"));
+    const std::vector<BYTE> expected =
+        FileIconBits(TestIcon("user.ico"), GetSystemMetrics(SM_CXICON));
     ASSERT_FALSE(expected.empty());
 
     FileInfo plain = Ask(".kvtdoc", SHGFI_ICON | SHGFI_TYPENAME);
@@ -106,7 +76,7 @@ TEST_F(Shell, FileInformationComesFromTheViewWithTheSystemIndexOnlyWhenAskedFor)
 TEST_F(Shell, LocationWithAVariableLoadsAndOneThatStaysAVariableDoesNot) {
     SetEnvironmentVariableA("KVTICONS", (std::string(AppState.AppDirectory) + "testdata").c_str());
     HICON icon = ShellLoadIconLocation("%KVTICONS%\\icons\\user.ico", 32);
-    EXPECT_EQ(FileIconBits(TestIcon("user.ico")), IconBits(icon));
+    EXPECT_EQ(FileIconBits(TestIcon("user.ico"), GetSystemMetrics(SM_CXICON)), IconBits(icon));
     DestroyIcon(icon);
     EXPECT_EQ(nullptr, ShellLoadIconLocation("%1", 32));
     EXPECT_EQ(nullptr, ShellLoadIconLocation("%KVTUNSET%\\user.ico", 32));

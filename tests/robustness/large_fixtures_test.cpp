@@ -4,6 +4,7 @@
 // open handles and removed with one delete per parent; each step's time is
 // printed, and bounded so that a quadratic slip fails the test.
 #include "compare/compare_dialog.h"
+#include "editor/opens_with_page.h"
 #include "harness/editor_driver.h"
 #include "harness/main_window.h"
 #include "harness/registry_fixture.h"
@@ -14,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -147,6 +150,21 @@ void SeedPrograms() {
     RegCloseKey(list);
 }
 
+// The "Add Program" submenu of the Opens-with page's pop-up menu.
+HMENU AddProgramMenu() {
+    for (const kvt::MenuEntry& entry : User::MenuEntries(RecentListMenu))
+        if (entry.submenu)
+            return entry.submenu;
+    return nullptr;
+}
+
+std::set<std::string> ProgramTexts(HMENU menu) {
+    std::set<std::string> texts;
+    for (const kvt::MenuEntry& entry : User::MenuEntries(menu))
+        texts.insert(entry.text);
+    return texts;
+}
+
 TEST_F(LargeFixtures, FiveThousandProgramsAndAnOpenWithListOfAThousand) {
     SeedPrograms();
     const kvr::ClassesImage before = kvr::ClassesImage::Take();
@@ -161,9 +179,47 @@ TEST_F(LargeFixtures, FiveThousandProgramsAndAnOpenWithListOfAThousand) {
         HWND recent = kvt::EditorControl(editor, IDC_OPENSWITH_RECENTLIST);
         EXPECT_GE(SendMessageA(combo, CB_GETCOUNT, 0, 0), kPrograms);
         EXPECT_EQ(kListed, User::ListCount(recent));
+        // "Add Program" offers exactly the programs the list does not show.
+        std::set<std::string> offered = ProgramTexts(AddProgramMenu());
+        EXPECT_EQ(0u, offered.count(Numbered("KVT Program ", 0)));
+        EXPECT_EQ(0u, offered.count(Numbered("KVT Program ", kListed - 1)));
+        EXPECT_EQ(1u, offered.count(Numbered("KVT Program ", kListed)));
+        EXPECT_EQ(1u, offered.count(Numbered("KVT Program ", kPrograms - 1)));
+
+        kvt::ShowEditorPage(user, editor, 1);
+        const std::string first = User::ListText(recent, 0);
         {
-            Stopwatch watch("editor cancelled and closed", 20000);
+            Stopwatch watch("Remove beside 4,000 offered programs", 20000);
+            user.RightClickListItem(recent, 0);
+            user.ChooseMenuCommand(IDM_RECENT_REMOVE);
+            ASSERT_TRUE(user.WaitUntil([&] { return User::ListCount(recent) == kListed - 1; }));
+        }
+        std::set<UINT> commands;
+        for (const kvt::MenuEntry& entry : User::MenuEntries(AddProgramMenu())) {
+            EXPECT_NE(static_cast<UINT>(IDM_RECENT_REMOVE), entry.command);
+            EXPECT_TRUE(commands.insert(entry.command).second) << "command used twice";
+        }
+        EXPECT_EQ(1u, ProgramTexts(AddProgramMenu()).count(first));
+        {
+            Stopwatch watch("Add Program of the removed one", 20000);
+            user.RightClickListItem(recent, 0);
+            HMENU popup = user.WaitForPopupMenu();
+            ASSERT_NE(nullptr, popup);
+            UINT command = 0;
+            for (const kvt::MenuEntry& entry : User::MenuEntries(AddProgramMenu()))
+                if (entry.text == first)
+                    command = entry.command;
+            user.ChooseMenuCommand(command);
+            ASSERT_TRUE(user.WaitUntil([&] { return User::ListCount(recent) == kListed; }));
+        }
+        EXPECT_EQ(first, User::ListText(recent, 0));
+        EXPECT_EQ(0u, ProgramTexts(AddProgramMenu()).count(first));
+        {
+            Stopwatch watch("editor cancelled unsaved and closed", 20000);
             user.Click(editor, IDC_EDITOR_CANCEL);
+            kvt::MessageBoxInfo box = user.WaitForMessageBox();
+            EXPECT_EQ("Do you want to save changes?", box.text);
+            user.Answer(box, IDNO);
             ASSERT_TRUE(user.WaitGone(editor));
         }
         user.Close(window);
