@@ -19,7 +19,6 @@ struct ExtensionSnapshot {
     std::unordered_set<std::string> Folded;
 };
 
-
 // What the dialog thread and the compare worker share. The worker touches the
 // windows only through SendMessageA and the calls built on it, and the
 // snapshots only while the progress window blocks the dialog.

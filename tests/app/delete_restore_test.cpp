@@ -174,9 +174,10 @@ TEST_F(DeleteRestore, AdminDeleteOfTheFirstRowSelectsTheNewFirstRow) {
         EXPECT_TRUE(user.WaitUntil([&] { return RowOf(window, first) < 0; }));
         EXPECT_EQ(0, User::ListSelected(list));
         EXPECT_EQ(second, User::ListText(list, 0));
-        EXPECT_TRUE(user.WaitUntil(
-            [&] { return User::Text(window, IDC_ADMIN_EXTENSION) == second; }))
-            << "the pane still shows " << User::Text(window, IDC_ADMIN_EXTENSION);
+        EXPECT_TRUE(user.WaitUntil([&] {
+            return User::Text(window, IDC_ADMIN_EXTENSION) == second;
+        })) << "the pane still shows "
+            << User::Text(window, IDC_ADMIN_EXTENSION);
         EXPECT_EQ(second, std::string(CurrentExtension)) << "what a second Delete would act on";
         user.Close(window);
     });
@@ -212,9 +213,10 @@ TEST_F(DeleteRestore, ASecondAdminDeleteActsOnTheExtensionThePaneShows) {
         kvt::MessageBoxInfo box = AskAdminDelete(user, window, RowOf(window, ".kvtq3"));
         user.Answer(box, IDYES);
         ASSERT_TRUE(user.WaitUntil([&] { return RowOf(window, ".kvtq3") < 0; }));
-        ASSERT_TRUE(user.WaitUntil(
-            [&] { return User::Text(window, IDC_ADMIN_EXTENSION) == ".kvtq2"; }))
-            << "the pane shows " << User::Text(window, IDC_ADMIN_EXTENSION);
+        ASSERT_TRUE(user.WaitUntil([&] {
+            return User::Text(window, IDC_ADMIN_EXTENSION) == ".kvtq2";
+        })) << "the pane shows "
+            << User::Text(window, IDC_ADMIN_EXTENSION);
         EXPECT_EQ(".kvtq2", User::ListText(list, User::ListSelected(list)));
 
         user.RightClickListItem(list, User::ListSelected(list));

@@ -44,8 +44,8 @@ class Input {
 // size bytes on the heap, filled with a byte that no routine writes.
 class Buffer {
   public:
-    explicit Buffer(size_t size) : bytes_(static_cast<char*>(std::malloc(size ? size : 1))),
-                                   size_(size) {
+    explicit Buffer(size_t size)
+        : bytes_(static_cast<char*>(std::malloc(size ? size : 1))), size_(size) {
         std::memset(bytes_, 0x7F, size ? size : 1);
     }
     ~Buffer() { std::free(bytes_); }

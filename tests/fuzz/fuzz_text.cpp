@@ -14,7 +14,8 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (CaseTable[static_cast<unsigned char>(a[i])] != CaseTable[static_cast<unsigned char>(b[i])])
+        if (CaseTable[static_cast<unsigned char>(a[i])] !=
+            CaseTable[static_cast<unsigned char>(b[i])])
             return false;
     return true;
 }

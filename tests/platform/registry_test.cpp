@@ -264,7 +264,9 @@ struct TextCase {
     std::string expected; // "<absent>" when the read must fail
 };
 
-void PrintTo(const TextCase& c, std::ostream* out) { *out << c.label; }
+void PrintTo(const TextCase& c, std::ostream* out) {
+    *out << c.label;
+}
 
 class CheckedTextRead : public MergedView, public ::testing::WithParamInterface<TextCase> {};
 

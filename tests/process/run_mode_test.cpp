@@ -86,7 +86,9 @@ struct ModeCase {
     bool adminWhenAdministrator;
 };
 
-void PrintTo(const ModeCase& c, std::ostream* out) { *out << c.label; }
+void PrintTo(const ModeCase& c, std::ostream* out) {
+    *out << c.label;
+}
 
 class RunMode : public ::testing::TestWithParam<ModeCase> {};
 

@@ -16,7 +16,9 @@ struct ArgCase {
     std::string argument; // ignored when the destination is not written
 };
 
-void PrintTo(const ArgCase& c, std::ostream* out) { *out << c.label; }
+void PrintTo(const ArgCase& c, std::ostream* out) {
+    *out << c.label;
+}
 
 class CommandArgument : public ::testing::TestWithParam<ArgCase> {};
 

@@ -364,8 +364,8 @@ TEST_F(ApplyEditsUserTest, AChosenProgramBecomesTheOpenCommandQuotedWhenItHasBla
                     "C:\\Tools\\kvtview.exe %1");
 
     RegKey key;
-    ASSERT_TRUE(CreateClassesKey(HKEY_CURRENT_USER, "kvttwofile", kOpenCommandKey, KEY_WRITE,
-                                 key.put()));
+    ASSERT_TRUE(
+        CreateClassesKey(HKEY_CURRENT_USER, "kvttwofile", kOpenCommandKey, KEY_WRITE, key.put()));
     WriteCommandValue(key.get(), "%SystemRoot%\\kvtview.exe %1");
     EXPECT_REG_TEXT_TYPED(HKEY_CURRENT_USER, Classes("kvttwofile\\shell\\open\\command"), nullptr,
                           "%SystemRoot%\\kvtview.exe %1", REG_EXPAND_SZ);
