@@ -142,6 +142,41 @@ TEST_F(Shell, AnswersInAReadScopeAreTheAnswersOutsideAndEndWithIt) {
     EXPECT_EQ("kvtdde.exe %1", Query(ASSOCSTR_COMMAND, ".kvtdde"));
 }
 
+// A scope may keep what it read, never hand out an icon of another size or
+// image than the same question gets outside it.
+TEST_F(Shell, IconsInAReadScopeAreTheIconsOutside) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const int large = GetSystemMetrics(SM_CXICON);
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    for (const char* index : {",0", ",1", ",-3"}) {
+        const std::string location = std::string(self) + index;
+        SCOPED_TRACE(location);
+        auto bitsAt = [&](int size) {
+            HICON icon = ShellLoadIconLocation(location.c_str(), size);
+            std::vector<BYTE> bits = IconBits(icon);
+            if (icon)
+                DestroyIcon(icon);
+            return bits;
+        };
+        const std::vector<BYTE> largeBits = bitsAt(large);
+        const std::vector<BYTE> smallBits = bitsAt(small);
+        ASSERT_EQ(static_cast<size_t>(large * large * 4), largeBits.size());
+        ASSERT_EQ(static_cast<size_t>(small * small * 4), smallBits.size());
+        {
+            ShellReadScope scope;
+            EXPECT_EQ(largeBits, bitsAt(large));
+            EXPECT_EQ(smallBits, bitsAt(small));
+            EXPECT_EQ(largeBits, bitsAt(large)) << "asked again in the same scope";
+        }
+        {
+            ShellReadScope scope;
+            EXPECT_EQ(smallBits, bitsAt(small)) << "the small size asked first";
+            EXPECT_EQ(largeBits, bitsAt(large));
+        }
+    }
+}
+
 TEST_F(Shell, ProgramDescriptionFollowsItsFile) {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(sizeof temp, temp);
