@@ -1,4 +1,4 @@
-// Etched rules and centring.
+// Etched rules, placement and centring.
 #include "app/window_helpers.h"
 
 namespace {
@@ -23,6 +23,13 @@ void DrawEtchedLineInUnits(HWND dialog, HDC dc, int x1, int x2, int y) {
     RECT line = {x1, y, x2, y};
     MapDialogRect(dialog, &line);
     DrawEtchedLine(dc, line.left, line.right, line.top);
+}
+
+RECT RectInDialog(HWND dialog, HWND control) {
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
 void CenterOver(HWND parent, HWND child) {

@@ -9,5 +9,8 @@ void DrawEtchedLine(HDC dc, int x1, int x2, int y);
 // client pixels so that the rule follows the layout at any font size.
 void DrawEtchedLineInUnits(HWND dialog, HDC dc, int x1, int x2, int y);
 
+// The window rectangle of control in the client co-ordinates of dialog.
+RECT RectInDialog(HWND dialog, HWND control);
+
 // Moves child, keeping its size, so that it is centred over parent.
 void CenterOver(HWND parent, HWND child);

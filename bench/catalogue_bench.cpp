@@ -20,6 +20,7 @@
 //   the floor measured just before it (the machine is shared, and a ratio of
 //   neighbours suffers least from what else runs), and of all selections.
 //   The counts the window shows are checked against N; a wrong load exits 1.
+#include "bench/bench_clock.h"
 #include "app/app_state.h"
 #include "app/catalogue/catalogue.h"
 #include "app/main_window.h"
@@ -41,24 +42,6 @@ namespace {
 constexpr int kLoadRuns = 7;
 constexpr int kDetailRuns = 200;
 constexpr char kClasses[] = "Software\\Classes";
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> samples) {
-    if (samples.empty())
-        return 0;
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 
 // --- Seeding, with the raw registry calls, one open classes key per hive.
 

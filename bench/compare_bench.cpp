@@ -10,6 +10,7 @@
 //     floor    the bare registry work under it: RegEnumKeyExA over every
 //              sub-key of HKLM\Software\Classes and HKCU\Software\Classes
 //   Each run puts the registry back as it was seeded.
+#include "bench/bench_clock.h"
 #include "app/app_state.h"
 #include "app/startup.h"
 #include "compare/compare_dialog.h"
@@ -26,22 +27,6 @@ namespace {
 
 constexpr int kRuns = 5;
 constexpr int kChanges = 500;
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
 
 // ".kvc00042", or with a suffix ".kvc00042x", which sorts right after it.
 void ClassesPath(char* path, size_t size, int number, const char* suffix) {

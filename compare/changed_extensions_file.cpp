@@ -76,15 +76,8 @@ void ReportSaveFailure(const char* path) {
     MessageBoxA(CompareState.CompareDialog, message.c_str(), kTextSaveCaption, MB_OK | MB_ICONHAND);
 }
 
-RECT RectIn(HWND control, HWND dialog) {
-    RECT rect = {};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 void MoveDown(HWND control, HWND dialog, int step) {
-    RECT rect = RectIn(control, dialog);
+    RECT rect = RectInDialog(dialog, control);
     SetWindowPos(control, nullptr, rect.left, rect.top + step, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -107,9 +100,9 @@ HWND CreateChild(HWND dialog, DWORD exStyle, const char* className, const char* 
 int AddDescriptionField(HWND fileDialog) {
     HWND typeLabel = GetDlgItem(fileDialog, stc2);
     HWND typeCombo = GetDlgItem(fileDialog, cmb1);
-    RECT label = RectIn(typeLabel, fileDialog);
-    RECT combo = RectIn(typeCombo, fileDialog);
-    RECT nameLabel = RectIn(GetDlgItem(fileDialog, stc3), fileDialog);
+    RECT label = RectInDialog(fileDialog, typeLabel);
+    RECT combo = RectInDialog(fileDialog, typeCombo);
+    RECT nameLabel = RectInDialog(fileDialog, GetDlgItem(fileDialog, stc3));
     const int rowStep = label.top - nameLabel.top;
     MoveDown(typeLabel, fileDialog, rowStep);
     MoveDown(typeCombo, fileDialog, rowStep);
@@ -128,7 +121,7 @@ void FitFileDialog(HWND fileDialog, int margin) {
     int lowest = 0;
     for (HWND child = GetWindow(fileDialog, GW_CHILD); child;
          child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT rect = RectIn(child, fileDialog);
+        RECT rect = RectInDialog(fileDialog, child);
         // The dialog itself is not shown yet: its children's own style says
         // which of them will be.
         bool shown = (GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE) != 0;

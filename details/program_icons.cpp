@@ -190,30 +190,20 @@ int ResolveDefaultIcon(const char* location) {
                     static_cast<HICON>(LoadImageA(nullptr, location, IMAGE_ICON, 16, 16,
                                                   LR_LOADFROMFILE | LR_LOADMAP3DCOLORS)));
         CopyTextBounded(location, IconLocation, kNameSize);
-        Expand(location, expanded);
-        const char* text = SkipOpeningQuote(expanded);
-        char folder[kTextSize];
-        FolderPart(text, folder);
-        ToLongForm(folder);
-        SetPaneText(DetailsPane.IconPath, folder);
+        const char* text = ShowFolderOf(location, expanded, DetailsPane.IconPath);
         char file[kTextSize] = {};
         FileNameOf(text, file);
         SetPaneText(DetailsPane.IconFile, file);
         return 1;
     }
     CopyTextBounded(location, IconLocation, kNameSize);
-    Expand(location, expanded);
+    const char* text = ShowFolderOf(location, expanded, DetailsPane.IconPath);
     char path[kTextSize] = {};
     const char* expandedComma = strchr(expanded, ',');
     LeftText(expanded, path,
              expandedComma ? static_cast<size_t>(expandedComma - expanded) : TextLength(expanded));
     PathUnquoteSpacesA(path);
     LoadIconFromModule(path, comma + 1);
-    const char* text = SkipOpeningQuote(expanded);
-    char folder[kTextSize];
-    FolderPart(text, folder);
-    ToLongForm(folder);
-    SetPaneText(DetailsPane.IconPath, folder);
     char file[kTextSize] = {};
     FileNameOf(text, file);
     if (ShowFileLabel(file, DetailsPane.IconFile))

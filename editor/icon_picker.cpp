@@ -45,13 +45,6 @@ HWND PickerIconList;
 // The General page, whose header font the icon list takes.
 HWND PickerOwner;
 
-RECT RectIn(HWND dialog, HWND control) {
-    RECT rect = {};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // Puts control at the height of place, keeping its x and size: the file-type
 // row and "Cancel" move up into the places of the hidden file-name row and
 // "Open", whatever the dialog's own layout.
@@ -60,8 +53,8 @@ void MoveIntoPlaceOf(HWND dialog, int id, int place) {
     HWND hidden = GetDlgItem(dialog, place);
     if (!control || !hidden)
         return;
-    RECT from = RectIn(dialog, control);
-    RECT to = RectIn(dialog, hidden);
+    RECT from = RectInDialog(dialog, control);
+    RECT to = RectInDialog(dialog, hidden);
     SetWindowPos(control, nullptr, from.left, to.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -91,9 +84,9 @@ void ResizeDialog(HWND dialog) {
     for (int id : {cmb1, IDCANCEL}) {
         HWND control = GetDlgItem(dialog, id);
         if (control && IsWindowVisible(control))
-            bottom = std::max(bottom, static_cast<int>(RectIn(dialog, control).bottom));
+            bottom = std::max(bottom, static_cast<int>(RectInDialog(dialog, control).bottom));
     }
-    bottom = std::max(bottom, static_cast<int>(RectIn(dialog, PickerIconList).bottom));
+    bottom = std::max(bottom, static_cast<int>(RectInDialog(dialog, PickerIconList).bottom));
     const int frameWidth = (window.right - window.left) - client.right;
     const int frameHeight = (window.bottom - window.top) - client.bottom;
     SetWindowPos(dialog, nullptr, 0, 0, client.right + kDialogGrowth + frameWidth,
