@@ -23,6 +23,11 @@ constexpr int kExtensions = 2000;
 constexpr int kEditorCycles = 200;
 constexpr int kCompareCycles = 50;
 // Objects and bytes that caches and lists may still take after the warm-up.
+// The heap does grow under Wine, by about 80 bytes a selection and 0.8 KB an
+// editor cycle, none of it the program's own blocks: the driver keeps every
+// notification it posts, and Wine's controls keep a few hundred bytes for
+// each page made from the editor's templates, even under an empty dialog
+// procedure.
 constexpr long kObjectBound = 40;
 constexpr long long kHeapBound = 4 << 20;
 
