@@ -24,6 +24,8 @@ struct ReadMemo {
     int depth = 0;
     std::map<std::string, std::pair<bool, std::string>> texts;
     std::map<std::string, bool> keys;
+    // Modules loaded for their icons (null: not loadable), freed with the scope.
+    std::map<std::string, HMODULE> modules;
 };
 thread_local ReadMemo t_memo;
 
@@ -445,6 +447,65 @@ bool IsWholeIconSource(const std::string& file) {
     return whole;
 }
 
+// Inside a scope a program or library read for an icon stays loaded until
+// the scope ends: the details pane reads its large and its small icon from
+// the same file, and mapping the file is most of the cost of reading one.
+HMODULE ScopedIconModule(const std::string& file) {
+    const std::string key = MemoKey(file, nullptr);
+    auto kept = t_memo.modules.find(key);
+    if (kept != t_memo.modules.end())
+        return kept->second;
+    HMODULE module = LoadLibraryExA(file.c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    t_memo.modules[key] = module;
+    return module;
+}
+
+// The name of an icon group as LoadImageA takes it: a number or a text.
+struct IconGroupName {
+    std::string text;
+    WORD id = 0;
+    const char* get() const { return text.empty() ? MAKEINTRESOURCEA(id) : text.c_str(); }
+};
+
+struct IconGroupSearch {
+    int wanted = 0;
+    int seen = 0;
+    bool found = false;
+    IconGroupName name;
+};
+
+BOOL CALLBACK FindIconGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR context) {
+    auto* search = reinterpret_cast<IconGroupSearch*>(context);
+    if (search->seen++ != search->wanted)
+        return TRUE;
+    if (IS_INTRESOURCE(name))
+        search->name.id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name));
+    else
+        search->name.text = name;
+    search->found = true;
+    return FALSE;
+}
+
+// The icon of module that an icon location's index names, as the system's
+// icon reader takes it: from 0 up the position among the module's icon groups,
+// below 0 the group's resource number.
+HICON IconOfModule(HMODULE module, int index, int size) {
+    IconGroupSearch search;
+    if (index < -0xFFFF)
+        return nullptr; // no resource number is that large
+    if (index < 0) {
+        search.name.id = static_cast<WORD>(-index);
+    } else {
+        search.wanted = index;
+        EnumResourceNamesA(module, RT_GROUP_ICON, FindIconGroup,
+                           reinterpret_cast<LONG_PTR>(&search));
+        if (!search.found)
+            return nullptr;
+    }
+    return static_cast<HICON>(LoadImageA(module, search.name.get(), IMAGE_ICON, size, size, 0));
+}
+
 // Whether the icon location names a file that is there but cannot be read
 // whole; a location naming no file at all is harmless.
 bool NamesBrokenFile(const std::string& location) {
@@ -590,6 +651,9 @@ HICON ShellLoadIconLocation(const char* location, int size) {
     if (!hasIndex && lstrcmpiA(PathFindExtensionA(file.c_str()), ".ico") == 0)
         return static_cast<HICON>(
             LoadImageA(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+    if (t_memo.depth > 0)
+        if (HMODULE module = ScopedIconModule(file))
+            return IconOfModule(module, index, size);
     HICON icon = nullptr;
     UINT found = PrivateExtractIconsA(file.c_str(), index, size, size, &icon, nullptr, 1, 0);
     if (found == 0 || found == 0xFFFFFFFF)
@@ -614,5 +678,9 @@ ShellReadScope::~ShellReadScope() {
     if (--t_memo.depth == 0) {
         t_memo.texts.clear();
         t_memo.keys.clear();
+        for (auto& kept : t_memo.modules)
+            if (kept.second)
+                FreeLibrary(kept.second);
+        t_memo.modules.clear();
     }
 }

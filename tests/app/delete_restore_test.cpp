@@ -91,10 +91,15 @@ TEST_F(DeleteRestore, AClassThatAnotherExtensionNamesIsKept) {
     kvt::SetText(HKEY_CURRENT_USER, Classes(".kvtc\\OpenWithProgIDs"), "kvtshared", "");
     kvt::RunMainWindow(0, [](User& user, HWND window) {
         for (const char* extension : {".kvta", ".kvtb"}) {
+            const std::string before = kvt::StatusText();
             kvt::MessageBoxInfo box = AskFromTree(user, window, extension, IDM_DELETE);
             user.Answer(box, IDYES);
             ASSERT_TRUE(user.WaitUntil(
                 [&] { return !kvt::KeyExists(HKEY_CURRENT_USER, Classes(extension)); }));
+            // The next right-click waits for the delete to end (the counts
+            // come last): a menu opened while "Please Wait..." is up closes
+            // with it.
+            ASSERT_TRUE(user.WaitUntil([&] { return kvt::StatusText() != before; }));
             EXPECT_TRUE(kvt::KeyExists(HKEY_CURRENT_USER, Classes("kvtshared")))
                 << "still named by another extension after deleting " << extension;
         }

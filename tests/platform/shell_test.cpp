@@ -175,6 +175,14 @@ TEST_F(Shell, IconsInAReadScopeAreTheIconsOutside) {
             EXPECT_EQ(largeBits, bitsAt(large));
         }
     }
+    for (const char* index : {",99", ",-999", ",-70001"}) {
+        const std::string location = std::string(self) + index;
+        SCOPED_TRACE(location);
+        EXPECT_EQ(nullptr, ShellLoadIconLocation(location.c_str(), large));
+        ShellReadScope scope;
+        EXPECT_EQ(nullptr, ShellLoadIconLocation(location.c_str(), large));
+        EXPECT_EQ(nullptr, ShellLoadIconLocation(location.c_str(), small));
+    }
 }
 
 TEST_F(Shell, ProgramDescriptionFollowsItsFile) {

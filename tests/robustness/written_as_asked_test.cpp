@@ -29,12 +29,14 @@ void DeleteOrRestore(User& user, HWND window, int admin, const std::string& exte
         HWND tree = GetDlgItem(window, IDC_MAIN_TREE);
         user.RightClickTreeItem(tree, User::TreeFind(tree, extension));
     }
+    const std::string before = kvt::StatusText();
     user.ChooseMenuCommand(command);
     kvt::MessageBoxInfo box = user.WaitForMessageBox();
     ASSERT_NE(std::string::npos, box.text.find(extension)) << box.text;
     user.Answer(box, IDYES);
     ASSERT_TRUE(user.WaitGone(box.window));
-    // The shell refresh that follows blocks the window until it is done.
+    // The counts change last, after the shell refresh that blocks the window.
+    ASSERT_TRUE(user.WaitUntil([&] { return kvt::StatusText() != before; }));
     ASSERT_TRUE(user.WaitUntil(
         [&] { return IsWindowEnabled(window) && !user.FindWindowNow("Please Wait..."); }));
     kvr::Settle(user);
