@@ -15,6 +15,8 @@ std::mutex g_lock;
 std::set<HICON> g_icons;
 std::set<HGDIOBJ> g_gdiObjects;
 std::set<HMENU> g_menus;
+// A module may be loaded more than once; each load wants its own free.
+std::multiset<HMODULE> g_modules;
 
 template <typename Handle> void Made(std::set<Handle>* made, Handle handle) {
     if (!handle)
@@ -42,6 +44,8 @@ decltype(&CreatePen) g_createPen;
 decltype(&DeleteObject) g_deleteObject;
 decltype(&CreatePopupMenu) g_createPopupMenu;
 decltype(&DestroyMenu) g_destroyMenu;
+decltype(&LoadLibraryExA) g_loadLibraryEx;
+decltype(&FreeLibrary) g_freeLibrary;
 
 HICON WINAPI CountCopyIcon(HICON icon) {
     HICON copy = g_copyIcon(icon);
@@ -132,6 +136,25 @@ BOOL WINAPI CountDestroyMenu(HMENU menu) {
     return g_destroyMenu(menu);
 }
 
+HMODULE WINAPI CountLoadLibraryEx(LPCSTR file, HANDLE reserved, DWORD flags) {
+    HMODULE module = g_loadLibraryEx(file, reserved, flags);
+    if (module) {
+        std::lock_guard<std::mutex> guard(g_lock);
+        g_modules.insert(module);
+    }
+    return module;
+}
+
+BOOL WINAPI CountFreeLibrary(HMODULE module) {
+    {
+        std::lock_guard<std::mutex> guard(g_lock);
+        auto loaded = g_modules.find(module);
+        if (loaded != g_modules.end())
+            g_modules.erase(loaded);
+    }
+    return g_freeLibrary(module);
+}
+
 // Puts replacement into every slot of the import table that imports
 // function from dll, and keeps what the slot held in *original.
 template <typename Function>
@@ -178,6 +201,8 @@ void CountProgramHandles() {
         Redirect("user32.dll", "DestroyIcon", &CountDestroyIcon, &g_destroyIcon);
         Redirect("user32.dll", "CreatePopupMenu", &CountCreatePopupMenu, &g_createPopupMenu);
         Redirect("user32.dll", "DestroyMenu", &CountDestroyMenu, &g_destroyMenu);
+        Redirect("kernel32.dll", "LoadLibraryExA", &CountLoadLibraryEx, &g_loadLibraryEx);
+        Redirect("kernel32.dll", "FreeLibrary", &CountFreeLibrary, &g_freeLibrary);
         Redirect("shell32.dll", "ExtractAssociatedIconA", &CountExtractAssociatedIcon,
                  &g_extractAssociatedIcon);
         Redirect("shell32.dll", "SHGetFileInfoA", &CountShGetFileInfo, &g_shGetFileInfo);
@@ -208,6 +233,7 @@ HandleBalance LiveProgramHandles() {
         balance.gdiObjects += GetObjectType(object) != 0 ? 1 : 0;
     for (HMENU menu : g_menus)
         balance.menus += IsMenu(menu) ? 1 : 0;
+    balance.modules = static_cast<long>(g_modules.size());
     return balance;
 }
 

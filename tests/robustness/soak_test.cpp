@@ -68,9 +68,10 @@ Usage Measure() {
 }
 
 void Report(const char* when, const Usage& usage) {
-    std::printf("  %-20s GDI %4ld USER %4ld | icons %4ld GDI %4ld menus %4ld | heap %9lld\n", when,
-                usage.gdi, usage.user, usage.own.icons, usage.own.gdiObjects, usage.own.menus,
-                usage.heap);
+    std::printf(
+        "  %-20s GDI %4ld USER %4ld | icons %4ld GDI %4ld menus %4ld modules %3ld | heap %9lld\n",
+        when, usage.gdi, usage.user, usage.own.icons, usage.own.gdiObjects, usage.own.menus,
+        usage.own.modules, usage.heap);
 }
 
 void ExpectBounded(const Usage& before, const Usage& after, const char* what) {
@@ -80,6 +81,7 @@ void ExpectBounded(const Usage& before, const Usage& after, const char* what) {
     EXPECT_LE(after.own.gdiObjects - before.own.gdiObjects, kObjectBound)
         << what << " leaks fonts or pens";
     EXPECT_LE(after.own.menus - before.own.menus, kObjectBound) << what << " leaks menus";
+    EXPECT_LE(after.own.modules - before.own.modules, kObjectBound) << what << " leaks modules";
     EXPECT_LE(after.heap - before.heap, kHeapBound) << what << " leaks heap memory";
 }
 
@@ -148,6 +150,10 @@ TEST_F(Soak, SelectingEditingAndComparingLeaksNothing) {
     ASSERT_EQ(empty.own.icons + 1, Measure().own.icons) << "the icon counter counts nothing";
     DestroyIcon(probe);
     ASSERT_EQ(empty.own.icons, Measure().own.icons);
+    HMODULE module = LoadLibraryExA(kvr::Files().module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_EQ(empty.own.modules + 1, Measure().own.modules) << "the module counter counts nothing";
+    FreeLibrary(module);
+    ASSERT_EQ(empty.own.modules, Measure().own.modules);
 
     SeedCatalogue();
     kvt::RunMainWindow(0, [&](User& user, HWND window) {
