@@ -23,16 +23,8 @@ namespace {
 constexpr int kPaneLeft = 134;
 constexpr int kPaneRight = 390;
 
-constexpr MenuEntryTemplate kListMenu[] = {{IDM_EDIT, kMenuEdit},
-                                           {IDM_NEWEXTENSION, kMenuNewExtension},
-                                           {IDM_DELETE, kMenuDelete},
-                                           {IDM_SEARCH, kMenuSearch},
-                                           {kToolsEntry, nullptr},
-                                           {0, nullptr},
-                                           {IDM_README, kMenuReadme},
-                                           {IDM_ABOUT, kMenuAbout},
-                                           {0, nullptr},
-                                           {IDM_EXIT, kMenuExit}};
+constexpr MenuEntryTemplate kListMenu[] = {
+    {IDM_EDIT, kMenuEdit}, {IDM_NEWEXTENSION, kMenuNewExtension}, {IDM_DELETE, kMenuDelete}};
 
 void OnInitDialog(HWND dialog) {
     AppState.MainWindow = dialog;

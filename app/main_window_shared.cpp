@@ -60,14 +60,15 @@ void InsertCaptionTab(HWND tab, const char* text, int image) {
 
 HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count, HMENU tools) {
     HMENU menu = CreatePopupMenu();
-    for (size_t i = 0; i < count; ++i) {
-        if (entries[i].Command == kToolsEntry)
-            AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), kMenuTools);
-        else if (entries[i].Command == 0)
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        else
-            AppendMenuA(menu, MF_STRING, entries[i].Command, entries[i].Text);
-    }
+    for (size_t i = 0; i < count; ++i)
+        AppendMenuA(menu, MF_STRING, entries[i].Command, entries[i].Text);
+    AppendMenuA(menu, MF_STRING, IDM_SEARCH, kMenuSearch);
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), kMenuTools);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_README, kMenuReadme);
+    AppendMenuA(menu, MF_STRING, IDM_ABOUT, kMenuAbout);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_EXIT, kMenuExit);
     return menu;
 }
 

@@ -8,15 +8,15 @@
 void SetMainWindowIcons(HWND window);
 // One tab with a text and an image of AppState.Images16.
 void InsertCaptionTab(HWND tab, const char* text, int image);
-// One entry of a context menu: a command, a separator (command 0), or the
-// Tools submenu (kToolsEntry).
+// One of a window's own commands in a context menu.
 struct MenuEntryTemplate {
     UINT Command;
     const char* Text;
 };
-constexpr UINT kToolsEntry = 0xFFFF;
 
-// A pop-up menu of the entries, in order; tools is the Tools submenu.
+// A pop-up menu of the window's own entries, in order, followed by what
+// every context menu ends with: "Search", the Tools submenu tools, a rule,
+// "Readme", "About", a rule and "Exit".
 HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count, HMENU tools);
 // "Compare" and "Open With Editor".
 HMENU BuildToolsMenu();

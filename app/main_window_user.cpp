@@ -35,25 +35,11 @@ void SetUpTabs(HWND dialog) {
 }
 
 constexpr MenuEntryTemplate kListMenu[] = {{IDM_CUSTOMIZE, kMenuCustomize},
-                                           {IDM_NEWEXTENSION, kMenuNewExtension},
-                                           {IDM_SEARCH, kMenuSearch},
-                                           {kToolsEntry, nullptr},
-                                           {0, nullptr},
-                                           {IDM_README, kMenuReadme},
-                                           {IDM_ABOUT, kMenuAbout},
-                                           {0, nullptr},
-                                           {IDM_EXIT, kMenuExit}};
+                                           {IDM_NEWEXTENSION, kMenuNewExtension}};
 // The tree's menu holds "Search" at position 2 until the first right-click
 // puts "Restore" or "Delete" there.
 constexpr MenuEntryTemplate kTreeMenu[] = {{IDM_EDIT, kMenuEdit},
-                                           {IDM_NEWEXTENSION, kMenuNewExtension},
-                                           {IDM_SEARCH, kMenuSearch},
-                                           {kToolsEntry, nullptr},
-                                           {0, nullptr},
-                                           {IDM_README, kMenuReadme},
-                                           {IDM_ABOUT, kMenuAbout},
-                                           {0, nullptr},
-                                           {IDM_EXIT, kMenuExit}};
+                                           {IDM_NEWEXTENSION, kMenuNewExtension}};
 
 void BuildMenus() {
     HMENU tools = BuildToolsMenu();

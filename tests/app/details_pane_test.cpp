@@ -13,36 +13,7 @@ namespace {
 using kvt::Classes;
 using kvt::User;
 
-struct Pane {
-    std::string iconFile, iconPath, extension, fileType, perceived, content, opensWith, programFile,
-        programPath, args, dde, editFlags;
-    bool largeIcon = false, smallIcon = false, programIcon = false;
-};
-
-bool HasIcon(HWND window, int id) {
-    return SendMessageA(GetDlgItem(window, id), STM_GETICON, 0, 0) != 0;
-}
-
-Pane ReadPane(HWND window, bool admin) {
-    Pane pane;
-    auto text = [&](int user, int adminId) { return User::Text(window, admin ? adminId : user); };
-    pane.iconFile = text(IDC_MAIN_ICONFILE, IDC_ADMIN_ICONFILE);
-    pane.iconPath = text(IDC_MAIN_ICONPATH, IDC_ADMIN_ICONPATH);
-    pane.extension = text(IDC_MAIN_EXTENSION, IDC_ADMIN_EXTENSION);
-    pane.fileType = text(IDC_MAIN_FILETYPE, IDC_ADMIN_FILETYPE);
-    pane.perceived = text(IDC_MAIN_PERCEIVED, IDC_ADMIN_PERCEIVED);
-    pane.content = text(IDC_MAIN_CONTENT, IDC_ADMIN_CONTENT);
-    pane.opensWith = text(IDC_MAIN_OPENSWITH, IDC_ADMIN_OPENSWITH);
-    pane.programFile = text(IDC_MAIN_PROGRAMFILE, IDC_ADMIN_PROGRAMFILE);
-    pane.programPath = text(IDC_MAIN_PROGRAMPATH, IDC_ADMIN_PROGRAMPATH);
-    pane.args = text(IDC_MAIN_ARGS, IDC_ADMIN_ARGS);
-    pane.dde = text(IDC_MAIN_DDE, IDC_ADMIN_DDE);
-    pane.editFlags = text(IDC_MAIN_EDITFLAGS, IDC_ADMIN_EDITFLAGS);
-    pane.largeIcon = HasIcon(window, admin ? IDC_ADMIN_LARGEICON : IDC_MAIN_LARGEICON);
-    pane.smallIcon = HasIcon(window, admin ? IDC_ADMIN_SMALLICON : IDC_MAIN_SMALLICON);
-    pane.programIcon = HasIcon(window, admin ? IDC_ADMIN_PROGRAMICON : IDC_MAIN_PROGRAMICON);
-    return pane;
-}
+using Pane = kvt::PaneTexts;
 
 // Opens the main window of the mode, clicks the machine extension in the
 // list and hands its pane to check.
@@ -57,7 +28,7 @@ void ShowMachineExtension(int admin, const std::string& extension,
             return User::Text(window, admin ? IDC_ADMIN_EXTENSION : IDC_MAIN_EXTENSION) ==
                    extension;
         }));
-        check(ReadPane(window, admin));
+        check(kvt::ReadPane(window, admin));
         user.Close(window);
     });
 }

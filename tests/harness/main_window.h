@@ -12,4 +12,13 @@ void RunMainWindow(int adminMode, const std::function<void(User&, HWND)>& script
 // The status bar text of the open main window.
 std::string StatusText();
 
+// What the details pane of a main window shows: its texts and whether each
+// icon control holds an icon.
+struct PaneTexts {
+    std::string extension, fileType, perceived, content, iconFile, iconPath, opensWith, programFile,
+        programPath, args, dde, editFlags;
+    bool largeIcon = false, smallIcon = false, programIcon = false;
+};
+PaneTexts ReadPane(HWND mainWindow, int adminMode);
+
 } // namespace kvt

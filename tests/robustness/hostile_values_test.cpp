@@ -17,8 +17,8 @@
 
 namespace {
 
-using kvr::PaneTexts;
 using kvt::Classes;
+using kvt::PaneTexts;
 using kvt::User;
 
 constexpr char kStale[] = "kvtstale";
@@ -66,7 +66,7 @@ std::map<std::string, Visit> VisitAll(int admin, bool fromTree,
                 continue;
             kvr::Settle(user);
             Visit& visit = seen[extension];
-            visit.pane = kvr::ReadPane(window, admin);
+            visit.pane = kvt::ReadPane(window, admin);
             HWND editor = fromTree ? kvt::EditFromTree(user, window, extension)
                           : admin  ? kvt::EditFromAdminList(user, window, extension)
                                    : kvt::CustomizeFromList(user, window, extension);

@@ -284,7 +284,7 @@ TEST_F(LargeFixtures, TwentyThousandExtensionsInEachHive) {
             // Machine extensions that the user does not override.
             for (int i : {1, kExtensionsPerHive / 2 + 1, kExtensionsPerHive - 1}) {
                 ASSERT_TRUE(kvr::ShowListed(user, window, admin, Numbered(".kvtm", i)));
-                EXPECT_EQ("Bulk", kvr::ReadPane(window, admin).fileType);
+                EXPECT_EQ("Bulk", kvt::ReadPane(window, admin).fileType);
             }
             if (!admin) {
                 EXPECT_TRUE(

@@ -210,31 +210,6 @@ const HostileFiles& Files() {
     return files;
 }
 
-PaneTexts ReadPane(HWND window, int admin) {
-    auto text = [&](int user, int adminId) {
-        return kvt::User::Text(window, admin ? adminId : user);
-    };
-    auto icon = [&](int user, int adminId) {
-        return SendDlgItemMessageA(window, admin ? adminId : user, STM_GETICON, 0, 0) != 0;
-    };
-    PaneTexts pane;
-    pane.fileType = text(IDC_MAIN_FILETYPE, IDC_ADMIN_FILETYPE);
-    pane.perceived = text(IDC_MAIN_PERCEIVED, IDC_ADMIN_PERCEIVED);
-    pane.content = text(IDC_MAIN_CONTENT, IDC_ADMIN_CONTENT);
-    pane.iconFile = text(IDC_MAIN_ICONFILE, IDC_ADMIN_ICONFILE);
-    pane.iconPath = text(IDC_MAIN_ICONPATH, IDC_ADMIN_ICONPATH);
-    pane.opensWith = text(IDC_MAIN_OPENSWITH, IDC_ADMIN_OPENSWITH);
-    pane.programFile = text(IDC_MAIN_PROGRAMFILE, IDC_ADMIN_PROGRAMFILE);
-    pane.programPath = text(IDC_MAIN_PROGRAMPATH, IDC_ADMIN_PROGRAMPATH);
-    pane.args = text(IDC_MAIN_ARGS, IDC_ADMIN_ARGS);
-    pane.dde = text(IDC_MAIN_DDE, IDC_ADMIN_DDE);
-    pane.editFlags = text(IDC_MAIN_EDITFLAGS, IDC_ADMIN_EDITFLAGS);
-    pane.largeIcon = icon(IDC_MAIN_LARGEICON, IDC_ADMIN_LARGEICON);
-    pane.smallIcon = icon(IDC_MAIN_SMALLICON, IDC_ADMIN_SMALLICON);
-    pane.programIcon = icon(IDC_MAIN_PROGRAMICON, IDC_ADMIN_PROGRAMICON);
-    return pane;
-}
-
 void Settle(kvt::User& user) {
     // A dialog that a worker ends with a sent WM_CLOSE drops the posted
     // message its loop took in the same turn (Wine's dialog loop does), so

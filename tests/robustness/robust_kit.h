@@ -53,14 +53,6 @@ struct HostileFiles {
 };
 const HostileFiles& Files();
 
-// The texts of the details pane of the open main window.
-struct PaneTexts {
-    std::string fileType, perceived, content, iconFile, iconPath, opensWith, programFile,
-        programPath, args, dde, editFlags;
-    bool largeIcon = false, smallIcon = false, programIcon = false;
-};
-PaneTexts ReadPane(HWND mainWindow, int adminMode);
-
 } // namespace kvr
 
 namespace kvt {

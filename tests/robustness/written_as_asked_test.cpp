@@ -121,7 +121,7 @@ TEST_F(WrittenAsAsked, UserRestoreAndDeleteOfAClassNamedByAPathRemoveTheExtensio
     kvt::RunMainWindow(0, [&](User& user, HWND window) {
         // The program goes on working: the bystander still shows.
         EXPECT_TRUE(kvr::ShowInTree(user, window, ".kvtbystander"));
-        EXPECT_EQ("Bystander", kvr::ReadPane(window, 0).fileType);
+        EXPECT_EQ("Bystander", kvt::ReadPane(window, 0).fileType);
         user.Close(window);
     });
     const kvr::ClassesImage after = kvr::ClassesImage::Take();
