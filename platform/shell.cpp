@@ -227,13 +227,19 @@ struct FileStamp {
     DWORD sizeLow = 0;
 };
 
+FileStamp StampFrom(const WIN32_FILE_ATTRIBUTE_DATA& data) {
+    FileStamp stamp;
+    stamp.written = data.ftLastWriteTime;
+    stamp.sizeHigh = data.nFileSizeHigh;
+    stamp.sizeLow = data.nFileSizeLow;
+    return stamp;
+}
+
 bool StampOf(const std::string& file, FileStamp* stamp) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data))
         return false;
-    stamp->written = data.ftLastWriteTime;
-    stamp->sizeHigh = data.nFileSizeHigh;
-    stamp->sizeLow = data.nFileSizeLow;
+    *stamp = StampFrom(data);
     return true;
 }
 
@@ -417,15 +423,13 @@ bool IsWholeIconSource(const std::string& file) {
     if (file.empty() || !GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
+    const FileStamp stamp = StampFrom(data);
     static std::mutex lock;
     static std::string lastFile;
-    static WIN32_FILE_ATTRIBUTE_DATA lastData;
+    static FileStamp lastStamp;
     static bool lastAnswer = false;
     std::lock_guard<std::mutex> guard(lock);
-    if (lstrcmpiA(file.c_str(), lastFile.c_str()) == 0 &&
-        memcmp(&data.ftLastWriteTime, &lastData.ftLastWriteTime, sizeof data.ftLastWriteTime) ==
-            0 &&
-        data.nFileSizeLow == lastData.nFileSizeLow && data.nFileSizeHigh == lastData.nFileSizeHigh)
+    if (lstrcmpiA(file.c_str(), lastFile.c_str()) == 0 && SameStamp(stamp, lastStamp))
         return lastAnswer;
     bool whole = false;
     if (lstrcmpiA(PathFindExtensionA(file.c_str()), ".ico") == 0) {
@@ -442,7 +446,7 @@ bool IsWholeIconSource(const std::string& file) {
         FreeLibrary(module);
     }
     lastFile = file;
-    lastData = data;
+    lastStamp = stamp;
     lastAnswer = whole;
     return whole;
 }
