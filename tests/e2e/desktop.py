@@ -206,12 +206,25 @@ class Registry:
     def __init__(self, wine):
         self.wine = wine
 
+    def _query(self, key):
+        """reg.exe's listing of key, or None when the key does not exist. A
+        failure of another kind (reg.exe enumerating a key that KVEL is
+        writing at that moment) is asked again before it counts."""
+        for attempt in range(3):
+            code, out, err = self.wine.run("wine", "reg", "query", key)
+            if code == 0:
+                return out
+            if "Unable to find" in out + err:
+                return None
+            time.sleep(0.5)
+        raise RuntimeError(f"reg query {key} failed ({code}): {out}{err}")
+
     def values(self, key):
         """The values of key as {name: data} ("" is the default value), or
         None when the key does not exist."""
         key = full_key(key)
-        code, out, _ = self.wine.run("wine", "reg", "query", key)
-        if code != 0:
+        out = self._query(key)
+        if out is None:
             return None
         values = {}
         header = None
@@ -232,8 +245,8 @@ class Registry:
     def subkeys(self, key):
         """The names of the keys directly below key."""
         key = full_key(key)
-        code, out, _ = self.wine.run("wine", "reg", "query", key)
-        if code != 0:
+        out = self._query(key)
+        if out is None:
             return None
         start = key.lower() + "\\"
         return [line.strip()[len(start):] for line in out.splitlines()

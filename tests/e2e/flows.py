@@ -48,7 +48,7 @@ def expect_absent(work, key):
 
 
 def dot_keys(work, key):
-    return {name.lower() for name in work.registry.subkeys(key) if name.startswith(".")}
+    return {name.lower() for name in work.registry.subkeys(key) or [] if name.startswith(".")}
 
 
 def expected_status(work, admin):
