@@ -57,8 +57,10 @@ bool AskForFileName(char* path) {
 // Writes text as the whole content of path. A file that cannot be written
 // whole is not left behind.
 bool WriteWholeFile(const char* path, const std::string& text) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Readers may keep the file open meanwhile (a viewer, an indexer, a virus
+    // scanner); only a writer or an exclusive lock makes the save fail.
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;

@@ -181,6 +181,26 @@ TEST_F(ChangedExtensionsFile, OverwriteReplacesTheWholeFileAndTheDescriptionStop
     });
 }
 
+TEST_F(ChangedExtensionsFile, AFileAnotherProgramIsReadingIsStillReplaced) {
+    TempDirectory directory;
+    const std::string path = directory.File("viewed.kvels");
+    WriteAll(path, "earlier content");
+    // As a viewer opens a file: reading, letting others read and write.
+    HANDLE viewer = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, viewer);
+    CompareAndSave([&](User& user, HWND fileDialog) {
+        FillIn(user, fileDialog, "viewed", path);
+        user.Click(fileDialog, IDOK);
+        kvt::MessageBoxInfo overwrite = user.WaitForMessageBox();
+        ASSERT_NE(nullptr, overwrite.window);
+        user.Answer(overwrite, IDYES);
+        ExpectFileContent(user, path, std::string(";viewed\r\n") + kRows);
+    });
+    CloseHandle(viewer);
+    EXPECT_EQ(std::string(";viewed\r\n") + kRows, ReadAll(path));
+}
+
 TEST_F(ChangedExtensionsFile, CancelCreatesNothingAndTheFieldSitsInsideTheDialog) {
     TempDirectory directory;
     CompareAndSave([&](User& user, HWND fileDialog) {
