@@ -216,7 +216,7 @@ void ReadOpenCommand() {
     if (SUCCEEDED(ShellAssocQuery(flags, ASSOCSTR_COMMAND, CurrentExtension, kOpenVerb, answer,
                                   &length))) {
         ExtensionRecord.HasArgs = 1;
-        SetPaneText(DetailsPane.Args, PathGetArgsA(answer));
+        SetPaneText(DetailsPane.Args, ShellCommandArguments(answer));
     } else {
         ExtensionRecord.HasArgs = 0;
         SetPaneText(DetailsPane.Args, kTextUnknown);

@@ -17,6 +17,13 @@ namespace {
 // A name without extension: the shell answers for it with its generic icons.
 constexpr char kUntypedFileName[] = "KvelUntyped";
 
+// A program found in a command line; end is where its text ends there.
+struct CommandProgram {
+    bool found = false;
+    std::string path;
+    size_t end = 0;
+};
+
 // What the merged view answered while a ShellReadScope is open on this
 // thread, by path and value name in ASCII lower case (the registry's names
 // compare without regard to case).
@@ -26,6 +33,8 @@ struct ReadMemo {
     std::map<std::string, bool> keys;
     // Modules loaded for their icons (null: not loadable), freed with the scope.
     std::map<std::string, HMODULE> modules;
+    // Programs found in command lines, by command line.
+    std::map<std::string, CommandProgram> programs;
 };
 thread_local ReadMemo t_memo;
 
@@ -98,7 +107,7 @@ struct AssocSource {
     std::string key;
     std::string verbFallback;
     bool byProgram = false;
-    std::string program; // file name for by-program queries
+    std::string program; // the name or path a by-program query was given
 };
 
 bool FindSource(ASSOCF flags, const char* assoc, AssocSource* source) {
@@ -107,9 +116,10 @@ bool FindSource(ASSOCF flags, const char* assoc, AssocSource* source) {
     const bool defaultToStar = (flags & ASSOCF_INIT_DEFAULTTOSTAR) != 0;
     if (flags & ASSOCF_INIT_BYEXENAME) {
         source->byProgram = true;
-        source->program = FileNamePart(assoc);
-        source->key = std::string(kApplicationsKey) + "\\" + source->program;
-        return !source->program.empty();
+        source->program = assoc;
+        const std::string file = FileNamePart(assoc);
+        source->key = std::string(kApplicationsKey) + "\\" + file;
+        return !file.empty();
     }
     std::string className;
     bool hasClass = ReadClassesText(assoc, nullptr, &className) && !className.empty();
@@ -127,17 +137,32 @@ bool FindSource(ASSOCF flags, const char* assoc, AssocSource* source) {
     return true;
 }
 
-// The verb sub-key path below key: the verb asked for, else the one the
-// "shell" key's default value names, else "open".
+// The first sub-key of a key of the merged view, in the registry's order.
+bool FirstSubKey(const std::string& path, std::string* name) {
+    RegKey key;
+    char first[MAX_PATH] = {};
+    DWORD length = sizeof first;
+    if (RegistryOpenKey(HKEY_CLASSES_ROOT, path.c_str(), KEY_READ, key.put()) != ERROR_SUCCESS ||
+        RegistryEnumKey(key.get(), 0, first, &length) != ERROR_SUCCESS)
+        return false;
+    *name = first;
+    return true;
+}
+
+// The verb sub-key path below key: the verb asked for; without one, the verb
+// the "shell" key's default value names when it is there, else "open" when
+// it is there, else the first verb.
 std::string VerbPath(const std::string& key, const char* verb) {
-    std::string shell = key + "\\shell";
+    const std::string shell = key + "\\shell";
     if (verb && *verb)
         return shell + "\\" + verb;
     std::string named;
     if (ReadClassesText(shell, nullptr, &named) && !named.empty() &&
         ClassesKeyExists(shell + "\\" + named))
         return shell + "\\" + named;
-    return shell + "\\open";
+    if (ClassesKeyExists(shell + "\\open") || !FirstSubKey(shell, &named))
+        return shell + "\\open";
+    return shell + "\\" + named;
 }
 
 bool FindVerb(const AssocSource& source, const char* verb, std::string* verbPath) {
@@ -155,23 +180,65 @@ bool FindVerb(const AssocSource& source, const char* verb, std::string* verbPath
     return true;
 }
 
-// The program part of a command line: the quoted part, else up to the first
-// blank; a bare file name is looked up on the search path.
-std::string ProgramOfCommand(const std::string& command) {
-    std::string program;
+// The file that name stands for: the name itself when it has a folder, else
+// the first of that name on the search path. A folder is no program.
+bool FindProgramFile(const std::string& name, std::string* path) {
+    if (name.empty())
+        return false;
+    char found[MAX_PATH] = {};
+    const DWORD length = SearchPathA(nullptr, name.c_str(), nullptr, sizeof found, found, nullptr);
+    // A result that does not fit returns the size it needs and leaves the
+    // buffer unwritten.
+    if (length == 0 || length >= sizeof found)
+        return false;
+    const DWORD attributes = GetFileAttributesA(found);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    *path = found;
+    return true;
+}
+
+// The program a command line runs, as the shell finds it: the text inside
+// the opening quotes; or, unquoted, the text up to each blank in turn,
+// shortest first, then the whole line, until one names an existing file.
+// Each run's variables are expanded, as Windows expands a command stored as
+// REG_EXPAND_SZ.
+CommandProgram FindProgramOfCommandNow(const std::string& command) {
+    CommandProgram program;
     if (!command.empty() && command[0] == '"') {
-        size_t close = command.find('"', 1);
-        program = command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-    } else {
-        program = command.substr(0, command.find(' '));
+        const size_t close = command.find('"', 1);
+        program.end = close == std::string::npos ? command.size() : close + 1;
+        program.found = FindProgramFile(Expand(command.substr(1, close - 1)), &program.path);
+        return program;
     }
-    program = Expand(program);
-    if (!program.empty() && program.find('\\') == std::string::npos) {
-        char found[MAX_PATH];
-        if (SearchPathA(nullptr, program.c_str(), nullptr, sizeof found, found, nullptr))
-            program = found;
+    for (size_t blank = command.find(' '); blank != std::string::npos;
+         blank = command.find(' ', blank + 1)) {
+        program.end = blank;
+        if (blank > 0 && FindProgramFile(Expand(command.substr(0, blank)), &program.path)) {
+            program.found = true;
+            return program;
+        }
     }
+    program.end = command.size();
+    program.found = FindProgramFile(Expand(command), &program.path);
     return program;
+}
+
+const CommandProgram& FindProgramOfCommand(const std::string& command, CommandProgram* read) {
+    if (t_memo.depth == 0)
+        return *read = FindProgramOfCommandNow(command);
+    auto known = t_memo.programs.find(command);
+    if (known == t_memo.programs.end())
+        known = t_memo.programs.emplace(command, FindProgramOfCommandNow(command)).first;
+    return known->second;
+}
+
+bool FindProgramOfCommand(const std::string& command, std::string* path) {
+    CommandProgram read;
+    const CommandProgram& program = FindProgramOfCommand(command, &read);
+    if (program.found)
+        *path = program.path;
+    return program.found;
 }
 
 bool QueryCommand(const AssocSource& source, const char* verb, std::string* command) {
@@ -180,16 +247,13 @@ bool QueryCommand(const AssocSource& source, const char* verb, std::string* comm
            ReadClassesText(verbPath + "\\command", nullptr, command) && !command->empty();
 }
 
+// The program of the verb's command. A by-program query names the program
+// itself: the file it names, else the program of its application key's verb.
 bool QueryExecutable(const AssocSource& source, const char* verb, std::string* executable) {
+    if (source.byProgram && FindProgramOfCommand("\"" + source.program + "\"", executable))
+        return true;
     std::string command;
-    if (QueryCommand(source, verb, &command)) {
-        *executable = ProgramOfCommand(command);
-        return !executable->empty();
-    }
-    if (!source.byProgram)
-        return false;
-    *executable = ProgramOfCommand(source.program);
-    return true;
+    return QueryCommand(source, verb, &command) && FindProgramOfCommand(command, executable);
 }
 
 bool VersionDescription(const std::string& file, std::string* description) {
@@ -206,18 +270,22 @@ bool VersionDescription(const std::string& file, std::string* description) {
     }* translations = nullptr;
     UINT length = 0;
     if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
-                        reinterpret_cast<void**>(&translations), &length) ||
-        length < sizeof(Translation))
+                        reinterpret_cast<void**>(&translations), &length))
         return false;
-    char query[64];
-    wsprintfA(query, "\\StringFileInfo\\%04x%04x\\FileDescription", translations[0].language,
-              translations[0].codePage);
-    char* text = nullptr;
-    if (!VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&text), &length) || !text ||
-        !*text)
-        return false;
-    *description = text;
-    return true;
+    // The first language that has a description.
+    for (UINT entry = 0; entry < length / sizeof(Translation); ++entry) {
+        char query[64];
+        wsprintfA(query, "\\StringFileInfo\\%04x%04x\\FileDescription",
+                  translations[entry].language, translations[entry].codePage);
+        char* text = nullptr;
+        UINT textLength = 0;
+        if (VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&text), &textLength) &&
+            text && *text) {
+            *description = text;
+            return true;
+        }
+    }
+    return false;
 }
 
 // A file as last seen: its size and time of last write.
@@ -286,23 +354,34 @@ bool ProgramDescription(const std::string& file, std::string* description) {
     return read.found;
 }
 
+// The file name of a path without its folder and extension.
+std::string FileTitle(const std::string& path) {
+    const std::string file = FileNamePart(path);
+    const size_t dot = file.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+}
+
+// The name of the program: the application key's "FriendlyAppName", else the
+// description in the program's version block, else its file title. There is
+// none when the program is not on disk, unless its application key names it.
 bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string* name) {
     std::string executable;
     if (source.byProgram) {
         if (ReadClassesText(source.key, kFriendlyAppNameValue, name) && !name->empty())
             return true;
-        executable = ProgramOfCommand(source.program);
-        std::string command;
-        if (QueryCommand(source, verb, &command))
-            executable = ProgramOfCommand(command);
+        if (!QueryExecutable(source, verb, &executable))
+            return false;
     } else {
         if (!QueryExecutable(source, verb, &executable))
             return false;
-        std::string application = std::string(kApplicationsKey) + "\\" + FileNamePart(executable);
+        const std::string application =
+            std::string(kApplicationsKey) + "\\" + FileNamePart(executable);
         if (ReadClassesText(application, kFriendlyAppNameValue, name) && !name->empty())
             return true;
     }
-    return ProgramDescription(executable, name);
+    if (!ProgramDescription(executable, name))
+        *name = FileTitle(executable);
+    return !name->empty();
 }
 
 bool QueryDde(const AssocSource& source, const char* verb, ASSOCSTR kind, std::string* text) {
@@ -590,6 +669,15 @@ HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const ch
     return S_OK;
 }
 
+const char* ShellCommandArguments(const char* command) {
+    CommandProgram read;
+    const CommandProgram& program = FindProgramOfCommand(command, &read);
+    if (!program.found)
+        return PathGetArgsA(command);
+    const char* arguments = command + program.end;
+    return *arguments == ' ' ? arguments + 1 : arguments;
+}
+
 DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags) {
     const std::string extension = ExtensionOf(path);
     if (!info)
@@ -682,6 +770,7 @@ ShellReadScope::~ShellReadScope() {
     if (--t_memo.depth == 0) {
         t_memo.texts.clear();
         t_memo.keys.clear();
+        t_memo.programs.clear();
         for (auto& kept : t_memo.modules)
             if (kept.second)
                 FreeLibrary(kept.second);

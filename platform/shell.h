@@ -10,7 +10,8 @@
 #include <shlwapi.h>
 #include <shellapi.h>
 
-// AssocQueryStringA with the flag sets the program uses:
+// AssocQueryStringA with the flag sets the program uses, answered as
+// Windows answers them:
 //  - ASSOCF_INIT_IGNOREUNKNOWN|ASSOCF_INIT_DEFAULTTOSTAR, or
 //    ASSOCF_INIT_DEFAULTTOSTAR alone, for an extension (".txt"): the class is
 //    the extension key's default value; with DEFAULTTOSTAR the verbs of "*"
@@ -19,11 +20,26 @@
 //  - ASSOCF_INIT_BYEXENAME (with or without ASSOCF_NOTRUNCATE and
 //    ASSOCF_INIT_DEFAULTTOFOLDER, or ASSOCF_OPEN_BYEXENAME) for a program file
 //    name or path: the key is "Applications\" + file name.
-// verb null means the verb the "shell" key's default value names, else "open".
+// verb null means the verb the "shell" key's default value names when that
+// verb is there, else "open" when it is there, else the first verb.
+// EXECUTABLE is the program of the verb's command that exists on disk: the
+// text inside the opening quotes, or, unquoted, the text up to each blank in
+// turn (shortest first) and then the whole line; a name without a folder is
+// looked for on the search path, variables are expanded first. A by-program
+// query's program is the file it names, else that of its application key's
+// verb. FRIENDLYAPPNAME is the application key's "FriendlyAppName", else the
+// program's version description, else its file name without folder and
+// extension; it fails where EXECUTABLE fails, unless the application key
+// names it.
 // out receives at most *length bytes, terminated; *length gets the length with
 // terminator. A failed answer returns a failure HRESULT and leaves out empty.
 HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const char* verb, char* out,
                         DWORD* length);
+
+// The arguments of a command line: what follows the program that EXECUTABLE
+// finds in it, past one blank; where it finds none, what PathGetArgsA gives.
+// The result points into command.
+const char* ShellCommandArguments(const char* command);
 
 // SHGetFileInfoA, with the answers for SHGFI_USEFILEATTRIBUTES served from the
 // merged classes view: the type name is the class's description, else the

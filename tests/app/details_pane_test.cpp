@@ -168,8 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "shell32.dll,Control_RunDLL", 1},
         CommandCase{"unquoted without backslash", "kvtnote.exe %1", "", "", "", "%1", 1},
         CommandCase{"first letter r but not rundll32", "rkvtview.exe %1", "", "", "", "%1", 1},
-        CommandCase{"no arguments", "\"C:\\Tools\\kvtview.exe\"", "", "kvtview.exe", "C:\\Tools\\",
-                    "", 0}),
+        CommandCase{"no arguments", "\"C:\\Tools\\kvtview.exe\"", "kvtview", "kvtview.exe",
+                    "C:\\Tools\\", "", 0}),
     [](const ::testing::TestParamInfo<CommandCase>& info) {
         return "Case" + std::to_string(info.index);
     });
@@ -226,6 +226,40 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<IconCase>& info) {
         return "Case" + std::to_string(info.index);
     });
+
+struct ProgramCase {
+    const char* label;
+    std::string command;
+    std::string opensWith, file, path, args;
+};
+
+// User mode shows the program the shell finds on disk, named by its file
+// when it has no version block, and the fall-backs for one that is not there.
+TEST_F(DetailsPane, UserModeShowsTheProgramOnDisk) {
+    CreateDirectoryA("C:\\Program Files\\Kv Tool", nullptr);
+    ASSERT_TRUE(CopyFileA("C:\\windows\\system32\\notepad.exe",
+                          "C:\\Program Files\\Kv Tool\\kvtool.exe", FALSE));
+    const ProgramCase cases[] = {
+        {"bare name on the search path", "notepad.exe %1", "notepad", "notepad.exe",
+         "C:\\windows\\system32\\", "%1"},
+        {"unquoted with blanks", "C:\\Program Files\\Kv Tool\\kvtool.exe /v %1", "kvtool",
+         "kvtool.exe", "C:\\Program Files\\Kv Tool\\", "/v %1"},
+        {"missing", "\"C:\\Program Files\\Kv Tool\\gone.exe\" %1", "Unknown", "Unknown", "Unknown",
+         "Unknown"},
+    };
+    for (const ProgramCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        kvt::SeedExtension(HKEY_LOCAL_MACHINE, ".kvtprog", "kvtprogfile", "Program", c.command);
+        ShowMachineExtension(0, ".kvtprog", [&](const Pane& pane) {
+            EXPECT_EQ(c.opensWith, pane.opensWith);
+            EXPECT_EQ(c.file, pane.programFile);
+            EXPECT_EQ(c.path, pane.programPath);
+            EXPECT_EQ(c.args, pane.args);
+        });
+    }
+    DeleteFileA("C:\\Program Files\\Kv Tool\\kvtool.exe");
+    RemoveDirectoryA("C:\\Program Files\\Kv Tool");
+}
 
 TEST_F(DetailsPane, UserModeWithoutIconLocationRepeatsTheProgram) {
     kvt::SeedExtension(HKEY_LOCAL_MACHINE, ".kvtrep", "kvtrepfile", "Repeat",

@@ -6,6 +6,12 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // The program the fixtures' commands name: the shell answers only for a
+    // program that is on disk. The prefix is a throw-away one.
+    CreateDirectoryA("C:\\Tools", nullptr);
+    for (const char* program :
+         {"C:\\Tools\\kvtview.exe", "C:\\Tools\\kvtone.exe", "C:\\Tools\\kvttwo.exe"})
+        CopyFileA("C:\\windows\\system32\\notepad.exe", program, TRUE);
     PrepareAppState();
     return RUN_ALL_TESTS();
 }

@@ -21,7 +21,106 @@ void RemoveTestKeysBelow(HKEY hive, const std::string& path) {
             SHDeleteKeyA(hive, (path + "\\" + name).c_str());
 }
 
+// A quoted .reg text from its opening quote; end gets the position after it.
+bool ParseQuoted(const std::string& line, size_t start, std::string* text, size_t* end) {
+    if (start >= line.size() || line[start] != '"')
+        return false;
+    text->clear();
+    for (size_t at = start + 1; at < line.size(); ++at) {
+        if (line[at] == '"') {
+            *end = at + 1;
+            return true;
+        }
+        if (line[at] == '\\' && at + 1 < line.size())
+            ++at;
+        *text += line[at];
+    }
+    return false;
+}
+
+bool ParseData(const std::string& data, DWORD* type, std::vector<BYTE>* bytes) {
+    std::string text;
+    size_t end = 0;
+    auto textOf = [&](size_t start, DWORD kind) {
+        if (!ParseQuoted(data, start, &text, &end) || end != data.size())
+            return false;
+        *type = kind;
+        bytes->assign(text.begin(), text.end());
+        bytes->push_back(0);
+        return true;
+    };
+    if (data.compare(0, 1, "\"") == 0)
+        return textOf(0, REG_SZ);
+    if (data.compare(0, 7, "expand:") == 0)
+        return textOf(7, REG_EXPAND_SZ);
+    if (data.compare(0, 6, "dword:") == 0) {
+        const DWORD value = strtoul(data.c_str() + 6, nullptr, 16);
+        *type = REG_DWORD;
+        bytes->assign(reinterpret_cast<const BYTE*>(&value),
+                      reinterpret_cast<const BYTE*>(&value) + sizeof value);
+        return true;
+    }
+    if (data.compare(0, 4, "hex:") == 0) {
+        *type = REG_BINARY;
+        bytes->clear();
+        for (size_t at = 4; at < data.size(); at += 3)
+            bytes->push_back(static_cast<BYTE>(strtoul(data.substr(at, 2).c_str(), nullptr, 16)));
+        return true;
+    }
+    return false;
+}
+
+HKEY HiveOf(const std::string& path, std::string* rest) {
+    const size_t slash = path.find('\\');
+    const std::string hive = path.substr(0, slash);
+    *rest = slash == std::string::npos ? "" : path.substr(slash + 1);
+    if (hive == "HKLM" || hive == "HKEY_LOCAL_MACHINE")
+        return HKEY_LOCAL_MACHINE;
+    if (hive == "HKCU" || hive == "HKEY_CURRENT_USER")
+        return HKEY_CURRENT_USER;
+    return nullptr;
+}
+
 } // namespace
+
+void Seed(const std::string& text) {
+    HKEY hive = nullptr;
+    std::string path;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        line.erase(0, line.find_first_not_of(" \t"));
+        line.erase(line.find_last_not_of(" \t\r") + 1);
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (line[0] == '[') {
+            const bool remove = line.compare(0, 2, "[-") == 0;
+            hive = HiveOf(line.substr(remove ? 2 : 1, line.size() - (remove ? 3 : 2)), &path);
+            ASSERT_TRUE(hive && line.back() == ']') << "not a key: " << line;
+            if (remove) {
+                DeleteKey(hive, path);
+                hive = nullptr;
+            } else {
+                CreateKey(hive, path);
+            }
+            continue;
+        }
+        ASSERT_TRUE(hive) << "a value outside a key: " << line;
+        std::string name;
+        size_t equals = 1;
+        const bool isDefault = line[0] == '@';
+        ASSERT_TRUE(isDefault || ParseQuoted(line, 0, &name, &equals)) << line;
+        ASSERT_TRUE(equals < line.size() && line[equals] == '=') << line;
+        DWORD type = REG_NONE;
+        std::vector<BYTE> bytes;
+        ASSERT_TRUE(ParseData(line.substr(equals + 1), &type, &bytes)) << line;
+        SetBytes(hive, path, isDefault ? nullptr : name.c_str(), type, bytes);
+    }
+}
 
 std::string Classes(const std::string& name) {
     return "Software\\Classes\\" + name;

@@ -50,6 +50,17 @@ int CountExtensionKeys(HKEY hive, size_t maxLength = 49);
 void SeedExtension(HKEY hive, const std::string& extension, const std::string& fileClass,
                    const std::string& description, const std::string& command);
 
+// Seeds the registry from text in the form of a .reg file:
+//   [HKLM\Software\Classes\.kvtdoc]   the key, created ([-HKLM\...] deletes it)
+//   @="kvtdocfile"                      its default value, REG_SZ
+//   "Content Type"="text/plain"         a named value; \\ and \" as in .reg files
+//   "Command"=expand:"%SystemRoot%"     REG_EXPAND_SZ
+//   "EditFlags"=dword:00010000          REG_DWORD
+//   "EditFlags"=hex:00,00,01,00         REG_BINARY
+// HKLM and HKCU name the hives; blank lines and lines starting with ";" are
+// skipped. A line it cannot read fails the test that gave it.
+void Seed(const std::string& text);
+
 // Removes every "kvt" key the tests may have created.
 void RemoveTestKeys();
 
