@@ -24,13 +24,14 @@ namespace {
 constexpr int kRuleAboveExtension = 36;
 constexpr int kRuleAboveProgram = 96;
 
+// A folder too long to name the file beside it has no "Readme.txt" either:
+// the folder itself is never opened in its place.
 void OpenReadme(HWND window) {
     char path[kTextSize] = {};
-    CopyTextBounded(AppState.AppDirectory, path, kTextSize);
-    if (TextLength(path) + TextLength(kReadmeFile) < kTextSize)
-        AppendText(path, kReadmeFile);
-    auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(window, kReadmeVerb, path, nullptr, nullptr, SW_SHOW));
+    INT_PTR result = ERROR_FILE_NOT_FOUND;
+    if (JoinTextsBounded(path, kTextSize, {AppState.AppDirectory, kReadmeFile}))
+        result = reinterpret_cast<INT_PTR>(
+            ShellExecuteA(window, kReadmeVerb, path, nullptr, nullptr, SW_SHOW));
     if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND)
         MessageBoxA(window, kTextReadmeMissing, nullptr, MB_OK | MB_ICONHAND);
 }

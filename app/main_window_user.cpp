@@ -129,12 +129,16 @@ void ReadTreeItemText(HTREEITEM treeItem) {
     SendMessageA(AppState.ExtensionTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-// The item under the cursor, or null when the click hit none.
+// The item under the cursor, or null when the click hit none. The row of an
+// item is all of it: its text, its icon, its indent and the space right of
+// its text.
 HTREEITEM TreeItemAtCursor() {
     TVHITTESTINFO hit = {};
     hit.pt = CursorIn(AppState.ExtensionTree);
     SendMessageA(AppState.ExtensionTree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    return (hit.flags & TVHT_ONITEM) ? hit.hItem : nullptr;
+    return (hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMBUTTON | TVHT_ONITEMRIGHT))
+               ? hit.hItem
+               : nullptr;
 }
 
 void SetNoneAllowed(HTREEITEM item) {

@@ -1,14 +1,17 @@
 // Compare benchmark.
 //
 //   bench_compare seed N   writes N extension keys .kvc00000 ... under the
-//                          machine's classes, each with a class name
+//                          machine's classes, each naming a class, and the N
+//                          class keys kvcfile00000 ... they name
 //   bench_compare run N    on that prefix, through the real dialog 8000:
 //                          "&Scan", then 500 keys added and 500 of the N
 //                          removed, then "Com&pare"; medians of 5 runs of
+//     scan     the whole "&Scan" (the first snapshot), on the dialog's thread
 //     compare  the whole "Com&pare": the second snapshot, the comparison, the
-//              result list and the counts, until the progress window closes
-//     floor    the bare registry work under it: RegEnumKeyExA over every
-//              sub-key of HKLM\Software\Classes and HKCU\Software\Classes
+//              result list and the counts, until the save question appears
+//     floor    the bare registry work under a snapshot: RegEnumKeyExA over
+//              the run of "."-keys of HKLM\Software\Classes and of
+//              HKCU\Software\Classes
 //   Each run puts the registry back as it was seeded.
 #include "bench/bench_clock.h"
 #include "app/app_state.h"
@@ -53,9 +56,16 @@ void DeleteExtension(int number, const char* suffix) {
 }
 
 int Seed(int count) {
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         WriteExtension(i, "");
-    printf("seeded %d extensions\n", count);
+        char path[64];
+        snprintf(path, sizeof path, "Software\\Classes\\kvcfile%05d", i);
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                            nullptr) == ERROR_SUCCESS)
+            RegCloseKey(key);
+    }
+    printf("seeded %d extensions and their %d classes\n", count, count);
     return 0;
 }
 
@@ -83,9 +93,9 @@ void Uninstall() {
     }
 }
 
-// --- The floor: every sub-key of both hives' classes, enumerated bare.
+// --- The floor: the run of "."-keys of both hives' classes, enumerated bare.
 
-int EnumerateAll(HKEY hive) {
+int EnumerateRun(HKEY hive) {
     HKEY classes;
     if (RegOpenKeyExA(hive, "Software\\Classes", 0, KEY_ENUMERATE_SUB_KEYS, &classes) !=
         ERROR_SUCCESS)
@@ -96,9 +106,9 @@ int EnumerateAll(HKEY hive) {
         DWORD length = sizeof name;
         LONG status =
             RegEnumKeyExA(classes, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS)
+        if (status != ERROR_SUCCESS || (name[0] != '.' && count > 0))
             break;
-        count += status == ERROR_SUCCESS;
+        count += name[0] == '.';
     }
     RegCloseKey(classes);
     return count;
@@ -106,7 +116,7 @@ int EnumerateAll(HKEY hive) {
 
 double MeasureFloor() {
     double start = Now();
-    volatile int keys = EnumerateAll(HKEY_LOCAL_MACHINE) + EnumerateAll(HKEY_CURRENT_USER);
+    volatile int keys = EnumerateRun(HKEY_LOCAL_MACHINE) + EnumerateRun(HKEY_CURRENT_USER);
     (void)keys;
     return Now() - start;
 }
@@ -114,35 +124,42 @@ double MeasureFloor() {
 // --- One run through the real dialog.
 
 double g_floor;
+double g_scan;
+double g_compareStart;
 double g_compare;
 char g_counts[64];
 
 INT_PTR CALLBACK TimedCompareProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && LOWORD(wParam) == IDC_COMPARE_COMPARE) {
-        double start = Now();
+        g_compareStart = Now();
         INT_PTR result = CompareDialogProc(dialog, message, wParam, lParam);
-        g_compare = Now() - start;
         snprintf(g_counts, sizeof g_counts, "added %u, deleted %u",
                  GetDlgItemInt(dialog, IDC_COMPARE_ADDED, nullptr, FALSE),
                  GetDlgItemInt(dialog, IDC_COMPARE_DELETED, nullptr, FALSE));
         return result;
     }
-    INT_PTR result = CompareDialogProc(dialog, message, wParam, lParam);
-    if (message == WM_INITDIALOG)
-        PostMessageA(dialog, WM_COMMAND, IDC_COMPARE_SCAN, 0);
     if (message == WM_COMMAND && LOWORD(wParam) == IDC_COMPARE_SCAN) {
+        double start = Now();
+        INT_PTR result = CompareDialogProc(dialog, message, wParam, lParam);
+        g_scan = Now() - start;
         Install();
         g_floor = MeasureFloor();
         PostMessageA(dialog, WM_COMMAND, IDC_COMPARE_COMPARE, 0);
+        return result;
     }
+    INT_PTR result = CompareDialogProc(dialog, message, wParam, lParam);
+    if (message == WM_INITDIALOG)
+        PostMessageA(dialog, WM_COMMAND, IDC_COMPARE_SCAN, 0);
     return result;
 }
 
-// Answers "No" to the offer to save, then closes the compare dialog.
+// Stops the comparison's clock when the offer to save appears, answers "No",
+// then closes the compare dialog.
 void DeclineAndClose() {
     HWND question = nullptr;
     while (!(question = FindWindowA("#32770", "Save to file")))
-        Sleep(1);
+        Sleep(0);
+    g_compare = Now() - g_compareStart;
     HWND dialog = GetWindow(question, GW_OWNER);
     PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
     while (IsWindow(question))
@@ -161,14 +178,16 @@ int Run(int count) {
     g_count = count;
     PrepareAppState();
     RunOnce(); // the first run pays for the registry's first touch
-    std::vector<double> compares, floors;
+    std::vector<double> scans, compares, floors;
     for (int i = 0; i < kRuns; ++i) {
         RunOnce();
+        scans.push_back(g_scan);
         compares.push_back(g_compare);
         floors.push_back(g_floor);
     }
     double compare = Median(compares), floor = Median(floors);
     printf("result  %s\n", g_counts);
+    printf("scan    median %.1f ms (of %d)\n", Median(scans), kRuns);
     printf("compare median %.1f ms (of %d)\n", compare, kRuns);
     printf("floor   median %.1f ms (of %d)\n", floor, kRuns);
     printf("ratio   %.2f\n", compare / floor);

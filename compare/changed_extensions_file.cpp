@@ -19,6 +19,10 @@ namespace {
 
 // A row's text is read through this many bytes (49 characters).
 constexpr int kRowTextSize = 50;
+// Replacing an old file that another program holds is tried again this
+// often, this many milliseconds apart.
+constexpr int kReplaceAttempts = 5;
+constexpr DWORD kReplaceRetryMs = 100;
 
 std::vector<ChangedExtension> ReadResultRows() {
     std::vector<ChangedExtension> rows;
@@ -54,23 +58,59 @@ bool AskForFileName(char* path) {
     return GetSaveFileNameA(&dialog) && path[0];
 }
 
-// Writes text as the whole content of path. A file that cannot be written
-// whole is not left behind.
-bool WriteWholeFile(const char* path, const std::string& text) {
-    // Readers may keep the file open meanwhile (a viewer, an indexer, a virus
-    // scanner); only a writer or an exclusive lock makes the save fail.
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool wrote = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                 written == text.size();
-    bool closed = CloseHandle(file) != 0;
-    if (wrote && closed)
+// Gives the whole new file the old one's name. An old file that a reader
+// keeps open cannot be replaced by name even where the reader lets others
+// delete it: it is moved aside first, and goes once the new file is in
+// place, or comes back.
+bool PutInPlace(const char* folder, const char* temporary, const char* path) {
+    if (MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING))
         return true;
-    DeleteFileA(path);
-    return false;
+    char aside[MAX_PATH] = {};
+    if (!GetTempFileNameA(folder, "kvl", 0, aside))
+        return false;
+    if (!MoveFileExA(path, aside, MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(aside);
+        return false;
+    }
+    if (!MoveFileExA(temporary, path, 0)) {
+        MoveFileExA(aside, path, 0);
+        return false;
+    }
+    DeleteFileA(aside);
+    return true;
+}
+
+// Writes text as the whole content of path: into a new file beside it,
+// which then takes the old one's place, so that path holds either what it
+// held or the whole text, never a part. Nothing else is left behind.
+bool WriteWholeFile(const char* path, const std::string& text) {
+    char folder[kTextSize] = {};
+    DirectoryOf(path, folder);
+    if (!folder[0])
+        folder[0] = '.';
+    char temporary[MAX_PATH] = {};
+    if (!GetTempFileNameA(folder, "kvl", 0, temporary))
+        return false;
+    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool saved = file != INVALID_HANDLE_VALUE;
+    if (saved) {
+        DWORD written = 0;
+        saved = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                written == text.size();
+        saved = CloseHandle(file) && saved;
+    }
+    // A scanner or the file dialog's own view may hold the old file for a
+    // moment: the replacement is tried a few times before it counts as failed.
+    bool placed = false;
+    for (int attempt = 0; saved && !placed && attempt < kReplaceAttempts; ++attempt) {
+        if (attempt > 0)
+            Sleep(kReplaceRetryMs);
+        placed = PutInPlace(folder, temporary, path);
+    }
+    if (!placed)
+        DeleteFileA(temporary);
+    return placed;
 }
 
 void ReportSaveFailure(const char* path) {

@@ -8,6 +8,8 @@
 #include "platform/registry.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "platform/registry_layout.h"
+#include "text/system_text.h"
 #include "text/text.h"
 
 #include <commctrl.h>
@@ -22,13 +24,6 @@ namespace {
 // one message between threads per name would cost more than the comparison.
 constexpr DWORD kNameDisplayIntervalMs = 50;
 
-std::string FoldCase(const char* name) {
-    std::string folded(name);
-    for (char& c : folded)
-        c = static_cast<char>(CaseTable[static_cast<unsigned char>(c)]);
-    return folded;
-}
-
 void ClearSnapshot(ExtensionSnapshot* snapshot) {
     snapshot->Names.clear();
     snapshot->Folded.clear();
@@ -36,7 +31,7 @@ void ClearSnapshot(ExtensionSnapshot* snapshot) {
 
 void AddToSnapshot(ExtensionSnapshot* snapshot, const char* name) {
     snapshot->Names.emplace_back(name);
-    snapshot->Folded.insert(FoldCase(name));
+    snapshot->Folded.insert(RegistryNameKey(name));
 }
 
 void SetCounts(UINT added, UINT deleted) {
@@ -44,16 +39,21 @@ void SetCounts(UINT added, UINT deleted) {
     SetDlgItemInt(CompareState.CompareDialog, IDC_COMPARE_DELETED, deleted, FALSE);
 }
 
-// Whether a sorts after b without regard to case.
-bool FollowsNoCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        unsigned char ca = CaseTable[static_cast<unsigned char>(*a)];
-        unsigned char cb = CaseTable[static_cast<unsigned char>(*b)];
-        if (ca != cb)
-            return ca > cb;
-        if (!ca)
-            return false;
-    }
+// The run of "."-keys of one hive's classes, in the registry's order.
+std::vector<std::string> ExtensionRun(HKEY hive) {
+    std::vector<std::string> names;
+    RegKey classes;
+    if (RegistryOpenKey(hive, kClassesKey, KEY_ENUMERATE_SUB_KEYS, classes.put()) != ERROR_SUCCESS)
+        return names;
+    // Names such as "*" and "-x" come before the run, the classes after it.
+    RegistryForEachSubKey(classes.get(), [&](const char* name) {
+        if (name[0] != '.')
+            return names.empty();
+        if (TextLength(name) < kExtensionNameSize)
+            names.emplace_back(name);
+        return true;
+    });
+    return names;
 }
 
 void InsertResultRows(const std::vector<ResultRow>& rows) {
@@ -125,9 +125,18 @@ void Scan(HWND dialog) {
     FocusButton(dialog, IDC_COMPARE_COMPARE);
 }
 
+// The question comes before the dialog takes any other input: a key pressed
+// meanwhile must not rescan and empty the list it asks about.
+void OfferToSave(HWND dialog) {
+    if (SendMessageA(CompareState.ResultList, LVM_GETITEMCOUNT, 0, 0) > 0 &&
+        MessageBoxA(dialog, kTextSaveQuestion, kTextSaveCaption, MB_YESNO) == IDYES)
+        SaveChangedExtensions();
+}
+
 void Compare(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, IDC_COMPARE_COMPARE), FALSE);
     RunCompareProgress();
+    OfferToSave(dialog);
     EnableWindow(GetDlgItem(dialog, IDC_COMPARE_SCAN), TRUE);
     FocusButton(dialog, IDC_COMPARE_SCAN);
 }
@@ -186,32 +195,25 @@ INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 void TakeSnapshot(ExtensionSnapshot* snapshot) {
     ClearSnapshot(snapshot);
-    RegKey root;
-    if (RegistryOpenKey(HKEY_CLASSES_ROOT, nullptr, KEY_ENUMERATE_SUB_KEYS, root.put()) !=
-        ERROR_SUCCESS)
-        return;
-    // The root enumerates in ascending order without regard to case: names
-    // such as "*" come first, then the run of extensions, then the classes.
-    bool inRun = false;
-    for (DWORD index = 0;; ++index) {
-        char name[kExtensionNameSize] = {};
-        DWORD length = kExtensionNameSize;
-        LONG status = RegistryEnumKey(root.get(), index, name, &length);
-        if (status == ERROR_MORE_DATA)
-            continue; // too long for an extension name; what follows still counts
-        if (status != ERROR_SUCCESS)
-            break;
-        if (name[0] == '.') {
-            inRun = true;
-            AddToSnapshot(snapshot, name);
-        } else if (inRun) {
-            break;
-        }
+    const std::vector<std::string> user = ExtensionRun(HKEY_CURRENT_USER);
+    const std::vector<std::string> machine = ExtensionRun(HKEY_LOCAL_MACHINE);
+    // Both runs are in the registry's order: merged as they come, a name in
+    // both is taken once, with the user's spelling.
+    auto u = user.begin(), m = machine.begin();
+    while (u != user.end() || m != machine.end()) {
+        const int order = u == user.end()      ? 1
+                          : m == machine.end() ? -1
+                                               : CompareRegistryNames(u->c_str(), m->c_str());
+        AddToSnapshot(snapshot, (order <= 0 ? *u : *m).c_str());
+        if (order <= 0)
+            ++u;
+        if (order >= 0)
+            ++m;
     }
 }
 
 bool SnapshotHolds(const ExtensionSnapshot& snapshot, const char* name) {
-    return snapshot.Folded.count(FoldCase(name)) != 0;
+    return snapshot.Folded.count(RegistryNameKey(name)) != 0;
 }
 
 DWORD WINAPI CompareWorker(LPVOID) {
@@ -230,17 +232,13 @@ DWORD WINAPI CompareWorker(LPVOID) {
 
     // The list sorts its rows itself; it places each new row fastest when the
     // rows come from the last to the first.
-    std::sort(rows.begin(), rows.end(),
-              [](const ResultRow& a, const ResultRow& b) { return FollowsNoCase(a.Name, b.Name); });
+    std::sort(rows.begin(), rows.end(), [](const ResultRow& a, const ResultRow& b) {
+        return CompareRegistryNames(a.Name, b.Name) > 0;
+    });
     SendMessageA(CompareState.CompareDialog, kInsertResultRowsMessage, 0,
                  reinterpret_cast<LPARAM>(&rows));
     SetCounts(added, deleted);
     SendMessageA(CompareState.ResultList, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
     SendMessageA(progress, kComparisonDoneMessage, 0, 0);
-
-    if (SendMessageA(CompareState.ResultList, LVM_GETITEMCOUNT, 0, 0) > 0 &&
-        MessageBoxA(CompareState.CompareDialog, kTextSaveQuestion, kTextSaveCaption, MB_YESNO) ==
-            IDYES)
-        SaveChangedExtensions();
     return 0;
 }

@@ -11,12 +11,12 @@
 #include <unordered_set>
 #include <vector>
 
-// The extension keys at the head of the classes root, in enumeration order,
-// with their letter-case-folded names beside them for exact look-ups without
-// regard to case.
+// The extension keys of both hives' classes, in the registry's order, with
+// their keys in that order beside them (RegistryNameKey) for exact look-ups
+// without regard to case.
 struct ExtensionSnapshot {
     std::vector<std::string> Names;
-    std::unordered_set<std::string> Folded;
+    std::unordered_set<std::wstring> Folded;
 };
 
 // What the dialog thread and the compare worker share. The worker touches the
@@ -36,7 +36,9 @@ extern CompareStateRecord CompareState;
 void RunCompareDialog();
 INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Empties snapshot and reads the run of "."-keys of the classes root into it.
+// Empties snapshot and reads into it the run of "."-keys of each hive's
+// classes, each name once: the keys before the run are passed over and the
+// classes after it are not read.
 void TakeSnapshot(ExtensionSnapshot* snapshot);
 bool SnapshotHolds(const ExtensionSnapshot& snapshot, const char* name);
 
@@ -58,5 +60,7 @@ constexpr UINT kInsertResultRowsMessage = WM_APP + 2;
 // Runs dialog 9000 over CompareDialog until the worker has compared.
 void RunCompareProgress();
 // The worker thread: the after snapshot, the comparison into the result list,
-// the counts, then the offer to save the list.
+// and the counts. The offer to save the list follows on the dialog's thread,
+// once the progress window has closed, so that nothing in the dialog runs
+// before it is answered.
 DWORD WINAPI CompareWorker(LPVOID);

@@ -243,8 +243,11 @@ void ReadDefaultIconLabels() {
     FillWords(IconLocation, kNameSize, 0);
     char location[kTextSize];
     DWORD length = kTextSize;
+    // A location too long for IconLocation counts as absent: a save would
+    // write it back cut.
     if (SUCCEEDED(ShellAssocQuery(ASSOCF_INIT_DEFAULTTOSTAR, ASSOCSTR_DEFAULTICON, CurrentExtension,
-                                  nullptr, location, &length))) {
+                                  nullptr, location, &length)) &&
+        TextLength(location) < kNameSize) {
         CopyTextBounded(location, IconLocation, kNameSize);
         ResolveIconLabels(location);
         return;

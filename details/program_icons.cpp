@@ -175,6 +175,9 @@ void SplitOpenCommand(char* command) {
 }
 
 int ResolveDefaultIcon(const char* location) {
+    // Too long for IconLocation: absent, as a save would write it back cut.
+    if (TextLength(location) >= kNameSize)
+        return 0;
     const char* comma = strchr(location, ',');
     char expanded[kTextSize];
     if (!comma) {

@@ -236,7 +236,9 @@ void TakeListIcon(HWND hook, int index) {
 // are taken from the list.
 bool AcceptOpenedFile(HWND hook) {
     ReadOpenedFile(hook);
-    if (CompareNoCase(PathFindExtensionA(PickerFilePath), kIconFileExtension) != 0)
+    // A path too long for IconLocation is refused rather than kept cut.
+    if (CompareNoCase(PathFindExtensionA(PickerFilePath), kIconFileExtension) != 0 ||
+        TextLength(PickerFilePath) >= kNameSize)
         return false;
     CopyTextBounded(PickerFilePath, IconLocation, kNameSize);
     ShowTakenIcon(static_cast<HICON>(LoadImageA(nullptr, PickerFilePath, IMAGE_ICON, kLargeIconSize,

@@ -77,15 +77,19 @@ int ApplicationIconIndex(const char* application) {
     return SmallIconIndexOf(executable);
 }
 
-// The default value of HKEY_CLASSES_ROOT\Applications\<application>\\<verb key>.
+// The default value of HKEY_CLASSES_ROOT\Applications\<application>\\<verb key>;
+// false when that key does not open. A key without a readable value gives an
+// empty command.
 bool ReadApplicationCommand(const char* application, const char* verbKey, char* command) {
     FillWords(command, kTextSize, 0);
     char path[kRegistryPathSize];
     RegKey key;
-    return JoinTextsBounded(path, kRegistryPathSize,
-                            {kApplicationsKey, "\\", application, "\\", verbKey}) &&
-           RegistryOpenKey(HKEY_CLASSES_ROOT, path, KEY_READ, key.put()) == ERROR_SUCCESS &&
-           RegistryReadText(key.get(), nullptr, command, kTextSize) == ERROR_SUCCESS;
+    if (!JoinTextsBounded(path, kRegistryPathSize,
+                          {kApplicationsKey, "\\", application, "\\", verbKey}) ||
+        RegistryOpenKey(HKEY_CLASSES_ROOT, path, KEY_READ, key.put()) != ERROR_SUCCESS)
+        return false;
+    RegistryReadText(key.get(), nullptr, command, kTextSize);
+    return true;
 }
 
 // The folder of the command followed by the application key name, without an

@@ -3,6 +3,7 @@
 #include "platform/registry.h"
 
 #include "platform/registry_layout.h"
+#include "text/system_text.h"
 
 #include <shlwapi.h>
 
@@ -38,11 +39,11 @@ bool IsMergedParent(HKEY key) {
 }
 
 bool LessNoCase(const std::string& a, const std::string& b) {
-    return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+    return CompareRegistryNames(a.c_str(), b.c_str()) < 0;
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+    return CompareRegistryNames(a.c_str(), b.c_str()) == 0;
 }
 
 std::string JoinPath(const std::string& base, const char* path) {
@@ -132,9 +133,10 @@ HKEY ValueSource(const MergedKey* key, const char* name) {
     return key->machine ? key->machine : key->user;
 }
 
-// The hive key writes of the merged view go to.
+// The hive key writes of the merged view go to: the user's, never the
+// machine's. Null when the user's hive has no key of the path.
 HKEY WriteTarget(const MergedKey* key) {
-    return key->user ? key->user : key->machine;
+    return key->user;
 }
 
 LONG CopyName(const std::string& name, char* buffer, DWORD* length) {
@@ -244,6 +246,20 @@ LONG DeletePath(HKEY root, const std::string& path) {
     return status;
 }
 
+// One half of a key of the merged view, with read access so that the union
+// of its names is listed also where the caller asked only to query values.
+// A half that refuses the access asked for is opened for reading alone: its
+// values still count, and writes never go to it anyway when it is the
+// machine's. On failure *key is null.
+LONG OpenHalf(HKEY hive, const std::string& path, REGSAM access, HKEY* key) {
+    LONG status = OpenPath(hive, path, access | KEY_READ, key, false);
+    if (status == ERROR_ACCESS_DENIED && (access | KEY_READ) != KEY_READ)
+        status = OpenPath(hive, path, KEY_READ, key, false);
+    if (status != ERROR_SUCCESS)
+        *key = nullptr;
+    return status;
+}
+
 // Whether path names a key below its parent: not empty, and no empty piece
 // (a leading, trailing or doubled backslash), which the system would read as
 // the parent itself.
@@ -268,15 +284,8 @@ LONG RegistryOpenKey(HKEY parent, const char* path, REGSAM access, HKEY* key) {
     auto* merged = new MergedKey;
     merged->path = MergedPath(parent, path);
     std::string hivePath = HivePath(merged->path);
-    // Read access on both halves: the union of their names is listed even
-    // where the caller asked only to query values.
-    access |= KEY_READ;
-    LONG userStatus = OpenPath(HKEY_CURRENT_USER, hivePath, access, &merged->user, false);
-    LONG machineStatus = OpenPath(HKEY_LOCAL_MACHINE, hivePath, access, &merged->machine, false);
-    if (userStatus != ERROR_SUCCESS)
-        merged->user = nullptr;
-    if (machineStatus != ERROR_SUCCESS)
-        merged->machine = nullptr;
+    OpenHalf(HKEY_CURRENT_USER, hivePath, access, &merged->user);
+    const LONG machineStatus = OpenHalf(HKEY_LOCAL_MACHINE, hivePath, KEY_READ, &merged->machine);
     if (!merged->user && !merged->machine) {
         delete merged;
         return machineStatus;
@@ -295,23 +304,12 @@ LONG RegistryCreateKey(HKEY parent, const char* path, REGSAM access, HKEY* key) 
     auto* merged = new MergedKey;
     merged->path = MergedPath(parent, path);
     std::string hivePath = HivePath(merged->path);
-    access |= KEY_READ;
-    if (OpenPath(HKEY_CURRENT_USER, hivePath, access, &merged->user, false) != ERROR_SUCCESS)
-        merged->user = nullptr;
-    LONG status = ERROR_SUCCESS;
-    if (merged->user) {
-        if (OpenPath(HKEY_LOCAL_MACHINE, hivePath, access, &merged->machine, false) !=
-            ERROR_SUCCESS)
-            merged->machine = nullptr;
-    } else {
-        status = OpenPath(HKEY_LOCAL_MACHINE, hivePath, access, &merged->machine, true);
-        if (status != ERROR_SUCCESS)
-            merged->machine = nullptr;
-    }
-    if (!merged->user && !merged->machine) {
+    LONG status = OpenPath(HKEY_CURRENT_USER, hivePath, access | KEY_READ, &merged->user, true);
+    if (status != ERROR_SUCCESS) {
         delete merged;
         return status;
     }
+    OpenHalf(HKEY_LOCAL_MACHINE, hivePath, KEY_READ, &merged->machine);
     *key = RegisterMerged(merged);
     return ERROR_SUCCESS;
 }
@@ -394,6 +392,8 @@ LONG RegistrySetValue(HKEY key, const char* name, DWORD type, const void* data, 
     HKEY target = key;
     if (MergedKey* merged = AsMerged(key))
         target = WriteTarget(merged);
+    if (!target)
+        return ERROR_ACCESS_DENIED;
     return RegSetValueExA(target, name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
@@ -401,6 +401,8 @@ LONG RegistryDeleteValue(HKEY key, const char* name) {
     HKEY target = key;
     if (MergedKey* merged = AsMerged(key))
         target = WriteTarget(merged);
+    if (!target)
+        return ERROR_ACCESS_DENIED;
     return RegDeleteValueA(target, name);
 }
 
@@ -439,6 +441,18 @@ LONG RegistryEnumValue(HKEY key, DWORD index, char* name, DWORD* length, DWORD* 
     return status;
 }
 
+void RegistryForEachSubKey(HKEY key, const std::function<bool(const char* name)>& visit) {
+    char name[MAX_PATH + 1];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        const LONG status = RegistryEnumKey(key, index, name, &length);
+        if (status == ERROR_MORE_DATA)
+            continue;
+        if (status != ERROR_SUCCESS || !visit(name))
+            return;
+    }
+}
+
 LONG RegistryQueryInfo(HKEY key, DWORD* subKeys, DWORD* values) {
     MergedKey* merged = AsMerged(key);
     if (!merged)
@@ -468,10 +482,7 @@ LONG RegistryDeleteTree(HKEY hive, const char* path) {
         return ERROR_INVALID_PARAMETER;
     if (!IsMergedParent(hive))
         return DeletePath(hive, path);
-    std::string hivePath = HivePath(MergedPath(hive, path));
-    if (RegistryKeyExists(HKEY_CURRENT_USER, hivePath.c_str()))
-        return DeletePath(HKEY_CURRENT_USER, hivePath);
-    return DeletePath(HKEY_LOCAL_MACHINE, hivePath);
+    return DeletePath(HKEY_CURRENT_USER, HivePath(MergedPath(hive, path)));
 }
 
 int RegistryKeyExists(HKEY hive, const char* path) {

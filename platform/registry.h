@@ -7,11 +7,14 @@
 //  - a key exists when it exists in either hive;
 //  - a value is read from the user's key when that key holds it, else from
 //    the machine's key;
-//  - sub-keys and values enumerate as the union, each name once, in ascending
-//    order without regard to case, and RegistryQueryInfo counts that union;
-//  - values written or deleted go to the user's key when it exists, else to
-//    the machine's; a key created through the view is created under the
-//    machine's classes unless the user's key exists.
+//  - sub-keys and values enumerate as the union, each name once, in the
+//    registry's order (CompareRegistryNames), and RegistryQueryInfo counts
+//    that union;
+//  - only the user's classes are ever written through the view: a value is
+//    written or deleted in the user's key, and refused where the user's hive
+//    has no key of the path; a key is created, and a tree deleted, in the
+//    user's classes alone. The machine's half of a key is read even where
+//    the caller asked to write and the machine refuses it.
 // Handles of the view are ordinary HKEY values for the callers: they pass them
 // to these functions only (never to the Win32 Reg* calls) and close them with
 // RegistryCloseKey.
@@ -20,6 +23,8 @@
 // anything else is treated by the callers as "absent" or "failed".
 #pragma once
 #include <windows.h>
+
+#include <functional>
 
 // Opens parent\path (path may be null or empty: the parent itself, opened
 // anew). On failure *key is null. The caller closes the key.
@@ -50,6 +55,10 @@ LONG RegistryEnumKey(HKEY key, DWORD index, char* name, DWORD* length);
 // Value number index; type, data and dataSize may be null.
 LONG RegistryEnumValue(HKEY key, DWORD index, char* name, DWORD* length, DWORD* type, void* data,
                        DWORD* dataSize);
+// Calls visit with the name of each sub-key of key, in order, until visit
+// returns false. The walk ends at the end of the list and at any error but a
+// name too long to read, which is passed over.
+void RegistryForEachSubKey(HKEY key, const std::function<bool(const char* name)>& visit);
 // Number of sub-keys and of values; either pointer may be null.
 LONG RegistryQueryInfo(HKEY key, DWORD* subKeys, DWORD* values);
 

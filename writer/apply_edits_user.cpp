@@ -98,8 +98,10 @@ int WriteExtensionValues(char* fileClass) {
     return FindExtensionClass(extension.get(), fileClass);
 }
 
-// The class the merged view names for the extension gets the backup too.
-void BackUpMergedFriendlyTypeName() {
+// The class the merged view names for the extension gets the backup too,
+// where the user's hive has that class and it is not the one just backed
+// up: the backup is made from the user's own value, in the user's key.
+void BackUpMergedFriendlyTypeName(const char* backedUpClass) {
     char mergedClass[kTextSize] = {};
     {
         RegKey extension;
@@ -108,9 +110,10 @@ void BackUpMergedFriendlyTypeName() {
             RegistryReadText(extension.get(), nullptr, mergedClass, kTextSize) != ERROR_SUCCESS)
             return;
     }
+    char path[kRegistryPathSize];
     RegKey classKey;
-    if (IsKeyName(mergedClass) && RegistryOpenKey(HKEY_CLASSES_ROOT, mergedClass, kReadWrite,
-                                                  classKey.put()) == ERROR_SUCCESS)
+    if (CompareNoCase(mergedClass, backedUpClass) != 0 && ClassesPath(mergedClass, nullptr, path) &&
+        RegistryOpenKey(HKEY_CURRENT_USER, path, kReadWrite, classKey.put()) == ERROR_SUCCESS)
         BackUpFriendlyTypeName(classKey.get());
 }
 
@@ -125,7 +128,7 @@ void WriteClassValues(const char* fileClass) {
     ReadControlText(GeneralPage.Description, EditBuffer.Description, sizeof EditBuffer.Description);
     WriteText(classKey.get(), nullptr, EditBuffer.Description);
     if (BackUpFriendlyTypeName(classKey.get()))
-        BackUpMergedFriendlyTypeName();
+        BackUpMergedFriendlyTypeName(fileClass);
 }
 
 // The key is made on every save, whether or not a location is written.

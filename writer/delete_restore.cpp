@@ -82,16 +82,13 @@ int IsClassSharedWith(HKEY hive, const char* fileClass, const char* extension) {
     RegKey classes;
     if (RegistryOpenKey(hive, kClassesKey, KEY_READ, classes.put()) != ERROR_SUCCESS)
         return 0;
-    char name[kTextSize];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = kTextSize;
-        LONG status = RegistryEnumKey(classes.get(), index, name, &length);
-        if (status == ERROR_NO_MORE_ITEMS)
-            return 0;
-        if (status == ERROR_SUCCESS && name[0] == '.' && CompareNoCase(name, extension) != 0 &&
-            NamesClass(classes.get(), name, fileClass))
-            return 1;
-    }
+    int shared = 0;
+    RegistryForEachSubKey(classes.get(), [&](const char* name) {
+        shared = name[0] == '.' && CompareNoCase(name, extension) != 0 &&
+                 NamesClass(classes.get(), name, fileClass);
+        return !shared;
+    });
+    return shared;
 }
 
 void DeleteOrRestoreUser(int mode, const char* prompt, const char* caption) {

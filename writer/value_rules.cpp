@@ -105,8 +105,13 @@ bool ComposeOpenCommand(char* command) {
         return false;
     char program[2 * kTextSize] = {};
     JoinTexts(2, program, path, file);
-    if (!program[0])
-        return false;
+    // A rundll32 command shows its program without file or folder: the
+    // program stays, new arguments or not.
+    if (!program[0]) {
+        ReadControlText(OpensWithPage.OpensWith, program);
+        if (CompareNoCase(program, kRundllProgram) != 0)
+            return false;
+    }
     const bool quote = program[0] != '"' && HasBlank(program);
     const size_t length = TextLength(program) + (quote ? 2 : 0) + 1 + TextLength(args);
     if (length >= kTextSize)
@@ -116,7 +121,8 @@ bool ComposeOpenCommand(char* command) {
 }
 
 void WriteCommandValue(HKEY commandKey, const char* command) {
-    RegistryWriteText(commandKey, nullptr, command[0] == '%' ? REG_EXPAND_SZ : REG_SZ, command);
+    const char* program = command[0] == '"' ? command + 1 : command;
+    RegistryWriteText(commandKey, nullptr, program[0] == '%' ? REG_EXPAND_SZ : REG_SZ, command);
 }
 
 void WriteDdeKeys(HKEY hive, const char* fileClass) {

@@ -39,12 +39,13 @@ void WriteEditFlags(HKEY classKey);
 bool BackUpFriendlyTypeName(HKEY classKey);
 
 // The open command from the Opens-with page: the program (Path text and File
-// text, quoted when it holds a blank), one blank and the Args text, into
-// command (kTextSize bytes). False when there is no program (its texts are
-// empty or a fall-back word) or the command does not fit.
+// text, quoted when it holds a blank; the Opens With text when that is
+// rundll32.exe and Path and File are empty), one blank and the Args text,
+// into command (kTextSize bytes). False when there is no program (its texts
+// are empty or a fall-back word) or the command does not fit.
 bool ComposeOpenCommand(char* command);
-// The command as the key's default value: REG_EXPAND_SZ when it begins with
-// "%", else REG_SZ.
+// The command as the key's default value: REG_EXPAND_SZ when its program,
+// past an opening quote, begins with "%", else REG_SZ.
 void WriteCommandValue(HKEY commandKey, const char* command);
 
 // The three DDE keys of the class, each with its text from EditBuffer.

@@ -278,6 +278,58 @@ TEST_F(UserMainWindow, ReadmeWithoutTheFileSaysSo) {
     RemoveDirectoryA(folder);
 }
 
+// Beside "Readme.txt" a folder too long for the file's path: the missing
+// file is said, the folder itself is not opened.
+TEST_F(UserMainWindow, ReadmeBesideAFolderTooLongForItsPathSaysItIsMissing) {
+    const std::wstring base = L"\\\\?\\C:\\kvtlong";
+    const std::wstring first = base + L"\\" + std::wstring(120, L'a');
+    const std::wstring folder = first + L"\\" + std::wstring(120, L'b');
+    for (const std::wstring& path : {base, first, folder})
+        CreateDirectoryW(path.c_str(), nullptr);
+    const std::string shown =
+        "C:\\kvtlong\\" + std::string(120, 'a') + "\\" + std::string(120, 'b') + "\\";
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(shown.c_str()));
+    char saved[261];
+    memcpy(saved, AppState.AppDirectory, sizeof saved);
+    strcpy(AppState.AppDirectory, shown.c_str());
+    kvt::RunMainWindow(0, [](User& user, HWND window) {
+        user.RightClickListItem(GetDlgItem(window, IDC_MAIN_LIST), 0);
+        user.ChooseMenuCommand(IDM_README);
+        kvt::MessageBoxInfo box = user.WaitForMessageBox();
+        EXPECT_NE(std::string::npos, box.text.find("Could not find ReadMe.txt"));
+        user.Answer(box, IDOK);
+        user.WaitGone(box.window);
+        user.Close(window);
+    });
+    memcpy(AppState.AppDirectory, saved, sizeof saved);
+    for (const std::wstring& path : {folder, first, base})
+        RemoveDirectoryW(path.c_str());
+}
+
+// A click right of an item's text, or on its indent, hits that item.
+TEST_F(UserMainWindow, ClicksBesideAnItemsTextActOnTheItem) {
+    kvt::SeedExtension(HKEY_CURRENT_USER, ".kvtbeside", "kvtbesidefile", "Beside", "");
+    kvt::RunMainWindow(0, [](User& user, HWND window) {
+        HWND tree = GetDlgItem(window, IDC_MAIN_TREE);
+        HTREEITEM item = User::TreeFind(tree, ".kvtbeside");
+        ASSERT_NE(nullptr, item);
+        RECT text = {};
+        memcpy(&text, &item, sizeof item);
+        ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
+        const int middle = (text.top + text.bottom) / 2;
+        for (POINT beside : {POINT{text.right + 12, middle}, POINT{text.left - 6, middle}}) {
+            user.RightClickTreeAt(tree, beside);
+            HMENU menu = user.WaitForPopupMenu();
+            ASSERT_NE(nullptr, menu);
+            EXPECT_EQ(".kvtbeside", std::string(CurrentExtension));
+            EXPECT_EQ(item, AppState.CurrentTreeItem);
+            user.DismissMenu();
+            user.SelectTreeItem(tree, User::TreeNext(tree, TVGN_ROOT, nullptr));
+        }
+        user.Close(window);
+    });
+}
+
 // A visible window of another process whose caption holds text.
 HWND FindForeignWindow(const char* text) {
     struct Search {

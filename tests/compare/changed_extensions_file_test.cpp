@@ -181,24 +181,40 @@ TEST_F(ChangedExtensionsFile, OverwriteReplacesTheWholeFileAndTheDescriptionStop
     });
 }
 
-TEST_F(ChangedExtensionsFile, AFileAnotherProgramIsReadingIsStillReplaced) {
-    TempDirectory directory;
-    const std::string path = directory.File("viewed.kvels");
-    WriteAll(path, "earlier content");
-    // As a viewer opens a file: reading, letting others read and write.
-    HANDLE viewer = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, viewer);
-    CompareAndSave([&](User& user, HWND fileDialog) {
-        FillIn(user, fileDialog, "viewed", path);
-        user.Click(fileDialog, IDOK);
-        kvt::MessageBoxInfo overwrite = user.WaitForMessageBox();
-        ASSERT_NE(nullptr, overwrite.window);
-        user.Answer(overwrite, IDYES);
-        ExpectFileContent(user, path, std::string(";viewed\r\n") + kRows);
-    });
-    CloseHandle(viewer);
-    EXPECT_EQ(std::string(";viewed\r\n") + kRows, ReadAll(path));
+// The new file takes the old one's place whole: a reader that lets others
+// replace the file keeps nothing from it; one that does not keeps the old
+// file whole, and the failure is said. No other file is left behind.
+TEST_F(ChangedExtensionsFile, AFileBeingReadIsReplacedWholeOrKeptWhole) {
+    for (const DWORD sharing : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE},
+                                DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+        const bool replaced = (sharing & FILE_SHARE_DELETE) != 0;
+        SCOPED_TRACE(replaced ? "the reader shares deletion" : "the reader does not");
+        kvt::RemoveTestKeys();
+        kvt::CreateKey(HKEY_LOCAL_MACHINE, Classes(".kvtb"));
+        TempDirectory directory;
+        const std::string path = directory.File("viewed.kvels");
+        WriteAll(path, "earlier content");
+        HANDLE viewer =
+            CreateFileA(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, viewer);
+        CompareAndSave([&](User& user, HWND fileDialog) {
+            FillIn(user, fileDialog, "viewed", path);
+            user.Click(fileDialog, IDOK);
+            kvt::MessageBoxInfo overwrite = user.WaitForMessageBox();
+            ASSERT_NE(nullptr, overwrite.window);
+            user.Answer(overwrite, IDYES);
+            user.WaitGone(overwrite.window);
+            if (replaced)
+                return ExpectFileContent(user, path, std::string(";viewed\r\n") + kRows);
+            kvt::MessageBoxInfo failure = user.WaitForMessageBox();
+            EXPECT_NE(std::string::npos, failure.text.find("not saved")) << failure.text;
+            user.Answer(failure, IDOK);
+            user.WaitGone(failure.window);
+        });
+        CloseHandle(viewer);
+        EXPECT_EQ(replaced ? std::string(";viewed\r\n") + kRows : "earlier content", ReadAll(path));
+        EXPECT_EQ(std::vector<std::string>{"viewed.kvels"}, directory.Files());
+    }
 }
 
 TEST_F(ChangedExtensionsFile, CancelCreatesNothingAndTheFieldSitsInsideTheDialog) {
@@ -253,6 +269,7 @@ TEST_F(ChangedExtensionsFile, FileThatCannotBeWrittenIsReportedAndKeptAsItWas) {
     });
     CloseHandle(lock);
     EXPECT_EQ("earlier content", ReadAll(path));
+    EXPECT_EQ(std::vector<std::string>{"locked.kvels"}, directory.Files());
 }
 
 } // namespace

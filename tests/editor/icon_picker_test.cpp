@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <dlgs.h>
 
 #include <fstream>
@@ -247,6 +249,10 @@ TEST_F(IconPicker, AnIconFileIsTakenByOpeningItAndOtherFilesAreRefused) {
             << "a folder has no icons";
         user.DoubleClickListItem(picker.files, FileRow(user, picker, "kvticons.dll"));
         EXPECT_TRUE(user.WaitUntil([&] { return User::ListCount(picker.icons) == 7; }));
+        // The double click is handled before the next click selects another file.
+        std::atomic<bool> handled{false};
+        user.RunOnDialogThread([&] { handled = true; });
+        ASSERT_TRUE(user.WaitUntil([&] { return handled.load(); }));
         // The list of the icon file comes empty, after the double click was handled.
         user.ClickListItem(picker.files, FileRow(user, picker, "kvticon.ico"));
         EXPECT_TRUE(user.WaitUntil([&] { return User::ListCount(picker.icons) == 0; }));

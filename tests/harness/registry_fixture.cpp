@@ -10,7 +10,7 @@ const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer
 
 bool IsTestName(const std::string& name) {
     const char* text = name.c_str();
-    if (*text == '.')
+    while (*text == '.' || *text == '-')
         ++text;
     return StrCmpNIA(text, "kvt", 3) == 0;
 }

@@ -43,6 +43,12 @@ TEST_F(ProgramCombo, OffersNamedApplicationsInReverseOrderWithEditOnlyOnes) {
     kvt::CreateKey(HKEY_CURRENT_USER, kvt::Classes("Applications\\kvtnocommand.exe"));
     kvt::SetText(HKEY_CURRENT_USER, kvt::Classes("Applications\\kvtnocommand.exe"),
                  "FriendlyAppName", "Kvt No Command");
+    // A command key without a readable command still names its program.
+    kvt::Seed(R"(
+[HKCU\Software\Classes\Applications\kvtemptycmd.exe]
+"FriendlyAppName"="Kvt Empty Command"
+[HKCU\Software\Classes\Applications\kvtemptycmd.exe\shell\open\command]
+)");
     kvt::PageSetup setup;
     setup.create = true;
     HFONT heading = nullptr;
@@ -53,9 +59,10 @@ TEST_F(ProgramCombo, OffersNamedApplicationsInReverseOrderWithEditOnlyOnes) {
         ASSERT_TRUE(GetObjectA(heading, sizeof face, &face));
         EXPECT_EQ(FW_BOLD, face.lfWeight);
         HWND combo = GetDlgItem(page, IDC_OPENSWITH_PROGRAMCOMBO);
-        EXPECT_EQ((std::vector<std::string>{"Kvt Gamma (kvtc.exe)", "Kvt Beta (kvtb.exe)",
-                                            "Kvt Alpha (kvta.exe)"}),
-                  kvt::TestPrograms(combo));
+        EXPECT_EQ(
+            (std::vector<std::string>{"Kvt Empty Command (kvtemptycmd.exe)", "Kvt Gamma (kvtc.exe)",
+                                      "Kvt Beta (kvtb.exe)", "Kvt Alpha (kvta.exe)"}),
+            kvt::TestPrograms(combo));
         // Create mode: nothing chosen, nothing shown.
         EXPECT_EQ(CB_ERR, SendMessageA(combo, CB_GETCURSEL, 0, 0));
         for (int id : {IDC_OPENSWITH_OPENSWITH, IDC_OPENSWITH_PROGRAMFILE,

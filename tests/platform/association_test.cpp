@@ -214,4 +214,35 @@ TEST_F(Associations, AnswerAsWindowsAndAsWineWhereWineAgrees) {
     }
 }
 
+// A program on the search path whose whole path does not fit the shell's
+// buffer is not found: a path the system did not write is never taken.
+TEST_F(Associations, AProgramWhosePathDoesNotFitIsNotFound) {
+    const std::wstring first = L"\\\\?\\C:\\kvt\\" + std::wstring(120, L'a');
+    const std::wstring folder = first + L"\\" + std::wstring(120, L'b');
+    const std::wstring program = folder + L"\\kvtlongpath.exe";
+    CreateDirectoryW(first.c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(L"C:\\windows\\system32\\notepad.exe", program.c_str(), FALSE));
+    char searchPath[8192] = {};
+    GetEnvironmentVariableA("PATH", searchPath, sizeof searchPath);
+    const std::string longFolder =
+        "C:\\kvt\\" + std::string(120, 'a') + "\\" + std::string(120, 'b');
+    SetEnvironmentVariableA("PATH", (longFolder + ";" + searchPath).c_str());
+    kvt::Seed(R"(
+[HKLM\Software\Classes\.kvtlongpath]
+@="kvtlongpathfile"
+[HKLM\Software\Classes\kvtlongpathfile\shell\open\command]
+@="kvtlongpath.exe %1"
+)");
+    char answer[261] = {};
+    DWORD length = sizeof answer;
+    EXPECT_EQ(kFails, Answer(ShellAssocQuery(kByExtension, ASSOCSTR_EXECUTABLE, ".kvtlongpath",
+                                             nullptr, answer, &length),
+                             answer));
+    SetEnvironmentVariableA("PATH", searchPath);
+    DeleteFileW(program.c_str());
+    RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW(first.c_str());
+}
+
 } // namespace

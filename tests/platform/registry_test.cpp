@@ -5,6 +5,7 @@
 #include "harness/registry_fixture.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 #include <shlwapi.h>
 
 #include <string>
@@ -175,15 +176,20 @@ TEST_F(MergedView, NameTooLongForTheBufferIsReportedNotCut) {
     EXPECT_EQ(9u, length);
 }
 
-TEST_F(MergedView, WritesGoToTheUserKeyWhenItExistsElseToTheMachine) {
-    SeedKey(HKEY_LOCAL_MACHINE, ".kvtw");
+// The view writes only the user's classes: where the user's hive has no key
+// of the path, a value written or deleted through the view is refused, and a
+// key created through it is the user's.
+TEST_F(MergedView, WritesReachOnlyTheUsersClasses) {
+    SeedText(HKEY_LOCAL_MACHINE, ".kvtw", "Content Type", "text/machine");
     {
         RegKey key;
         ASSERT_EQ(ERROR_SUCCESS,
                   RegistryOpenKey(HKEY_CLASSES_ROOT, ".kvtw", KEY_READ | KEY_WRITE, key.put()));
-        RegistryWriteText(key.get(), "Content Type", REG_SZ, "text/one");
+        EXPECT_NE(ERROR_SUCCESS, RegistryWriteText(key.get(), "Content Type", REG_SZ, "text/one"));
+        EXPECT_NE(ERROR_SUCCESS, RegistryDeleteValue(key.get(), "Content Type"));
     }
-    EXPECT_EQ("text/one", RawText(HKEY_LOCAL_MACHINE, ".kvtw", "Content Type"));
+    EXPECT_NE(ERROR_SUCCESS, RegistryDeleteTree(HKEY_CLASSES_ROOT, ".kvtw"));
+    EXPECT_EQ("text/machine", RawText(HKEY_LOCAL_MACHINE, ".kvtw", "Content Type"));
     EXPECT_FALSE(RawExists(HKEY_CURRENT_USER, ".kvtw"));
 
     SeedKey(HKEY_CURRENT_USER, ".kvtw");
@@ -195,17 +201,87 @@ TEST_F(MergedView, WritesGoToTheUserKeyWhenItExistsElseToTheMachine) {
         EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegistryDeleteValue(key.get(), "NoSuchValue"));
     }
     EXPECT_EQ("text/two", RawText(HKEY_CURRENT_USER, ".kvtw", "Content Type"));
-    EXPECT_EQ("text/one", RawText(HKEY_LOCAL_MACHINE, ".kvtw", "Content Type"));
-}
-
-TEST_F(MergedView, KeyCreatedThroughTheViewLandsInTheMachineClasses) {
+    EXPECT_EQ("text/machine", RawText(HKEY_LOCAL_MACHINE, ".kvtw", "Content Type"));
     {
         RegKey key;
         ASSERT_EQ(ERROR_SUCCESS, RegistryCreateKey(HKEY_CLASSES_ROOT, "kvtnew\\shell\\open",
                                                    KEY_WRITE, key.put()));
     }
-    EXPECT_TRUE(RawExists(HKEY_LOCAL_MACHINE, "kvtnew\\shell\\open"));
-    EXPECT_FALSE(RawExists(HKEY_CURRENT_USER, "kvtnew"));
+    EXPECT_TRUE(RawExists(HKEY_CURRENT_USER, "kvtnew\\shell\\open"));
+    EXPECT_FALSE(RawExists(HKEY_LOCAL_MACHINE, "kvtnew"));
+}
+
+// A machine key the user may only read still gives its values to a key of
+// the view opened for writing.
+TEST_F(MergedView, AMachineHalfThatRefusesWritingIsStillRead) {
+    SeedText(HKEY_LOCAL_MACHINE, "kvtlocked", "FriendlyTypeName", "machine");
+    SeedKey(HKEY_CURRENT_USER, "kvtlocked");
+    HKEY machine = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, Classes("kvtlocked").c_str(), 0,
+                                           WRITE_DAC, &machine));
+    PSECURITY_DESCRIPTOR readOnly = nullptr, full = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", 1,
+                                                                     &readOnly, nullptr));
+    ASSERT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;WD)", 1, &full, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(machine, DACL_SECURITY_INFORMATION, readOnly));
+    HKEY probe = nullptr;
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegOpenKeyExA(HKEY_LOCAL_MACHINE, Classes("kvtlocked").c_str(),
+                                                 0, KEY_READ | KEY_WRITE, &probe));
+    {
+        RegKey key;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegistryOpenKey(HKEY_CLASSES_ROOT, "kvtlocked", KEY_READ | KEY_WRITE, key.put()));
+        EXPECT_EQ("machine", ReadText(key.get(), "FriendlyTypeName"));
+        EXPECT_EQ(ERROR_SUCCESS, RegistryWriteText(key.get(), "Written", REG_SZ, "user"));
+    }
+    EXPECT_EQ("user", RawText(HKEY_CURRENT_USER, "kvtlocked", "Written"));
+    RegSetKeySecurity(machine, DACL_SECURITY_INFORMATION, full);
+    RegCloseKey(machine);
+    LocalFree(readOnly);
+    LocalFree(full);
+}
+
+// A walk over sub-keys ends at an error it cannot pass over, such as a key
+// that may not be enumerated, and where the visitor says so.
+TEST_F(MergedView, AWalkOverSubKeysEndsAtAnError) {
+    SeedKey(HKEY_LOCAL_MACHINE, "kvtwalk\\b");
+    SeedKey(HKEY_LOCAL_MACHINE, "kvtwalk\\a");
+    HKEY raw = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, Classes("kvtwalk").c_str(), 0,
+                                           KEY_QUERY_VALUE, &raw));
+    int visits = 0;
+    RegistryForEachSubKey(raw, [&](const char*) { return ++visits > 0; });
+    RegCloseKey(raw);
+    EXPECT_EQ(0, visits);
+    RegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegistryOpenKey(HKEY_CLASSES_ROOT, "kvtwalk", KEY_READ, key.put()));
+    std::vector<std::string> names;
+    RegistryForEachSubKey(key.get(), [&](const char* name) {
+        names.push_back(name);
+        return false;
+    });
+    EXPECT_EQ(std::vector<std::string>{"a"}, names);
+}
+
+// Names come in the registry's order (each character upper-cased, then
+// compared by code), each name once: "-" and "\xDF" are characters like any
+// other, not ignored or spelled "ss" as a word sort would have them.
+TEST_F(MergedView, NamesComeInTheRegistrysOrderEachOnce) {
+    for (const char* name : {".kvta", "-.kvtdash", ".kvt\xDF", ".kvtz"})
+        SeedKey(HKEY_LOCAL_MACHINE, name);
+    for (const char* name : {".KVTA", ".kvtss", ".kvtb", "kvt'q", "kvtq"})
+        SeedKey(HKEY_CURRENT_USER, name);
+    RegKey root;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegistryOpenKey(HKEY_CLASSES_ROOT, nullptr, KEY_ENUMERATE_SUB_KEYS, root.put()));
+    std::vector<std::string> ours;
+    for (const std::string& name : EnumKeys(root.get()))
+        if (name.find("kvt") != std::string::npos || name.find("KVT") != std::string::npos)
+            ours.push_back(name);
+    EXPECT_EQ((std::vector<std::string>{"-.kvtdash", ".KVTA", ".kvtb", ".kvtss", ".kvtz",
+                                        ".kvt\xDF", "kvt'q", "kvtq"}),
+              ours);
 }
 
 TEST_F(MergedView, CopyTreeCopiesTheUnionWithTypesAndBytes) {
