@@ -1,10 +1,12 @@
 // The About box: a bold title and two links handed to the shell.
 #include "app/about_box.h"
 
-#include "app/app_state.h"
+#include "platform/handles.h"
+#include "records/app_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
+#include "ui/window_helpers.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -13,16 +15,12 @@ namespace {
 
 constexpr LONG kTitleFontHeight = -16;
 
-HFONT TitleFont;
+FontOwner TitleFont;
 
 void OpenAboutBox(HWND dialog) {
-    LOGFONTA description = {};
-    description.lfHeight = kTitleFontHeight;
-    description.lfWeight = FW_BOLD;
-    CopyTextBounded(kTitleFontFace, description.lfFaceName, sizeof description.lfFaceName);
-    TitleFont = CreateFontIndirectA(&description);
+    TitleFont.reset(CreateBoldFont(kHeadingFace, kTitleFontHeight));
     SendMessageA(GetDlgItem(dialog, IDC_ABOUT_TITLE), WM_SETFONT,
-                 reinterpret_cast<WPARAM>(TitleFont), FALSE);
+                 reinterpret_cast<WPARAM>(TitleFont.get()), FALSE);
 }
 
 // A link is followed on a click and on Enter; failures are not reported.
@@ -40,8 +38,7 @@ INT_PTR FollowLink(const NMHDR* header) {
 }
 
 void CloseAboutBox(HWND dialog) {
-    DeleteObject(TitleFont);
-    TitleFont = nullptr;
+    TitleFont.reset();
     EndDialog(dialog, 0);
 }
 

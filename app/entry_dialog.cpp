@@ -1,12 +1,13 @@
 // The name entry dialog (3000).
 #include "app/entry_dialog.h"
 
-#include "app/app_state.h"
-#include "app/catalogue/catalogue.h"
-#include "app/window_helpers.h"
-#include "details/extension_record.h"
+#include "platform/handles.h"
+#include "records/app_state.h"
+#include "catalogue/catalogue.h"
+#include "ui/window_helpers.h"
+#include "records/extension_record.h"
 #include "editor/editor_frame.h"
-#include "editor/editor_state.h"
+#include "records/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
@@ -99,10 +100,8 @@ void OnAccept(HWND dialog) {
 }
 
 void OnPaint(HWND dialog) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    DrawEtchedLineInUnits(dialog, dc, kRuleRight, kRuleLeft, kRuleTop);
-    EndPaint(dialog, &paint);
+    PaintScope paint(dialog);
+    DrawEtchedLineInUnits(dialog, paint.dc(), kRuleRight, kRuleLeft, kRuleTop);
 }
 
 INT_PTR CALLBACK EntryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

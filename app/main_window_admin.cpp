@@ -1,19 +1,20 @@
 // The admin-mode main window (dialog 1200): the machine's extensions in one
 // list and the details of the current one, read from HKEY_LOCAL_MACHINE.
-#include "app/app_state.h"
-#include "app/catalogue/catalogue.h"
+#include "records/app_state.h"
+#include "catalogue/catalogue.h"
 #include "app/main_window.h"
 #include "app/entry_dialog.h"
 #include "app/main_window_shared.h"
-#include "details/extension_record.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "editor/editor_frame.h"
-#include "editor/editor_state.h"
+#include "records/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "writer/delete_restore.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <iterator>
 
@@ -36,10 +37,9 @@ void OnInitDialog(HWND dialog) {
     AppState.ExtensionTree = nullptr;
     AppState.CustomizedRoot = nullptr;
     AppState.DefinedRoot = nullptr;
-    AppState.TreeMenu = nullptr;
     ExtensionRecord.NoneAllowed = 0;
     PrepareExtensionList(AppState.ExtensionList);
-    AppState.ListMenu = BuildContextMenu(kListMenu, std::size(kListMenu), BuildToolsMenu());
+    TakeContextMenus(BuildContextMenu(kListMenu, std::size(kListMenu)), nullptr);
     StartCatalogueLoad();
 }
 
@@ -126,7 +126,7 @@ INT_PTR CALLBACK AdminMainWindowProc(HWND dialog, UINT message, WPARAM wParam, L
         PaintDetailsRules(dialog, kPaneLeft, kPaneRight);
         return TRUE;
     case WM_CLOSE:
-        CoUninitialize();
+        TakeContextMenus(nullptr, nullptr);
         EndDialog(dialog, 0);
         return TRUE;
     default:

@@ -1,16 +1,18 @@
 #include "app/main_window_shared.h"
 
 #include "app/about_box.h"
-#include "app/app_state.h"
+#include "platform/handles.h"
+#include "records/app_state.h"
 #include "app/entry_dialog.h"
-#include "app/catalogue/catalogue.h"
-#include "app/window_helpers.h"
+#include "catalogue/catalogue.h"
+#include "ui/window_helpers.h"
 #include "compare/compare_dialog.h"
-#include "details/extension_record.h"
+#include "records/extension_record.h"
 #include "openwith/openwith_editor.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
+#include "ui/list_items.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -36,6 +38,19 @@ void OpenReadme(HWND window) {
         MessageBoxA(window, kTextReadmeMissing, nullptr, MB_OK | MB_ICONHAND);
 }
 
+// "Compare" and "Open With Editor".
+HMENU BuildToolsMenu() {
+    HMENU tools = CreatePopupMenu();
+    AppendMenuA(tools, MF_STRING, IDM_COMPARE, kMenuCompare);
+    AppendMenuA(tools, MF_STRING, IDM_OPENWITHEDITOR, kMenuOpenWithEditor);
+    return tools;
+}
+
+// The main window's context menus, destroyed with their submenus when the
+// window takes others or none.
+MenuOwner ListMenu;
+MenuOwner TreeMenu;
+
 } // namespace
 
 void SetMainWindowIcons(HWND window) {
@@ -49,22 +64,22 @@ void SetMainWindowIcons(HWND window) {
 
 void InsertCaptionTab(HWND tab, const char* text, int image) {
     SendMessageA(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(AppState.Images16));
-    auto* item = static_cast<TCITEMA*>(HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, sizeof(TCITEMA)));
+    HeapBlock block(AllocateHeapBlock(sizeof(TCITEMA)));
+    auto* item = static_cast<TCITEMA*>(block.get());
     if (!item)
         return;
     item->mask = TCIF_TEXT | TCIF_IMAGE;
     item->pszText = const_cast<char*>(text);
     item->iImage = image;
     SendMessageA(tab, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(item));
-    HeapFree(AppState.Heap, 0, item);
 }
 
-HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count, HMENU tools) {
+HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count) {
     HMENU menu = CreatePopupMenu();
     for (size_t i = 0; i < count; ++i)
         AppendMenuA(menu, MF_STRING, entries[i].Command, entries[i].Text);
     AppendMenuA(menu, MF_STRING, IDM_SEARCH, kMenuSearch);
-    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), kMenuTools);
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(BuildToolsMenu()), kMenuTools);
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, IDM_README, kMenuReadme);
     AppendMenuA(menu, MF_STRING, IDM_ABOUT, kMenuAbout);
@@ -73,18 +88,11 @@ HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count, HMENU too
     return menu;
 }
 
-HMENU BuildToolsMenu() {
-    HMENU tools = CreatePopupMenu();
-    AppendMenuA(tools, MF_STRING, IDM_COMPARE, kMenuCompare);
-    AppendMenuA(tools, MF_STRING, IDM_OPENWITHEDITOR, kMenuOpenWithEditor);
-    return tools;
-}
-
-POINT CursorIn(HWND control) {
-    POINT point;
-    GetCursorPos(&point);
-    ScreenToClient(control, &point);
-    return point;
+void TakeContextMenus(HMENU list, HMENU tree) {
+    ListMenu.reset(list);
+    TreeMenu.reset(tree);
+    AppState.ListMenu = list;
+    AppState.TreeMenu = tree;
 }
 
 void TrackMenuAtCursor(HWND owner, HMENU menu) {
@@ -94,10 +102,7 @@ void TrackMenuAtCursor(HWND owner, HMENU menu) {
 }
 
 int ListItemAtCursor() {
-    LVHITTESTINFO hit = {};
-    hit.pt = CursorIn(AppState.ExtensionList);
-    return static_cast<int>(
-        SendMessageA(AppState.ExtensionList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    return ListRowAt(AppState.ExtensionList, CursorIn(AppState.ExtensionList));
 }
 
 void TakeListItem(int index) {
@@ -136,9 +141,7 @@ bool RunSharedCommand(HWND window, WPARAM command) {
 }
 
 void PaintDetailsRules(HWND window, int left, int right) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    DrawEtchedLineInUnits(window, dc, right, left, kRuleAboveExtension);
-    DrawEtchedLineInUnits(window, dc, right, left, kRuleAboveProgram);
-    EndPaint(window, &paint);
+    PaintScope paint(window);
+    DrawEtchedLineInUnits(window, paint.dc(), right, left, kRuleAboveExtension);
+    DrawEtchedLineInUnits(window, paint.dc(), right, left, kRuleAboveProgram);
 }

@@ -15,14 +15,13 @@ struct MenuEntryTemplate {
 };
 
 // A pop-up menu of the window's own entries, in order, followed by what
-// every context menu ends with: "Search", the Tools submenu tools, a rule,
-// "Readme", "About", a rule and "Exit".
-HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count, HMENU tools);
-// "Compare" and "Open With Editor".
-HMENU BuildToolsMenu();
+// every context menu ends with: "Search", the Tools submenu ("Compare",
+// "Open With Editor"), a rule, "Readme", "About", a rule and "Exit".
+HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count);
+// AppState.ListMenu and AppState.TreeMenu become these (either may be null),
+// owned until the next call; the menus they replace are destroyed.
+void TakeContextMenus(HMENU list, HMENU tree);
 
-// The cursor position in a control's client co-ordinates.
-POINT CursorIn(HWND control);
 void TrackMenuAtCursor(HWND owner, HMENU menu);
 // The row of AppState.ExtensionList under the cursor, -1 for none.
 int ListItemAtCursor();

@@ -1,20 +1,22 @@
 // The user-mode main window (dialog 1000): the catalogue in a list and a
 // tree, the details of the current extension, two context menus.
-#include "app/app_state.h"
-#include "app/catalogue/catalogue.h"
+#include "records/app_state.h"
+#include "catalogue/catalogue.h"
 #include "app/main_window.h"
 #include "app/entry_dialog.h"
 #include "app/main_window_shared.h"
-#include "details/extension_record.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "editor/editor_frame.h"
-#include "editor/editor_state.h"
+#include "records/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
+#include "ui/list_items.h"
 #include "writer/delete_restore.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <iterator>
 
@@ -42,9 +44,8 @@ constexpr MenuEntryTemplate kTreeMenu[] = {{IDM_EDIT, kMenuEdit},
                                            {IDM_NEWEXTENSION, kMenuNewExtension}};
 
 void BuildMenus() {
-    HMENU tools = BuildToolsMenu();
-    AppState.ListMenu = BuildContextMenu(kListMenu, std::size(kListMenu), tools);
-    AppState.TreeMenu = BuildContextMenu(kTreeMenu, std::size(kTreeMenu), tools);
+    TakeContextMenus(BuildContextMenu(kListMenu, std::size(kListMenu)),
+                     BuildContextMenu(kTreeMenu, std::size(kTreeMenu)));
 }
 
 void OnInitDialog(HWND dialog) {
@@ -114,19 +115,13 @@ INT_PTR OnListNotify(HWND dialog, const NMHDR* header) {
 
 // --- The tree ("User Customized", "User Defined")
 
-HTREEITEM TreeRelative(UINT relation, HTREEITEM item) {
-    return reinterpret_cast<HTREEITEM>(SendMessageA(AppState.ExtensionTree, TVM_GETNEXTITEM,
-                                                    relation, reinterpret_cast<LPARAM>(item)));
+HTREEITEM TreeNext(UINT relation, HTREEITEM item) {
+    return TreeRelative(AppState.ExtensionTree, relation, item);
 }
 
-void ReadTreeItemText(HTREEITEM treeItem) {
-    FillWords(CurrentExtension, kNameSize, 0);
-    TVITEMA item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = treeItem;
-    item.pszText = CurrentExtension;
-    item.cchTextMax = kNameSize;
-    SendMessageA(AppState.ExtensionTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+// CurrentExtension from an item of the tree.
+void TakeTreeItem(HTREEITEM item) {
+    ReadTreeItemText(AppState.ExtensionTree, item, CurrentExtension, kNameSize);
 }
 
 // The item under the cursor, or null when the click hit none. The row of an
@@ -142,17 +137,16 @@ HTREEITEM TreeItemAtCursor() {
 }
 
 void SetNoneAllowed(HTREEITEM item) {
-    ExtensionRecord.NoneAllowed =
-        TreeRelative(TVGN_PARENT, item) == AppState.CustomizedRoot ? 0 : 1;
+    ExtensionRecord.NoneAllowed = TreeNext(TVGN_PARENT, item) == AppState.CustomizedRoot ? 0 : 1;
 }
 
 void OnTreeSelection() {
-    HTREEITEM caret = TreeRelative(TVGN_CARET, nullptr);
-    if (!caret || !TreeRelative(TVGN_PARENT, caret)) {
+    HTREEITEM caret = TreeNext(TVGN_CARET, nullptr);
+    if (!caret || !TreeNext(TVGN_PARENT, caret)) {
         ClearDetails();
         return;
     }
-    ReadTreeItemText(caret);
+    TakeTreeItem(caret);
     AppState.CurrentTreeItem = caret;
     ShowSelected(HKEY_CURRENT_USER);
 }
@@ -165,8 +159,8 @@ void OnTreeDoubleClick(HWND dialog) {
     HTREEITEM item = TreeItemAtCursor();
     if (!item)
         return;
-    ReadTreeItemText(item);
-    if (!TreeRelative(TVGN_PARENT, item))
+    TakeTreeItem(item);
+    if (!TreeNext(TVGN_PARENT, item))
         return;
     SetNoneAllowed(item);
     OnEdit(dialog);
@@ -185,9 +179,9 @@ void OnTreeRightClick(HWND dialog) {
     HTREEITEM item = TreeItemAtCursor();
     if (!item)
         return;
-    ReadTreeItemText(item);
+    TakeTreeItem(item);
     AppState.CurrentTreeItem = item;
-    if (!TreeRelative(TVGN_PARENT, item)) {
+    if (!TreeNext(TVGN_PARENT, item)) {
         ClearDetails();
         return;
     }
@@ -281,7 +275,7 @@ INT_PTR CALLBACK UserMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LP
         PaintDetailsRules(dialog, kPaneLeft, kPaneRight);
         return TRUE;
     case WM_CLOSE:
-        CoUninitialize();
+        TakeContextMenus(nullptr, nullptr);
         EndDialog(dialog, 0);
         return TRUE;
     default:

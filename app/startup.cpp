@@ -1,31 +1,28 @@
 // Start-up: the process-wide state and the run-mode decision.
 #include "app/startup.h"
 
-#include "app/app_state.h"
+#include "platform/handles.h"
+#include "records/app_state.h"
 #include "app/main_window.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
-#include "text/text.h"
+#include "text/system_text.h"
 
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <initializer_list>
 
-AppStateRecord AppState;
-
 namespace {
 
 void InitCommonControlClasses() {
-    auto* request = static_cast<INITCOMMONCONTROLSEX*>(
-        HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, sizeof(INITCOMMONCONTROLSEX)));
+    HeapBlock block(AllocateHeapBlock(sizeof(INITCOMMONCONTROLSEX)));
+    auto* request = static_cast<INITCOMMONCONTROLSEX*>(block.get());
     if (!request)
         return;
     request->dwSize = sizeof(INITCOMMONCONTROLSEX);
     // The About box's links need the link class as well.
     request->dwICC = ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_LINK_CLASS;
     InitCommonControlsEx(request);
-    HeapFree(AppState.Heap, 0, request);
 }
 
 void CreateImageLists() {
@@ -37,22 +34,18 @@ void CreateImageLists() {
     AppState.Images32 = ImageList_Create(32, 32, ILC_COLORDDB | ILC_MASK, 2, 500);
     AppState.Images16 = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, 4, 4);
     for (int id : {IDI_ADDED, IDI_DELETED, IDI_SYSTEM, IDI_USER}) {
-        HICON icon = static_cast<HICON>(
-            LoadImageA(AppState.Instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
-        ImageList_AddIcon(AppState.Images16, icon);
-        if (icon)
-            DestroyIcon(icon);
+        IconOwner icon(static_cast<HICON>(
+            LoadImageA(AppState.Instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0)));
+        ImageList_AddIcon(AppState.Images16, icon.get());
     }
 }
 
 int ReadFirstArgument() {
     constexpr size_t kArgumentBlock = 128;
-    auto* block = static_cast<char*>(HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, kArgumentBlock));
+    HeapBlock block(AllocateHeapBlock(kArgumentBlock));
     if (!block)
         return kArgMissing;
-    int result = GetCommandArg(1, block, kArgumentBlock);
-    HeapFree(AppState.Heap, 0, block);
-    return result;
+    return GetCommandArg(1, static_cast<char*>(block.get()), kArgumentBlock);
 }
 
 } // namespace
@@ -62,7 +55,6 @@ int DecideAdminMode(int commandArgResult, int userIsAdmin) {
 }
 
 void PrepareAppState() {
-    CoInitializeEx(nullptr, COINIT_DISABLE_OLE1DDE);
     AppState.Instance = GetModuleHandleA(nullptr);
     AppState.Heap = GetProcessHeap();
     InitCommonControlClasses();

@@ -2,8 +2,9 @@
 #pragma once
 #include <windows.h>
 
-// Steps before the main dialog: COM, instance, common controls, directory,
-// image lists, the admin test. Used by KVEL.exe and by the tests, which run
+// Steps before the main dialog: instance, common controls, directory, image
+// lists, the admin test (COM is started by the caller, around the main
+// window). Used by KVEL.exe and by the tests, which run
 // the same preparation before they drive a dialog.
 void PrepareAppState();
 

@@ -21,11 +21,12 @@
 //   neighbours suffers least from what else runs), and of all selections.
 //   The counts the window shows are checked against N; a wrong load exits 1.
 #include "bench/bench_clock.h"
-#include "app/app_state.h"
-#include "app/catalogue/catalogue.h"
+#include "records/app_state.h"
+#include "catalogue/catalogue.h"
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "details/extension_record.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "resources/resource.h"
 #include "text/text.h"
 

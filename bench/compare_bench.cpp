@@ -14,7 +14,7 @@
 //              HKCU\Software\Classes
 //   Each run puts the registry back as it was seeded.
 #include "bench/bench_clock.h"
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "app/startup.h"
 #include "compare/compare_dialog.h"
 #include "resources/resource.h"

@@ -1,10 +1,11 @@
 // The save dialog with its "Description:" field, and the file it writes.
 #include "compare/changed_extensions_file.h"
 
-#include "app/app_state.h"
-#include "app/window_helpers.h"
+#include "platform/handles.h"
+#include "records/app_state.h"
+#include "ui/window_helpers.h"
 #include "compare/compare_dialog.h"
-#include "details/extension_record.h"
+#include "records/extension_record.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
@@ -91,14 +92,15 @@ bool WriteWholeFile(const char* path, const std::string& text) {
     char temporary[MAX_PATH] = {};
     if (!GetTempFileNameA(folder, "kvl", 0, temporary))
         return false;
-    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool saved = file != INVALID_HANDLE_VALUE;
-    if (saved) {
+    bool saved = false;
+    {
+        FileOwner file(ValidFile(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr)));
         DWORD written = 0;
-        saved = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                written == text.size();
-        saved = CloseHandle(file) && saved;
+        saved = file &&
+                WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                          nullptr) &&
+                written == text.size() && FlushFileBuffers(file.get());
     }
     // A scanner or the file dialog's own view may hold the old file for a
     // moment: the replacement is tried a few times before it counts as failed.

@@ -2,8 +2,8 @@
 // the result list.
 #include "compare/compare_dialog.h"
 
-#include "app/app_state.h"
-#include "app/catalogue/catalogue.h"
+#include "records/app_state.h"
+#include "catalogue/catalogue.h"
 #include "compare/changed_extensions_file.h"
 #include "platform/registry.h"
 #include "resources/resource.h"

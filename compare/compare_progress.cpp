@@ -1,7 +1,8 @@
 // Dialog 9000: shown over the compare dialog while CompareWorker compares.
-#include "app/app_state.h"
-#include "app/window_helpers.h"
+#include "records/app_state.h"
+#include "ui/window_helpers.h"
 #include "compare/compare_dialog.h"
+#include "platform/handles.h"
 #include "resources/resource.h"
 
 namespace {
@@ -9,10 +10,7 @@ namespace {
 void StartComparison(HWND dialog) {
     CompareState.CompareProgress = dialog;
     CenterOver(CompareState.CompareDialog, dialog);
-    HANDLE thread = CreateThread(nullptr, 0, CompareWorker, nullptr, 0, nullptr);
-    if (thread)
-        CloseHandle(thread);
-    else
+    if (!StartWorker(CompareWorker, nullptr))
         PostMessageA(dialog, kComparisonDoneMessage, 0, 0);
 }
 

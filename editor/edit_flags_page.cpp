@@ -2,7 +2,7 @@
 #include "editor/edit_flags_page.h"
 
 #include "details/edit_flags.h"
-#include "editor/editor_state.h"
+#include "records/editor_state.h"
 #include "resources/resource.h"
 
 namespace {

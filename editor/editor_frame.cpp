@@ -2,10 +2,12 @@
 // on Save hands what the user changed to the writer of the run mode.
 #include "editor/editor_frame.h"
 
-#include "app/app_state.h"
-#include "details/extension_record.h"
+#include "platform/handles.h"
+#include "records/app_state.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "editor/edit_flags_page.h"
-#include "editor/editor_state.h"
+#include "records/editor_state.h"
 #include "editor/general_page.h"
 #include "editor/opens_with_page.h"
 #include "platform/shell.h"
@@ -13,7 +15,7 @@
 #include "resources/texts.h"
 #include "text/text.h"
 #include "writer/apply_edits.h"
-#include "writer/shell_refresh.h"
+#include "ui/please_wait.h"
 
 #include <commctrl.h>
 
@@ -47,6 +49,8 @@ const CollectedEdit kCollectedEdits[] = {
 HWND EditorTabs;
 HWND EditorPages[kPageCount];
 int EditorPageIndex;
+// The Recently Used list's pop-up menu, with "Add Program" in it.
+MenuOwner RecentMenu;
 // Set when the editor has released its pages' item data and ended, so that
 // it ends once also when Cancel leads to Save.
 bool EditorClosed;
@@ -161,7 +165,8 @@ void FillRecentUsed(HWND editor) {
         // show those of the extension selected in the main window.
         if (EditorMode != kEditorCreate)
             FillRecentList();
-        RecentListMenu = CreatePopupMenu();
+        RecentMenu.reset(CreatePopupMenu());
+        RecentListMenu = RecentMenu.get();
         AppendMenuA(RecentListMenu, MF_STRING, IDM_RECENT_REMOVE, kMenuRemove);
         BuildAddProgramMenu(RecentListMenu);
         PruneAddProgramMenu();
@@ -247,9 +252,8 @@ void OnClose(HWND editor) {
         return;
     EditorClosed = true;
     ReleaseOpensWithItemData();
-    if (RecentListMenu)
-        DestroyMenu(RecentListMenu);
     RecentListMenu = nullptr;
+    RecentMenu.reset();
     EndDialog(editor, 0);
 }
 

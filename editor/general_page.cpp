@@ -2,46 +2,33 @@
 // rules beside its bold headers.
 #include "editor/general_page.h"
 
-#include "app/window_helpers.h"
-#include "details/extension_record.h"
-#include "editor/editor_state.h"
+#include "records/extension_record.h"
+#include "records/editor_state.h"
 #include "editor/icon_picker.h"
+#include "platform/handles.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
+#include "ui/window_helpers.h"
 
 #include <initializer_list>
+#include <iterator>
 
 namespace {
 
-constexpr char kHeaderFace[] = "MS Sans Serif";
-
-// The rules beside the headers, in dialog units of the template: each in two
-// pieces, from the left margin to just before the header and from just after
-// it to the right margin.
-struct HeaderRule {
-    int header;
-    int y;
-};
-constexpr HeaderRule kHeaderRules[] = {{IDC_GENERAL_ICON_HEADER, 24},
-                                       {IDC_GENERAL_PERCEIVED_HEADER, 84},
-                                       {IDC_GENERAL_CONTENT_HEADER, 128}};
+// The rules through the headers, in dialog units of the template.
+constexpr HeadingRule kHeaderRules[] = {{IDC_GENERAL_ICON_HEADER, 24},
+                                        {IDC_GENERAL_PERCEIVED_HEADER, 84},
+                                        {IDC_GENERAL_CONTENT_HEADER, 128}};
 constexpr int kRuleLeft = 2;
 constexpr int kRuleRight = 296;
-constexpr int kRuleGap = 2;
 
-HFONT HeaderFont;
+FontOwner HeaderFont;
 
 void AddChoice(HWND combo, const char* text) {
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-}
-
-void DeleteHeaderFont() {
-    if (HeaderFont)
-        DeleteObject(HeaderFont);
-    HeaderFont = nullptr;
 }
 
 void TakePageControls(HWND page) {
@@ -58,15 +45,8 @@ void TakePageControls(HWND page) {
 
 void OnInitDialog(HWND page) {
     ZeroPageChangedFlags();
-    DeleteHeaderFont();
-    LOGFONTA font = {};
-    font.lfHeight = -12;
-    font.lfWeight = FW_BOLD;
-    CopyTextBounded(kHeaderFace, font.lfFaceName, LF_FACESIZE);
-    HeaderFont = CreateFontIndirectA(&font);
-    for (const HeaderRule& rule : kHeaderRules)
-        SendDlgItemMessageA(page, rule.header, WM_SETFONT, reinterpret_cast<WPARAM>(HeaderFont),
-                            FALSE);
+    HeaderFont.reset(CreateBoldFont(kHeadingFace, kHeadingHeight));
+    SetHeadingFont(page, HeaderFont.get(), kHeaderRules, std::size(kHeaderRules));
     TakePageControls(page);
 }
 
@@ -75,7 +55,7 @@ void OnInitDialog(HWND page) {
 void OnDestroy() {
     SetEditorIcon(GeneralPage.LargeIcon, nullptr);
     SetEditorIcon(GeneralPage.SmallIcon, nullptr);
-    DeleteHeaderFont();
+    HeaderFont.reset();
 }
 
 void OnPerceivedChoice() {
@@ -106,33 +86,10 @@ void OnCommand(HWND page, WPARAM wParam) {
         OnContentChoice();
 }
 
-void DrawHeaderRule(HWND page, HDC dc, const HeaderRule& rule) {
-    HWND header = GetDlgItem(page, rule.header);
-    RECT bounds;
-    GetWindowRect(header, &bounds);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&bounds), 2);
-    // The right piece starts after the header's text, which may be narrower
-    // than its control.
-    char text[kTextSize] = {};
-    GetWindowTextA(header, text, kTextSize);
-    SIZE extent = {};
-    HGDIOBJ previous = SelectObject(dc, HeaderFont);
-    GetTextExtentPoint32A(dc, text, static_cast<int>(TextLength(text)), &extent);
-    SelectObject(dc, previous);
-    RECT line = {kRuleLeft, rule.y, kRuleRight, 0};
-    MapDialogRect(page, &line);
-    RECT gap = {kRuleGap, 0, 0, 0};
-    MapDialogRect(page, &gap);
-    DrawEtchedLine(dc, line.left, bounds.left - gap.left, line.top);
-    DrawEtchedLine(dc, bounds.left + extent.cx + gap.left, line.right, line.top);
-}
-
 void OnPaint(HWND page) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(page, &paint);
-    for (const HeaderRule& rule : kHeaderRules)
-        DrawHeaderRule(page, dc, rule);
-    EndPaint(page, &paint);
+    PaintScope paint(page);
+    DrawHeadingRules(page, paint.dc(), HeaderFont.get(), kHeaderRules, std::size(kHeaderRules),
+                     kRuleLeft, kRuleRight);
 }
 
 } // namespace

@@ -2,10 +2,12 @@
 // file-name row and "Open", adds the icon list and reacts to the selection.
 #include "editor/icon_picker.h"
 
-#include "app/app_state.h"
-#include "app/window_helpers.h"
-#include "details/extension_record.h"
-#include "editor/editor_state.h"
+#include "platform/handles.h"
+#include "platform/shell.h"
+#include "records/app_state.h"
+#include "ui/window_helpers.h"
+#include "records/extension_record.h"
+#include "records/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
@@ -109,12 +111,10 @@ void ArrangeDialog(HWND hook) {
 // One icon group: its icon at 32 x 32 and its name. Items are numbered in the
 // order the groups are enumerated; that number is the icon index taken.
 BOOL CALLBACK AddIconItem(HMODULE module, LPCSTR, LPSTR name, LONG_PTR) {
-    auto icon =
-        static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, kLargeIconSize, kLargeIconSize, 0));
+    IconOwner icon(static_cast<HICON>(
+        LoadImageA(module, name, IMAGE_ICON, kLargeIconSize, kLargeIconSize, 0)));
     // A group whose icon does not load keeps its place, without an image.
-    const int image = icon ? ImageList_ReplaceIcon(AppState.Images32, -1, icon) : I_IMAGENONE;
-    if (icon)
-        DestroyIcon(icon);
+    const int image = icon ? ImageList_ReplaceIcon(AppState.Images32, -1, icon.get()) : I_IMAGENONE;
     char label[kLabelSize] = {};
     if (IS_INTRESOURCE(name))
         FormatDecimal(static_cast<int32_t>(reinterpret_cast<ULONG_PTR>(name)), label);
@@ -137,14 +137,13 @@ void FillIconList() {
     // The module is loaded first, as an image, which the loader refuses when
     // the file is not whole: the icon counter of some systems (Wine's) reads
     // past the end of a truncated program.
-    HMODULE module = LoadLibraryExA(PickerFilePath, nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!module)
+    if (!ShellIsWholeIconSource(PickerFilePath))
         return;
-    if (reinterpret_cast<UINT_PTR>(
-            ExtractIconA(AppState.Instance, PickerFilePath, static_cast<UINT>(-1))) != 0)
-        EnumResourceNamesA(module, RT_GROUP_ICON, AddIconItem, 0);
-    FreeLibrary(module);
+    ModuleOwner module(LoadLibraryExA(PickerFilePath, nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    if (module && reinterpret_cast<UINT_PTR>(
+                      ExtractIconA(AppState.Instance, PickerFilePath, static_cast<UINT>(-1))) != 0)
+        EnumResourceNamesA(module.get(), RT_GROUP_ICON, AddIconItem, 0);
 }
 
 // The file the dialog is about to open.
@@ -187,16 +186,14 @@ void ReadSelection(HWND hook) {
     FillWords(PickerFilePath, kTextSize, 0);
     auto* browser =
         reinterpret_cast<IShellBrowser*>(SendMessageA(GetParent(hook), kGetShellBrowser, 0, 0));
-    IShellView* view = nullptr;
-    if (!browser || FAILED(browser->QueryActiveShellView(&view)))
+    IShellView* shown = nullptr;
+    if (!browser || FAILED(browser->QueryActiveShellView(&shown)))
         return;
-    IDataObject* data = nullptr;
-    if (SUCCEEDED(view->GetItemObject(SVGIO_SELECTION, IID_IDataObject,
-                                      reinterpret_cast<void**>(&data)))) {
-        PathOfOneItem(data, PickerFilePath);
-        data->Release();
-    }
-    view->Release();
+    ComOwner<IShellView> view(shown);
+    IDataObject* selection = nullptr;
+    if (SUCCEEDED(view.get()->GetItemObject(SVGIO_SELECTION, IID_IDataObject,
+                                            reinterpret_cast<void**>(&selection))))
+        PathOfOneItem(ComOwner<IDataObject>(selection).get(), PickerFilePath);
 }
 
 // The General page shows the new icon, at both sizes, and where it comes from.

@@ -2,109 +2,44 @@
 // settings of the machine, and the Recently Used list with its pop-up menu.
 #include "editor/opens_with_page.h"
 
-#include "app/app_state.h"
-#include "app/window_helpers.h"
-#include "details/extension_record.h"
-#include "editor/editor_state.h"
+#include "details/applications.h"
+#include "details/command_rules.h"
+#include "records/app_state.h"
+#include "ui/window_helpers.h"
+#include "records/extension_record.h"
+#include "records/editor_state.h"
+#include "platform/handles.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
+#include "ui/list_items.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
 
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
-HMENU RecentListMenu;
-
 namespace {
 
-constexpr char kHeadingFace[] = "MS Sans Serif";
-constexpr ASSOCF kProgramQuery =
-    ASSOCF_NOTRUNCATE | ASSOCF_INIT_DEFAULTTOFOLDER | ASSOCF_INIT_BYEXENAME;
 // Names of the Open With list are read into 8 bytes: longer ones are skipped.
 constexpr DWORD kRecentNameSize = 8;
-// Etched rules through the middle of the bold headings, on both sides of
-// each, in dialog units of the template.
-struct HeadingRule {
-    int y, left, right;
-};
-constexpr HeadingRule kHeadingRules[] = {{5, 14, 66}, {97, 14, 34}, {153, 14, 80}};
+// The rules through the bold headings, in dialog units of the template.
+constexpr HeadingRule kHeadingRules[] = {
+    {IDC_OPENSWITH_HEADER, 5}, {IDC_OPENSWITH_DDE_HEADER, 97}, {IDC_OPENSWITH_RECENT_HEADER, 153}};
 constexpr int kRuleStart = 2;
 constexpr int kRuleEnd = 296;
-constexpr int kRuleGap = 2;
 
-HFONT HeadingFont;
+FontOwner HeadingFont;
 HMENU AddProgramMenu;
 int RightClickedRow = -1;
-
-char* HeapCopyOf(const char* text) {
-    size_t length = TextLength(text);
-    auto* copy = static_cast<char*>(HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, length + 1));
-    if (copy)
-        CopyBytes(text, copy, length);
-    return copy;
-}
-
-void FreeItemData(LPARAM data) {
-    if (data)
-        HeapFree(AppState.Heap, 0, reinterpret_cast<void*>(data));
-}
-
-bool FriendlyNameOf(const char* program, char* name) {
-    DWORD length = kTextSize;
-    ShellAssocQuery(kProgramQuery, ASSOCSTR_FRIENDLYAPPNAME, program, nullptr, name, &length);
-    return name[0] != '\0';
-}
-
-int SmallIconIndexOf(const char* path) {
-    SHFILEINFOA info = {};
-    ShellGetFileInfo(path, 0, &info, SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES);
-    return info.iIcon;
-}
-
-// The icon index of the program an application key name stands for.
-int ApplicationIconIndex(const char* application) {
-    char executable[kTextSize];
-    DWORD length = kTextSize;
-    ShellAssocQuery(kProgramQuery, ASSOCSTR_EXECUTABLE, application, nullptr, executable, &length);
-    return SmallIconIndexOf(executable);
-}
-
-// The default value of HKEY_CLASSES_ROOT\Applications\<application>\\<verb key>;
-// false when that key does not open. A key without a readable value gives an
-// empty command.
-bool ReadApplicationCommand(const char* application, const char* verbKey, char* command) {
-    FillWords(command, kTextSize, 0);
-    char path[kRegistryPathSize];
-    RegKey key;
-    if (!JoinTextsBounded(path, kRegistryPathSize,
-                          {kApplicationsKey, "\\", application, "\\", verbKey}) ||
-        RegistryOpenKey(HKEY_CLASSES_ROOT, path, KEY_READ, key.put()) != ERROR_SUCCESS)
-        return false;
-    RegistryReadText(key.get(), nullptr, command, kTextSize);
-    return true;
-}
-
-// The folder of the command followed by the application key name, without an
-// opening quote, expanded; false when it makes no path.
-bool ProgramPathOf(const char* command, const char* application, char* path) {
-    char joined[kTextSize] = {};
-    DirectoryOf(command, joined);
-    if (TextLength(joined) + TextLength(application) >= kTextSize)
-        return false;
-    AppendText(joined, application);
-    FillWords(path, kTextSize, 0);
-    DWORD length =
-        ExpandEnvironmentStringsA(joined[0] == '"' ? joined + 1 : joined, path, kTextSize);
-    return length != 0 && length <= kTextSize;
-}
 
 struct ProgramItem {
     char Text[kTextSize];
@@ -188,15 +123,6 @@ bool ReadProgramMenuItem(UINT item, BOOL byPosition, char* text, LPARAM* data) {
     return true;
 }
 
-// TEXT with every byte through CaseTable: equal for texts CompareNoCase
-// finds equal.
-std::string FoldedText(const char* text) {
-    std::string folded(text);
-    for (char& c : folded)
-        c = static_cast<char>(CaseTable[static_cast<unsigned char>(c)]);
-    return folded;
-}
-
 void DeleteProgramMenuItemAt(int position) {
     char text[kTextSize];
     LPARAM data = 0;
@@ -238,25 +164,13 @@ void TakePageControls(HWND page) {
     OpensWithPage.RecentList = GetDlgItem(page, IDC_OPENSWITH_RECENTLIST);
 }
 
-void DeleteHeadingFont() {
-    if (HeadingFont)
-        DeleteObject(HeadingFont);
-    HeadingFont = nullptr;
-}
-
 void InitPage(HWND page) {
     ZeroPageChangedFlags();
     TakePageControls(page);
     AddProgramMenu = nullptr;
     RightClickedRow = -1;
-    DeleteHeadingFont();
-    LOGFONTA font = {};
-    font.lfHeight = -12;
-    font.lfWeight = FW_BOLD;
-    CopyTextBounded(kHeadingFace, font.lfFaceName, LF_FACESIZE);
-    HeadingFont = CreateFontIndirectA(&font);
-    for (int id : {IDC_OPENSWITH_HEADER, IDC_OPENSWITH_DDE_HEADER, IDC_OPENSWITH_RECENT_HEADER})
-        SendDlgItemMessageA(page, id, WM_SETFONT, reinterpret_cast<WPARAM>(HeadingFont), FALSE);
+    HeadingFont.reset(CreateBoldFont(kHeadingFace, kHeadingHeight));
+    SetHeadingFont(page, HeadingFont.get(), kHeadingRules, std::size(kHeadingRules));
     SendMessageA(OpensWithPage.RecentList, LVM_SETIMAGELIST, LVSIL_SMALL,
                  reinterpret_cast<LPARAM>(AppState.SmallSystemImages));
     SendMessageA(OpensWithPage.ProgramCombo, CBEM_SETIMAGELIST, 0,
@@ -268,38 +182,29 @@ void InitPage(HWND page) {
 void EndPage() {
     ReleaseOpensWithItemData();
     SetEditorIcon(OpensWithPage.ProgramIcon, nullptr);
-    DeleteHeadingFont();
+    HeadingFont.reset();
 }
 
 void PaintPage(HWND page) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(page, &paint);
-    for (const HeadingRule& rule : kHeadingRules) {
-        DrawEtchedLineInUnits(page, dc, rule.left - kRuleGap, kRuleStart, rule.y);
-        DrawEtchedLineInUnits(page, dc, rule.right + kRuleGap, kRuleEnd, rule.y);
-    }
-    EndPaint(page, &paint);
+    PaintScope paint(page);
+    DrawHeadingRules(page, paint.dc(), HeadingFont.get(), kHeadingRules, std::size(kHeadingRules),
+                     kRuleStart, kRuleEnd);
 }
 
 // "Path:" and "Args:" of the application's open command; both empty without one.
 void ShowProgramLocation(const char* application) {
+    RegKey applications;
+    RegistryOpenKey(HKEY_CLASSES_ROOT, kApplicationsKey, KEY_READ, applications.put());
     char command[kTextSize];
-    char path[kTextSize] = {};
-    if (!ReadApplicationCommand(application, kOpenCommandKey, command)) {
+    if (!ReadApplicationCommand(applications.get(), application, kOpenCommandKey, command)) {
         SetWindowTextA(OpensWithPage.ProgramPath, "");
         SetWindowTextA(OpensWithPage.Args, "");
         return;
     }
-    char expanded[kTextSize] = {};
-    DWORD length = ExpandEnvironmentStringsA(command, expanded, kTextSize);
-    if (length != 0 && length <= kTextSize) {
-        DirectoryOf(expanded[0] == '"' ? expanded + 1 : expanded, path);
-        char longPath[kTextSize] = {};
-        length = GetLongPathNameA(path, longPath, kTextSize);
-        if (length != 0 && length < kTextSize)
-            CopyTextBounded(longPath, path, kTextSize);
-    }
-    SetWindowTextA(OpensWithPage.ProgramPath, path);
+    char expanded[kTextSize];
+    char folder[kTextSize];
+    ExpandedFolderOf(command, expanded, folder);
+    SetWindowTextA(OpensWithPage.ProgramPath, folder);
     SetWindowTextA(OpensWithPage.Args, PathGetArgsA(command));
 }
 
@@ -396,7 +301,7 @@ INT_PTR CALLBACK OpensWithPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         PaintPage(page);
         return TRUE;
     case WM_CLOSE:
-        DeleteHeadingFont();
+        HeadingFont.reset();
         EndDialog(page, 0);
         return TRUE;
     case WM_DESTROY:
@@ -420,14 +325,14 @@ void FillProgramCombo() {
         if (RegistryEnumKey(applications.get(), index, application, &length) != ERROR_SUCCESS)
             continue;
         char command[kTextSize];
-        if (!ReadApplicationCommand(application, kOpenCommandKey, command) &&
-            !ReadApplicationCommand(application, kEditCommandKey, command))
+        if (!ReadApplicationCommand(applications.get(), application, kOpenCommandKey, command) &&
+            !ReadApplicationCommand(applications.get(), application, kEditCommandKey, command))
             continue;
         char path[kTextSize];
         char name[kTextSize];
-        if (!ProgramPathOf(command, application, path) || !FriendlyNameOf(path, name))
+        if (!ApplicationProgramPath(command, application, path) || !ProgramFriendlyName(path, name))
             continue;
-        char* data = HeapCopyOf(application);
+        char* data = CopyForItemData(application);
         if (!data)
             continue;
         COMBOBOXEXITEMA item = {};
@@ -435,7 +340,7 @@ void FillProgramCombo() {
             CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_LPARAM | CBEIF_DI_SETITEM;
         item.iItem = -1;
         item.pszText = name;
-        item.iImage = item.iSelectedImage = SmallIconIndexOf(path);
+        item.iImage = item.iSelectedImage = ProgramIconIndex(path, SHGFI_USEFILEATTRIBUTES);
         item.lParam = reinterpret_cast<LPARAM>(data);
         if (SendMessageA(OpensWithPage.ProgramCombo, CBEM_INSERTITEMA, 0,
                          reinterpret_cast<LPARAM>(&item)) == -1)
@@ -462,9 +367,9 @@ void FillRecentList() {
             continue;
         application[kTextSize - 1] = '\0';
         char friendly[kTextSize];
-        if (!FriendlyNameOf(application, friendly))
+        if (!ProgramFriendlyName(application, friendly))
             continue;
-        char* data = HeapCopyOf(application);
+        char* data = CopyForItemData(application);
         if (data && !InsertRecentRow(friendly, ApplicationIconIndex(application),
                                      reinterpret_cast<LPARAM>(data)))
             FreeItemData(reinterpret_cast<LPARAM>(data));
@@ -479,7 +384,7 @@ void BuildAddProgramMenu(HMENU popup) {
             continue;
         // The menu owns a copy of its own: a program moves between the menu
         // and the list, while the combo keeps its item.
-        char* data = HeapCopyOf(reinterpret_cast<const char*>(program.Data));
+        char* data = CopyForItemData(reinterpret_cast<const char*>(program.Data));
         const UINT command = static_cast<UINT>(index) < IDM_RECENT_REMOVE
                                  ? static_cast<UINT>(index)
                                  : static_cast<UINT>(index) + 1;
@@ -511,16 +416,13 @@ void PruneAddProgramMenu() {
 }
 
 void ReadDdeMachine() {
-    char path[kRegistryPathSize];
     char fileClass[kTextSize] = {};
     RegKey extension;
     RegKey classKey;
-    if (ClassesPath(CurrentExtension, nullptr, path) &&
-        RegistryOpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, extension.put()) ==
-            ERROR_SUCCESS &&
-        LookupFileClass(extension.get(), fileClass) && fileClass[0] &&
-        ClassesPath(fileClass, nullptr, path))
-        RegistryOpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, classKey.put());
+    if (OpenClassesKey(HKEY_LOCAL_MACHINE, CurrentExtension, nullptr, KEY_QUERY_VALUE,
+                       &extension) == ERROR_SUCCESS &&
+        LookupFileClass(extension.get(), fileClass) && fileClass[0])
+        OpenClassesKey(HKEY_LOCAL_MACHINE, fileClass, nullptr, KEY_QUERY_VALUE, &classKey);
     const struct {
         const char* key;
         HWND edit;
@@ -545,19 +447,10 @@ void ReleaseOpensWithItemData() {
     }
     SendMessageA(OpensWithPage.ProgramCombo, CB_RESETCONTENT, 0, 0);
     for (int row = 0, count = RecentCount(); row < count; ++row)
-        FreeItemData(reinterpret_cast<LPARAM>(RecentListApplication(row)));
+        FreeItemData(ListItemData(OpensWithPage.RecentList, row));
     SendMessageA(OpensWithPage.RecentList, LVM_DELETEALLITEMS, 0, 0);
     if (AddProgramMenu && IsMenu(AddProgramMenu))
         for (int position = GetMenuItemCount(AddProgramMenu) - 1; position >= 0; --position)
             DeleteProgramMenuItemAt(position);
     AddProgramMenu = nullptr;
-}
-
-const char* RecentListApplication(int row) {
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!SendMessageA(OpensWithPage.RecentList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        return nullptr;
-    return reinterpret_cast<const char*>(item.lParam);
 }

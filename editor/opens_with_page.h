@@ -14,16 +14,8 @@ void BuildAddProgramMenu(HMENU popup); // user mode, on RecentListMenu
 void PruneAddProgramMenu();            // user mode
 void ReadDdeMachine();                 // admin mode, only when the extension has DDE
 
-// The pop-up menu of the Recently Used list ("Remove", "Add Program"); the
-// frame creates it in user mode and appends "Remove".
-extern HMENU RecentListMenu;
-
 // Releases the application key names that the program combo, the Recently
 // Used list and the "Add Program" submenu hold as item data, and empties them;
 // the frame calls it when it closes, before it destroys RecentListMenu. The
 // page calls it again when it is destroyed, which finds nothing left to free.
 void ReleaseOpensWithItemData();
-
-// The application key name that row of the Recently Used list carries (null
-// for none); the rows are read in display order.
-const char* RecentListApplication(int row);

@@ -1,13 +1,15 @@
 // The Open-With program editor: lists, registers and removes applications.
 #include "openwith/openwith_editor.h"
 
-#include "app/app_state.h"
+#include "details/applications.h"
+#include "records/app_state.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
+#include "ui/list_items.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -19,9 +21,6 @@ constexpr DWORD kBufferSize = 261;
 constexpr char kOpenCommandArguments[] = "\" \"%1\"";
 // A file name without extension: its icon is the shell's generic one.
 constexpr char kGenericFileName[] = "PeekABoo";
-constexpr ASSOCF kFriendlyNameFlags =
-    ASSOCF_NOTRUNCATE | ASSOCF_INIT_DEFAULTTOFOLDER | ASSOCF_INIT_BYEXENAME;
-constexpr UINT kIconByAttributes = SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES;
 constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
 
 // The last path chosen in the browse dialog, which the next browse offers.
@@ -46,59 +45,17 @@ bool AppendBounded(char* destination, const char* source, size_t size) {
     return true;
 }
 
-bool FriendlyName(const char* program, char* name) {
-    DWORD length = kBufferSize;
-    return SUCCEEDED(ShellAssocQuery(kFriendlyNameFlags, ASSOCSTR_FRIENDLYAPPNAME, program, nullptr,
-                                     name, &length)) &&
-           name[0] != '\0';
-}
-
-int SystemIconIndex(const char* path, UINT flags) {
-    SHFILEINFOA info = {};
-    ShellGetFileInfo(path, 0, &info, flags);
-    return info.iIcon;
-}
-
-// Opens keyName\commandKey below the open "Applications" key.
-bool OpenCommandKey(HKEY applications, const char* keyName, const char* commandKey,
-                    RegKey* command) {
-    RegKey application;
-    return RegistryOpenKey(applications, keyName, KEY_READ, application.put()) == ERROR_SUCCESS &&
-           RegistryOpenKey(application.get(), commandKey, KEY_READ, command->put()) ==
-               ERROR_SUCCESS;
-}
-
-int RowCount() {
-    return static_cast<int>(SendMessageA(ApplicationList, LVM_GETITEMCOUNT, 0, 0));
-}
-
-void ReleaseKeyName(LPARAM keyName) {
-    if (keyName)
-        HeapFree(AppState.Heap, 0, reinterpret_cast<void*>(keyName));
-}
-
-LPARAM RowKeyName(int row) {
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!SendMessageA(ApplicationList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        return 0;
-    return item.lParam;
-}
-
 // Appends a row whose item data is a heap copy of the application key name.
 void AppendRow(const char* text, int image, const char* keyName) {
-    auto* copy = static_cast<char*>(HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, kBufferSize));
-    if (copy)
-        CopyTextBounded(keyName, copy, kBufferSize);
+    char* copy = CopyForItemData(keyName);
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = RowCount();
+    item.iItem = ListCount(ApplicationList);
     item.pszText = const_cast<char*>(text);
     item.iImage = image;
     item.lParam = reinterpret_cast<LPARAM>(copy);
     if (SendMessageA(ApplicationList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) < 0)
-        ReleaseKeyName(item.lParam);
+        FreeItemData(item.lParam);
 }
 
 void EnableDelete(BOOL enable) {
@@ -110,18 +67,17 @@ void EnableDelete(BOOL enable) {
 // program's path, unless the application must have a name to be listed.
 bool ListApplication(HKEY applications, const char* keyName, const char* commandKey,
                      bool needsFriendlyName) {
-    RegKey command;
-    if (!OpenCommandKey(applications, keyName, commandKey, &command))
+    char commandLine[kTextSize];
+    if (!ReadApplicationCommand(applications, keyName, commandKey, commandLine))
         return false;
-    char commandLine[kBufferSize] = {};
-    RegistryReadText(command.get(), nullptr, commandLine, kBufferSize);
-    char program[kBufferSize] = {};
-    ApplicationProgramPath(commandLine, keyName, program);
-    char name[kBufferSize] = {};
-    if (FriendlyName(program, name))
-        AppendRow(name, SystemIconIndex(program, kIconByAttributes), keyName);
+    char program[kTextSize];
+    char name[kTextSize] = {};
+    if (!ApplicationProgramPath(commandLine, keyName, program))
+        return true;
+    if (ProgramFriendlyName(program, name))
+        AppendRow(name, ProgramIconIndex(program, SHGFI_USEFILEATTRIBUTES), keyName);
     else if (!needsFriendlyName)
-        AppendRow(program, SystemIconIndex(kGenericFileName, kIconByAttributes), keyName);
+        AppendRow(program, ProgramIconIndex(kGenericFileName, SHGFI_USEFILEATTRIBUTES), keyName);
     return true;
 }
 
@@ -144,7 +100,7 @@ void FillApplicationList() {
 
 // The text a program's row carries: its friendly name, else its path.
 void RowTextOf(const char* program, char* text) {
-    if (!FriendlyName(program, text))
+    if (!ProgramFriendlyName(program, text))
         CopyTextBounded(program, text, kBufferSize);
 }
 
@@ -207,12 +163,10 @@ void AddApplication() {
         return;
     RegKey applications;
     RegistryOpenKey(HKEY_CURRENT_USER, kApplicationsPath, KEY_READ, applications.put());
-    RegKey command;
     char text[kBufferSize] = {};
-    if (applications && OpenCommandKey(applications.get(), fileName, kOpenCommandKey, &command)) {
-        char commandLine[kBufferSize] = {};
-        RegistryReadText(command.get(), nullptr, commandLine, kBufferSize);
-        char program[kBufferSize] = {};
+    char commandLine[kTextSize];
+    if (ReadApplicationCommand(applications.get(), fileName, kOpenCommandKey, commandLine)) {
+        char program[kTextSize];
         ApplicationProgramPath(commandLine, fileName, program);
         RowTextOf(program, text);
         SelectRowWithText(text);
@@ -221,7 +175,7 @@ void AddApplication() {
     }
     RegisterProgram(fileName, BrowsePath);
     RowTextOf(BrowsePath, text);
-    AppendRow(text, SystemIconIndex(BrowsePath, SHGFI_SYSICONINDEX), fileName);
+    AppendRow(text, ProgramIconIndex(BrowsePath, 0), fileName);
     int row = SelectRowWithText(text);
     if (row >= 0)
         SendMessageA(ApplicationList, LVM_ENSUREVISIBLE, row, FALSE);
@@ -231,7 +185,7 @@ void AddApplication() {
 // "Delete": the selected application's key goes with everything below it,
 // without a question.
 void DeleteApplication() {
-    LPARAM keyName = RowKeyName(SelectedRow);
+    LPARAM keyName = ListItemData(ApplicationList, SelectedRow);
     // An empty name would name "Applications" itself.
     if (keyName && *reinterpret_cast<const char*>(keyName)) {
         SendMessageA(ApplicationList, LVM_DELETEITEM, SelectedRow, 0);
@@ -239,7 +193,7 @@ void DeleteApplication() {
         if (RegistryOpenKey(EditorHive(), kApplicationsPath, KEY_READ | KEY_WRITE,
                             applications.put()) == ERROR_SUCCESS)
             RegistryDeleteTree(applications.get(), reinterpret_cast<const char*>(keyName));
-        ReleaseKeyName(keyName);
+        FreeItemData(keyName);
     }
     SelectedRow = -1;
     EnableDelete(FALSE);
@@ -255,8 +209,8 @@ void OpenEditor(HWND dialog) {
 }
 
 void CloseEditor(HWND dialog) {
-    for (int row = 0, count = RowCount(); row < count; ++row)
-        ReleaseKeyName(RowKeyName(row));
+    for (int row = 0, count = ListCount(ApplicationList); row < count; ++row)
+        FreeItemData(ListItemData(ApplicationList, row));
     SendMessageA(ApplicationList, LVM_DELETEALLITEMS, 0, 0);
     EndDialog(dialog, 0);
 }
@@ -329,19 +283,6 @@ INT_PTR CALLBACK OpenWithEditorProc(HWND dialog, UINT message, WPARAM wParam, LP
 }
 
 } // namespace
-
-void ApplicationProgramPath(const char* command, const char* keyName, char* path) {
-    char text[kBufferSize] = {};
-    CopyTextBounded(command[0] == '"' ? command + 1 : command, text, kBufferSize);
-    char program[kBufferSize] = {};
-    DirectoryOf(text, program);
-    size_t folderLength = TextLength(program);
-    CopyTextBounded(keyName, program + folderLength, kBufferSize - folderLength);
-    ZeroMemory(path, kBufferSize);
-    DWORD length = ExpandEnvironmentStringsA(program, path, kBufferSize);
-    if (length == 0 || length > kBufferSize)
-        CopyTextBounded(program, path, kBufferSize);
-}
 
 bool BuildOpenCommand(const char* programPath, char* command) {
     ZeroMemory(command, kBufferSize);

@@ -8,12 +8,6 @@
 // Runs the editor modally, owned by the main window; returns when it closes.
 void RunOpenWithEditor();
 
-// The program a registered application stands for: the folder of its command
-// (up to the last backslash, without a leading double quote) followed by the
-// application key name, environment variables expanded. path receives at most
-// 260 characters and is always terminated.
-void ApplicationProgramPath(const char* command, const char* keyName, char* path);
-
 // The open command "New" registers: the program's path in double quotes, a
 // blank and "%1" in double quotes, in command (261 bytes). false, and command
 // empty, when it does not fit.

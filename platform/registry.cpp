@@ -2,6 +2,7 @@
 // user's classes over the machine's.
 #include "platform/registry.h"
 
+#include "platform/handles.h"
 #include "platform/registry_layout.h"
 #include "text/system_text.h"
 
@@ -9,29 +10,35 @@
 
 #include <algorithm>
 #include <mutex>
-#include <set>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
+// A key of one hive, opened by the system's own calls.
+using HiveKey = Owned<HKEY, RegCloseKey>;
+
 // One open key of the merged view: the same path opened in both hives, either
 // of which may be missing.
 struct MergedKey {
-    HKEY user = nullptr;
-    HKEY machine = nullptr;
+    HiveKey user;
+    HiveKey machine;
     std::string path;                 // below Software\Classes, "" for the root
     std::vector<std::string> subKeys; // union, refreshed when index 0 is read
     std::vector<std::string> valueNames;
 };
 
+// The open keys of the view, each the owner of its halves; a handle of the
+// view is the address of its record.
 std::mutex g_mergedLock;
-std::set<const MergedKey*> g_mergedKeys;
+std::map<HKEY, std::unique_ptr<MergedKey>> g_mergedKeys;
 
 MergedKey* AsMerged(HKEY key) {
     std::lock_guard<std::mutex> lock(g_mergedLock);
-    auto* candidate = reinterpret_cast<const MergedKey*>(key);
-    return g_mergedKeys.count(candidate) ? const_cast<MergedKey*>(candidate) : nullptr;
+    auto found = g_mergedKeys.find(key);
+    return found == g_mergedKeys.end() ? nullptr : found->second.get();
 }
 
 bool IsMergedParent(HKEY key) {
@@ -68,10 +75,11 @@ std::string MergedPath(HKEY parent, const char* path) {
     return JoinPath(AsMerged(parent)->path, path);
 }
 
-HKEY RegisterMerged(MergedKey* key) {
+HKEY RegisterMerged(std::unique_ptr<MergedKey> key) {
+    const HKEY handle = reinterpret_cast<HKEY>(key.get());
     std::lock_guard<std::mutex> lock(g_mergedLock);
-    g_mergedKeys.insert(key);
-    return reinterpret_cast<HKEY>(key);
+    g_mergedKeys[handle] = std::move(key);
+    return handle;
 }
 
 std::vector<std::string> ListRealSubKeys(HKEY key) {
@@ -118,25 +126,26 @@ std::vector<std::string> Union(std::vector<std::string> a, const std::vector<std
 }
 
 void RefreshSubKeys(MergedKey* key) {
-    key->subKeys = Union(ListRealSubKeys(key->user), ListRealSubKeys(key->machine));
+    key->subKeys = Union(ListRealSubKeys(key->user.get()), ListRealSubKeys(key->machine.get()));
 }
 
 void RefreshValueNames(MergedKey* key) {
-    key->valueNames = Union(ListRealValueNames(key->user), ListRealValueNames(key->machine));
+    key->valueNames =
+        Union(ListRealValueNames(key->user.get()), ListRealValueNames(key->machine.get()));
 }
 
 // The hive key a value of the merged view is read from.
 HKEY ValueSource(const MergedKey* key, const char* name) {
-    if (key->user && RegQueryValueExA(key->user, name, nullptr, nullptr, nullptr, nullptr) !=
+    if (key->user && RegQueryValueExA(key->user.get(), name, nullptr, nullptr, nullptr, nullptr) !=
                          ERROR_FILE_NOT_FOUND)
-        return key->user;
-    return key->machine ? key->machine : key->user;
+        return key->user.get();
+    return key->machine ? key->machine.get() : key->user.get();
 }
 
 // The hive key writes of the merged view go to: the user's, never the
 // machine's. Null when the user's hive has no key of the path.
 HKEY WriteTarget(const MergedKey* key) {
-    return key->user;
+    return key->user.get();
 }
 
 LONG CopyName(const std::string& name, char* buffer, DWORD* length) {
@@ -220,13 +229,13 @@ LONG OpenPath(HKEY root, const std::string& path, REGSAM access, HKEY* key, bool
                                    nullptr);
         return RegOpenKeyExA(root, path.empty() ? nullptr : path.c_str(), 0, access, key);
     }
-    HKEY parent = nullptr;
+    HKEY opened = nullptr;
     LONG status = OpenPath(root, path.substr(0, cut),
-                           create ? KEY_READ | KEY_CREATE_SUB_KEY : KEY_READ, &parent, create);
+                           create ? KEY_READ | KEY_CREATE_SUB_KEY : KEY_READ, &opened, create);
     if (status != ERROR_SUCCESS)
         return status;
-    status = OpenPath(parent, path.substr(cut + 1), access, key, create);
-    RegCloseKey(parent);
+    HiveKey parent(opened);
+    status = OpenPath(parent.get(), path.substr(cut + 1), access, key, create);
     if (status != ERROR_SUCCESS)
         *key = nullptr;
     return status;
@@ -237,13 +246,11 @@ LONG DeletePath(HKEY root, const std::string& path) {
     const size_t cut = path.size() > kPathPiece ? path.rfind('\\') : std::string::npos;
     if (cut == std::string::npos)
         return SHDeleteKeyA(root, path.c_str());
-    HKEY parent = nullptr;
-    LONG status = OpenPath(root, path.substr(0, cut), KEY_READ | KEY_WRITE, &parent, false);
+    HKEY opened = nullptr;
+    LONG status = OpenPath(root, path.substr(0, cut), KEY_READ | KEY_WRITE, &opened, false);
     if (status != ERROR_SUCCESS)
         return status;
-    status = SHDeleteKeyA(parent, path.c_str() + cut + 1);
-    RegCloseKey(parent);
-    return status;
+    return SHDeleteKeyA(HiveKey(opened).get(), path.c_str() + cut + 1);
 }
 
 // One half of a key of the merged view, with read access so that the union
@@ -251,13 +258,37 @@ LONG DeletePath(HKEY root, const std::string& path) {
 // A half that refuses the access asked for is opened for reading alone: its
 // values still count, and writes never go to it anyway when it is the
 // machine's. On failure *key is null.
-LONG OpenHalf(HKEY hive, const std::string& path, REGSAM access, HKEY* key) {
-    LONG status = OpenPath(hive, path, access | KEY_READ, key, false);
+LONG OpenHalf(HKEY hive, const std::string& path, REGSAM access, HiveKey* half) {
+    HKEY key = nullptr;
+    LONG status = OpenPath(hive, path, access | KEY_READ, &key, false);
     if (status == ERROR_ACCESS_DENIED && (access | KEY_READ) != KEY_READ)
-        status = OpenPath(hive, path, KEY_READ, key, false);
-    if (status != ERROR_SUCCESS)
-        *key = nullptr;
+        status = OpenPath(hive, path, KEY_READ, &key, false);
+    half->reset(status == ERROR_SUCCESS ? key : nullptr);
     return status;
+}
+
+// A key of the merged view for parent\path: opened, or created in the user's
+// classes (the view creates nothing in the machine's).
+LONG OpenMerged(HKEY parent, const char* path, REGSAM access, HKEY* key, bool create) {
+    auto merged = std::make_unique<MergedKey>();
+    merged->path = MergedPath(parent, path);
+    const std::string hivePath = HivePath(merged->path);
+    LONG status = ERROR_SUCCESS;
+    if (create) {
+        HKEY user = nullptr;
+        status = OpenPath(HKEY_CURRENT_USER, hivePath, access | KEY_READ, &user, true);
+        if (status != ERROR_SUCCESS)
+            return status;
+        merged->user.reset(user);
+        OpenHalf(HKEY_LOCAL_MACHINE, hivePath, KEY_READ, &merged->machine);
+    } else {
+        OpenHalf(HKEY_CURRENT_USER, hivePath, access, &merged->user);
+        status = OpenHalf(HKEY_LOCAL_MACHINE, hivePath, KEY_READ, &merged->machine);
+        if (!merged->user && !merged->machine)
+            return status;
+    }
+    *key = RegisterMerged(std::move(merged));
+    return ERROR_SUCCESS;
 }
 
 // Whether path names a key below its parent: not empty, and no empty piece
@@ -280,18 +311,7 @@ LONG RegistryOpenKey(HKEY parent, const char* path, REGSAM access, HKEY* key) {
     *key = nullptr;
     if (!IsMergedParent(parent))
         return OpenPath(parent, path ? path : "", access, key, false);
-
-    auto* merged = new MergedKey;
-    merged->path = MergedPath(parent, path);
-    std::string hivePath = HivePath(merged->path);
-    OpenHalf(HKEY_CURRENT_USER, hivePath, access, &merged->user);
-    const LONG machineStatus = OpenHalf(HKEY_LOCAL_MACHINE, hivePath, KEY_READ, &merged->machine);
-    if (!merged->user && !merged->machine) {
-        delete merged;
-        return machineStatus;
-    }
-    *key = RegisterMerged(merged);
-    return ERROR_SUCCESS;
+    return OpenMerged(parent, path, access, key, false);
 }
 
 LONG RegistryCreateKey(HKEY parent, const char* path, REGSAM access, HKEY* key) {
@@ -300,39 +320,23 @@ LONG RegistryCreateKey(HKEY parent, const char* path, REGSAM access, HKEY* key) 
     *key = nullptr;
     if (!IsMergedParent(parent))
         return OpenPath(parent, path ? path : "", access, key, true);
-
-    auto* merged = new MergedKey;
-    merged->path = MergedPath(parent, path);
-    std::string hivePath = HivePath(merged->path);
-    LONG status = OpenPath(HKEY_CURRENT_USER, hivePath, access | KEY_READ, &merged->user, true);
-    if (status != ERROR_SUCCESS) {
-        delete merged;
-        return status;
-    }
-    OpenHalf(HKEY_LOCAL_MACHINE, hivePath, KEY_READ, &merged->machine);
-    *key = RegisterMerged(merged);
-    return ERROR_SUCCESS;
+    return OpenMerged(parent, path, access, key, true);
 }
 
 void RegistryCloseKey(HKEY key) {
     if (!key)
         return;
-    MergedKey* merged = nullptr;
+    std::unique_ptr<MergedKey> merged;
     {
         std::lock_guard<std::mutex> lock(g_mergedLock);
-        auto* candidate = reinterpret_cast<const MergedKey*>(key);
-        if (g_mergedKeys.erase(candidate))
-            merged = const_cast<MergedKey*>(candidate);
+        auto found = g_mergedKeys.find(key);
+        if (found != g_mergedKeys.end()) {
+            merged = std::move(found->second);
+            g_mergedKeys.erase(found);
+        }
     }
-    if (!merged) {
-        RegCloseKey(key);
-        return;
-    }
-    if (merged->user)
-        RegCloseKey(merged->user);
-    if (merged->machine)
-        RegCloseKey(merged->machine);
-    delete merged;
+    if (!merged)
+        HiveKey closing(key);
 }
 
 LONG RegistryQueryValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size) {
@@ -350,17 +354,17 @@ LONG RegistryQueryValue(HKEY key, const char* name, DWORD* type, void* data, DWO
         // value missing there is asked of the machine's key.
         const DWORD typeIn = type ? *type : 0;
         const DWORD sizeIn = size ? *size : 0;
-        LONG status =
-            RegQueryValueExA(merged->user, name, nullptr, type, static_cast<BYTE*>(data), size);
+        LONG status = RegQueryValueExA(merged->user.get(), name, nullptr, type,
+                                       static_cast<BYTE*>(data), size);
         if (status != ERROR_FILE_NOT_FOUND)
             return status;
         if (type)
             *type = typeIn;
         if (size)
             *size = sizeIn;
-        source = merged->machine;
+        source = merged->machine.get();
     } else if (merged) {
-        source = merged->user ? merged->user : merged->machine;
+        source = merged->user ? merged->user.get() : merged->machine.get();
     }
     return RegQueryValueExA(source, name, nullptr, type, static_cast<BYTE*>(data), size);
 }
@@ -496,7 +500,7 @@ int RegistryKeyExists(HKEY hive, const char* path) {
     for (HKEY half : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         HKEY key = nullptr;
         if (OpenPath(half, hivePath, KEY_READ, &key, false) == ERROR_SUCCESS) {
-            RegCloseKey(key);
+            HiveKey opened(key);
             return 1;
         }
     }

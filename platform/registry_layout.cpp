@@ -1,3 +1,5 @@
+// Where file associations live in the registry: paths, class keys and the
+// class lookup.
 #include "platform/registry_layout.h"
 
 #include "text/text.h"
@@ -34,4 +36,44 @@ bool OpenWithListPath(const char* extension, char* path) {
     return IsKeyName(extension) &&
            JoinTextsBounded(path, kRegistryPathSize,
                             {kFileExtsPrefix, extension, kOpenWithListSuffix});
+}
+
+LONG OpenClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, RegKey* key) {
+    char path[kRegistryPathSize];
+    if (!ClassesPath(name, subKey, path)) {
+        key->put();
+        return ERROR_INVALID_NAME;
+    }
+    return RegistryOpenKey(hive, path, access, key->put());
+}
+
+bool CreateClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, RegKey* key) {
+    char path[kRegistryPathSize];
+    if (!ClassesPath(name, subKey, path)) {
+        key->put();
+        return false;
+    }
+    return RegistryCreateKey(hive, path, access, key->put()) == ERROR_SUCCESS;
+}
+
+int HasClassesKey(HKEY hive, const char* name) {
+    char path[kRegistryPathSize];
+    return ClassesPath(name, nullptr, path) ? RegistryKeyExists(hive, path) : 0;
+}
+
+int LookupFileClass(HKEY extensionKey, char* fileClass) {
+    FillWords(fileClass, kTextSize, 0);
+    if (!extensionKey)
+        return 0;
+    if (RegistryReadText(extensionKey, nullptr, fileClass, kTextSize) == ERROR_SUCCESS)
+        return 1;
+    RegKey progIds;
+    if (RegistryOpenKey(extensionKey, kOpenWithProgIds, KEY_QUERY_VALUE, progIds.put()) !=
+        ERROR_SUCCESS)
+        return 0;
+    DWORD length = kTextSize;
+    if (RegistryEnumValue(progIds.get(), 0, fileClass, &length, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+        FillWords(fileClass, kTextSize, 0);
+    return 1;
 }

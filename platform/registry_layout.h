@@ -2,6 +2,8 @@
 // program reads and writes, spelled as the shell spells them ("open" in the
 // command's key, "Open" in the DDE keys), and the paths built from them.
 #pragma once
+#include "platform/registry.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -45,3 +47,18 @@ bool ClassesPath(const char* name, const char* subKey, char* path);
 // (kRegistryPathSize bytes); false, and path empty, when extension is not a
 // key name.
 bool OpenWithListPath(const char* extension, char* path);
+
+// Opens hive\"Software\Classes\" + name (+ "\" + subKey when not null) into
+// key; a name that is not a key name opens nothing (ERROR_INVALID_NAME).
+LONG OpenClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, RegKey* key);
+// The same, creating every missing key on the way; false when name is not a
+// key name or the key cannot be had.
+bool CreateClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, RegKey* key);
+// 1 when hive\"Software\Classes\" + name opens, else 0.
+int HasClassesKey(HKEY hive, const char* name);
+
+// The class lookup on an open extension key: its default value, else the
+// name of the first value of its "OpenWithProgIDs" sub-key (empty when that
+// sub-key has none). 1 with the class in fileClass (kTextSize bytes), or 0
+// and fileClass empty when the extension has no class.
+int LookupFileClass(HKEY extensionKey, char* fileClass);

@@ -10,6 +10,8 @@
 #include <shlwapi.h>
 #include <shellapi.h>
 
+#include <string>
+
 // AssocQueryStringA with the flag sets the program uses, answered as
 // Windows answers them:
 //  - ASSOCF_INIT_IGNOREUNKNOWN|ASSOCF_INIT_DEFAULTTOSTAR, or
@@ -54,6 +56,12 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
 // the given size, environment variables expanded; null when there is none (a
 // location such as "%1" names no file). The caller destroys the icon.
 HICON ShellLoadIconLocation(const char* location, int size);
+
+// Whether the system's icon readers may be given file: an icon file whose
+// images lie within it, or a program or library whose image loads whole.
+// Given a truncated program, the readers of some systems (Wine's) read past
+// the end of the file and fault. Every reader of icons from files asks first.
+bool ShellIsWholeIconSource(const std::string& file);
 
 // The generic document icon at the given size; the caller destroys it.
 HICON ShellGenericDocumentIcon(int size);

@@ -111,8 +111,10 @@ constexpr const char* kTextBrowseForPrograms = "Browse for programs";
 // The browse dialog's one file type: its name, its pattern, and the end of the list.
 constexpr const char kTextProgramsFilter[] = "Programs (*.exe)\0*.exe\0";
 
+// The face of the bold headings of the editor's pages and of the About box's title.
+constexpr const char* kHeadingFace = "MS Sans Serif";
+
 // About box (the template's contact link shows the same address)
-constexpr const char* kTitleFontFace = "MS Sans Serif";
 constexpr const char* kLinkVerb = "Open";
 constexpr const char* kHomePageAddress = "https://kvel.example.org/";
 constexpr const char* kContactMailto = "mailto:kvel@example.org";

@@ -5,6 +5,8 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 BUILD_DIR="${KVEL_BUILD_DIR:-$KVEL_ROOT/build}"
+# No include may run from a floor of the program to a higher one.
+bash "$KVEL_ROOT/scripts/check-layers.sh"
 kvel_need_packages
 kvel_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 

@@ -3,6 +3,38 @@
 
 #include <array>
 
+int GetCommandArg(int n, char* destination, size_t destinationSize) {
+    return GetCommandArgFrom(GetCommandLineA(), n, destination, destinationSize);
+}
+
+char* AppDirectoryOf(char* buffer) {
+    // The whole buffer: a shorter limit would cut a deep path and leave a
+    // directory that does not exist.
+    DWORD length = GetModuleFileNameA(nullptr, buffer, kTextSize);
+    if (length == 0 || length >= kTextSize) {
+        buffer[0] = '\0';
+        return buffer;
+    }
+    DirectoryOf(buffer, buffer);
+    return buffer;
+}
+
+bool ExpandText(const char* text, char* expanded) {
+    FillWords(expanded, kTextSize, 0);
+    const DWORD length = ExpandEnvironmentStringsA(text, expanded, kTextSize);
+    if (length != 0 && length <= kTextSize)
+        return true;
+    FillWords(expanded, kTextSize, 0);
+    return false;
+}
+
+void ToLongForm(char* path) {
+    char longPath[kTextSize] = {};
+    const DWORD length = GetLongPathNameA(path, longPath, kTextSize);
+    if (length != 0 && length < kTextSize)
+        CopyTextBounded(longPath, path, kTextSize);
+}
+
 namespace {
 
 // The upper case of each ANSI character as a wide character, as the registry

@@ -83,6 +83,13 @@ int32_t CompareNoCase(const char* a, const char* b) {
     }
 }
 
+std::string FoldedText(const char* text) {
+    std::string folded(text);
+    for (char& c : folded)
+        c = static_cast<char>(CaseTable[static_cast<unsigned char>(c)]);
+    return folded;
+}
+
 char* JoinTexts(int count, char* destination, ...) {
     va_list texts;
     va_start(texts, destination);

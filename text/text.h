@@ -6,12 +6,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 
 #ifdef _WIN32
 #include <windows.h>
 // The common dialogs' header maps FindText to FindTextA; here it is the text search.
 #undef FindText
 #endif
+
+// The program's fixed text buffers: names of at most 259 characters in 260
+// bytes, and working texts read from the registry or the shell in 261 bytes.
+constexpr size_t kNameSize = 260;
+constexpr size_t kTextSize = 261;
 
 // GetCommandArg results
 enum CommandArgResult : int {
@@ -21,17 +27,19 @@ enum CommandArgResult : int {
     kArgEmpty = 4,      // argument exists but is empty (e.g. "" or trailing blanks)
 };
 
-// The n-th argument (0 = program name) of the process command line, copied
-// without double quotes into destination, which holds at least destinationSize
-// bytes (the copy is cut to fit and always terminated).
-int GetCommandArg(int n, char* destination, size_t destinationSize);
-// The same on a given command line, for callers and tests that have the text.
+// The n-th argument (0 = program name) of commandLine, copied without double
+// quotes into destination, which holds at least destinationSize bytes (the
+// copy is cut to fit and always terminated). GetCommandArg (system_text.h)
+// reads the process's own command line.
 int GetCommandArgFrom(const char* commandLine, int n, char* destination, size_t destinationSize);
 
 // 0 when equal without regard to case (through CaseTable), otherwise the
 // 1-based position of the first differing byte (terminating zeros included).
 int32_t CompareNoCase(const char* a, const char* b);
 extern const std::array<unsigned char, 256> CaseTable;
+// text with every byte through CaseTable: equal for texts CompareNoCase
+// finds equal, as a key for look-ups.
+std::string FoldedText(const char* text);
 
 // Appends count texts to what destination already holds; returns destination.
 char* JoinTexts(int count, char* destination, ...);
@@ -59,9 +67,6 @@ void CopyBytes(const void* source, void* destination, size_t n);
 // Stores value into the first n / 4 whole 32-bit words of destination.
 void FillWords(void* destination, size_t n, uint32_t value);
 
-// Directory of the running executable with its trailing backslash, in a
-// buffer of at least 261 bytes; returns buffer.
-char* AppDirectoryOf(char* buffer);
 // Part after the last backslash: 0 and destination written, or -1 and
 // destination untouched when path has no backslash.
 int FileNameOf(const char* path, char* destination);

@@ -1,11 +1,12 @@
 // Applying the editor's edits in admin mode, for every user of the machine.
-#include "app/app_state.h"
-#include "details/extension_record.h"
-#include "editor/editor_state.h"
+#include "catalogue/catalogue.h"
+#include "records/app_state.h"
+#include "records/extension_record.h"
+#include "records/editor_state.h"
 #include "platform/registry.h"
 #include "text/text.h"
 #include "writer/apply_edits.h"
-#include "writer/shell_refresh.h"
+#include "ui/please_wait.h"
 #include "writer/value_rules.h"
 
 #include <commctrl.h>
@@ -19,8 +20,7 @@ constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 int WriteExtensionValues(char* fileClass) {
     FillWords(fileClass, kTextSize, 0);
     RegKey extension;
-    if (!CreateClassesKey(HKEY_LOCAL_MACHINE, CurrentExtension, nullptr, kReadWrite,
-                          extension.put()))
+    if (!CreateClassesKey(HKEY_LOCAL_MACHINE, CurrentExtension, nullptr, kReadWrite, &extension))
         return 0;
     if (Changed.ContentType)
         WriteText(extension.get(), kContentTypeValue, EditBuffer.ContentType);
@@ -34,7 +34,7 @@ int WriteExtensionValues(char* fileClass) {
 
 void WriteClassValues(const char* fileClass) {
     RegKey classKey;
-    if (!CreateClassesKey(HKEY_LOCAL_MACHINE, fileClass, nullptr, kReadWrite, classKey.put()))
+    if (!CreateClassesKey(HKEY_LOCAL_MACHINE, fileClass, nullptr, kReadWrite, &classKey))
         return;
     WriteEditFlags(classKey.get());
     if (!Changed.Description)
@@ -49,7 +49,7 @@ void WriteClassValues(const char* fileClass) {
 void WriteDefaultIcon(const char* fileClass) {
     RegKey icon;
     if (Changed.Icon &&
-        CreateClassesKey(HKEY_LOCAL_MACHINE, fileClass, kDefaultIconKey, kReadWrite, icon.put()))
+        CreateClassesKey(HKEY_LOCAL_MACHINE, fileClass, kDefaultIconKey, kReadWrite, &icon))
         WriteText(icon.get(), nullptr, IconLocation);
 }
 
@@ -57,23 +57,8 @@ void WriteOpenCommand(const char* fileClass) {
     char command[kTextSize];
     RegKey key;
     if ((Changed.Program || Changed.Args) && ComposeOpenCommand(command) &&
-        CreateClassesKey(HKEY_LOCAL_MACHINE, fileClass, kOpenCommandKey, KEY_WRITE, key.put()))
+        CreateClassesKey(HKEY_LOCAL_MACHINE, fileClass, kOpenCommandKey, KEY_WRITE, &key))
         WriteCommandValue(key.get(), command);
-}
-
-// The new extension in the list, selected, focused and visible.
-void ShowNewExtension() {
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.pszText = CurrentExtension;
-    const LRESULT row =
-        SendMessageA(AppState.ExtensionList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    SetFocus(AppState.ExtensionList);
-    LVITEMA state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(AppState.ExtensionList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-    SendMessageA(AppState.ExtensionList, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
 } // namespace
@@ -93,7 +78,7 @@ void ApplyEditsAdmin() {
             WriteDdeKeys(HKEY_LOCAL_MACHINE, fileClass);
     }
     if (EditorMode == kEditorCreate) {
-        ShowNewExtension();
+        ShowNewMachineExtension();
         RunShellRefresh(nullptr);
     }
 }

@@ -1,11 +1,12 @@
 // Applying the editor's edits in user mode.
-#include "app/app_state.h"
-#include "details/extension_record.h"
-#include "editor/editor_state.h"
-#include "editor/opens_with_page.h"
+#include "records/app_state.h"
+#include "records/extension_record.h"
+#include "records/editor_state.h"
+#include "catalogue/catalogue.h"
 #include "platform/registry.h"
 #include "resources/texts.h"
 #include "text/text.h"
+#include "ui/list_items.h"
 #include "writer/apply_edits.h"
 #include "writer/value_rules.h"
 
@@ -42,14 +43,13 @@ bool IsPlaceholder(const char* text) {
 // become the user's own.
 void PrepareUserCopy() {
     RegKey extension;
-    if (!CreateClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, kReadWrite,
-                          extension.put()))
+    if (!CreateClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, kReadWrite, &extension))
         return;
     RegistryCopyTree(HKEY_CLASSES_ROOT, CurrentExtension, extension.get());
     char fileClass[kTextSize];
     if (FindExtensionClass(extension.get(), fileClass)) {
         RegKey classKey;
-        if (CreateClassesKey(HKEY_CURRENT_USER, fileClass, nullptr, KEY_WRITE, classKey.put()))
+        if (CreateClassesKey(HKEY_CURRENT_USER, fileClass, nullptr, KEY_WRITE, &classKey))
             RegistryCopyTree(HKEY_CLASSES_ROOT, fileClass, classKey.get());
         return;
     }
@@ -62,7 +62,7 @@ void CreateNewExtension() {
     CopyTextBounded(NewExtensionName, CurrentExtension, kNameSize);
     RegKey extension;
     char fileClass[kTextSize];
-    if (CreateClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, KEY_WRITE, extension.put()))
+    if (CreateClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, KEY_WRITE, &extension))
         CreateExtensionClass(HKEY_CURRENT_USER, extension.get(), CurrentExtension, fileClass);
 }
 
@@ -82,8 +82,7 @@ void WriteShownValue(HKEY extension, const char* name, HWND current, char* buffe
 int WriteExtensionValues(char* fileClass) {
     FillWords(fileClass, kTextSize, 0);
     RegKey extension;
-    if (!CreateClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, kReadWrite,
-                          extension.put()))
+    if (!CreateClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, kReadWrite, &extension))
         return 0;
     if (Changed.ContentType)
         WriteOptionalText(extension.get(), kContentTypeValue, EditBuffer.ContentType);
@@ -110,16 +109,16 @@ void BackUpMergedFriendlyTypeName(const char* backedUpClass) {
             RegistryReadText(extension.get(), nullptr, mergedClass, kTextSize) != ERROR_SUCCESS)
             return;
     }
-    char path[kRegistryPathSize];
     RegKey classKey;
-    if (CompareNoCase(mergedClass, backedUpClass) != 0 && ClassesPath(mergedClass, nullptr, path) &&
-        RegistryOpenKey(HKEY_CURRENT_USER, path, kReadWrite, classKey.put()) == ERROR_SUCCESS)
+    if (CompareNoCase(mergedClass, backedUpClass) != 0 &&
+        OpenClassesKey(HKEY_CURRENT_USER, mergedClass, nullptr, kReadWrite, &classKey) ==
+            ERROR_SUCCESS)
         BackUpFriendlyTypeName(classKey.get());
 }
 
 void WriteClassValues(const char* fileClass) {
     RegKey classKey;
-    if (!CreateClassesKey(HKEY_CURRENT_USER, fileClass, nullptr, kReadWrite, classKey.put()))
+    if (!CreateClassesKey(HKEY_CURRENT_USER, fileClass, nullptr, kReadWrite, &classKey))
         return;
     WriteEditFlags(classKey.get());
     if (!Changed.Description && !ClassCreated)
@@ -134,7 +133,7 @@ void WriteClassValues(const char* fileClass) {
 // The key is made on every save, whether or not a location is written.
 void WriteDefaultIcon(const char* fileClass) {
     RegKey icon;
-    if (!CreateClassesKey(HKEY_CURRENT_USER, fileClass, kDefaultIconKey, KEY_WRITE, icon.put()))
+    if (!CreateClassesKey(HKEY_CURRENT_USER, fileClass, kDefaultIconKey, KEY_WRITE, &icon))
         return;
     if (Changed.Icon || (ClassCreated && IconLocation[0]))
         WriteText(icon.get(), nullptr, IconLocation);
@@ -145,9 +144,8 @@ void WriteDefaultIcon(const char* fileClass) {
 int ReadUserDefaultClass(char* fileClass) {
     FillWords(fileClass, kTextSize, 0);
     RegKey extension;
-    char path[kRegistryPathSize];
-    return ClassesPath(CurrentExtension, nullptr, path) &&
-           RegistryOpenKey(HKEY_CURRENT_USER, path, KEY_READ, extension.put()) == ERROR_SUCCESS &&
+    return OpenClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, KEY_READ, &extension) ==
+               ERROR_SUCCESS &&
            RegistryReadText(extension.get(), nullptr, fileClass, kTextSize) == ERROR_SUCCESS &&
            fileClass[0];
 }
@@ -158,7 +156,7 @@ void WriteOpenCommand() {
     char fileClass[kTextSize], command[kTextSize];
     RegKey key;
     if (ReadUserDefaultClass(fileClass) && ComposeOpenCommand(command) &&
-        CreateClassesKey(HKEY_CURRENT_USER, fileClass, kOpenCommandKey, KEY_WRITE, key.put()))
+        CreateClassesKey(HKEY_CURRENT_USER, fileClass, kOpenCommandKey, KEY_WRITE, &key))
         WriteCommandValue(key.get(), command);
 }
 
@@ -193,8 +191,7 @@ void RemoveAllValues(HKEY key) {
 // Recently Used list, in their order; each value holds the row's program
 // file name (its application key name).
 void RewriteOpenWithList() {
-    const int rows =
-        static_cast<int>(SendMessageA(OpensWithPage.RecentList, LVM_GETITEMCOUNT, 0, 0));
+    const int rows = ListCount(OpensWithPage.RecentList);
     if (rows <= 0)
         return;
     char path[kRegistryPathSize];
@@ -207,7 +204,8 @@ void RewriteOpenWithList() {
     char order[kTextSize] = {};
     int written = 0;
     for (int row = 0; row < rows && written < kListNameCount; ++row) {
-        const char* application = RecentListApplication(row);
+        const auto* application =
+            reinterpret_cast<const char*>(ListItemData(OpensWithPage.RecentList, row));
         if (!application)
             continue;
         const char name[2] = {static_cast<char>(kFirstListName + written), 0};
@@ -215,18 +213,6 @@ void RewriteOpenWithList() {
         order[written++] = name[0];
     }
     WriteText(list.get(), kMruListValue, order);
-}
-
-// The new extension under "User Defined", in its sorted place, selected.
-void ShowNewExtension() {
-    TVINSERTSTRUCTA insert = {};
-    insert.hParent = AppState.DefinedRoot;
-    insert.hInsertAfter = TVI_SORT;
-    insert.item.mask = TVIF_TEXT;
-    insert.item.pszText = CurrentExtension;
-    LRESULT item =
-        SendMessageA(AppState.ExtensionTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
-    SendMessageA(AppState.ExtensionTree, TVM_SELECTITEM, TVGN_CARET, item);
 }
 
 } // namespace
@@ -247,5 +233,5 @@ void ApplyEditsUser() {
     if (Changed.OpenWithList || ClassCreated)
         RewriteOpenWithList();
     if (EditorMode == kEditorCreate)
-        ShowNewExtension();
+        ShowNewUserExtension();
 }

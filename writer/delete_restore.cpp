@@ -1,13 +1,14 @@
 // Delete and restore.
 #include "writer/delete_restore.h"
 
-#include "app/app_state.h"
-#include "details/extension_record.h"
+#include "catalogue/catalogue.h"
+#include "records/app_state.h"
+#include "records/extension_record.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "resources/texts.h"
 #include "text/text.h"
-#include "writer/shell_refresh.h"
+#include "ui/please_wait.h"
 #include "writer/value_rules.h"
 
 #include <commctrl.h>
@@ -54,28 +55,6 @@ bool NamesClass(HKEY classes, const char* extension, const char* fileClass) {
     }
 }
 
-void SelectListRow(int index) {
-    LVITEMA item = {};
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(AppState.ExtensionList, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
-    SetFocus(AppState.ExtensionList);
-    SendMessageA(AppState.ExtensionList, LVM_ENSUREVISIBLE, index, FALSE);
-}
-
-// The restored extension is a machine-wide one again: it leaves the tree for
-// the list.
-void MoveToList() {
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.pszText = CurrentExtension;
-    int index = static_cast<int>(
-        SendMessageA(AppState.ExtensionList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    SelectListRow(index);
-    SendMessageA(AppState.ExtensionTree, TVM_DELETEITEM, 0,
-                 reinterpret_cast<LPARAM>(AppState.CurrentTreeItem));
-}
-
 } // namespace
 
 int IsClassSharedWith(HKEY hive, const char* fileClass, const char* extension) {
@@ -100,18 +79,14 @@ void DeleteOrRestoreUser(int mode, const char* prompt, const char* caption) {
     // The user's class is the default value alone: an override made by this
     // program always has one.
     char fileClass[kTextSize] = {};
-    char path[kRegistryPathSize];
-    if (ClassesPath(CurrentExtension, nullptr, path)) {
-        RegKey extension;
-        if (RegistryOpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE, extension.put()) ==
-            ERROR_SUCCESS)
-            RegistryReadText(extension.get(), nullptr, fileClass, kTextSize);
-    }
+    RegKey extension;
+    if (OpenClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, KEY_QUERY_VALUE, &extension) ==
+        ERROR_SUCCESS)
+        RegistryReadText(extension.get(), nullptr, fileClass, kTextSize);
     DeleteExtensionAndClass(HKEY_CURRENT_USER, fileClass);
 
     if (mode == kDeleteUserExtension)
-        SendMessageA(AppState.ExtensionTree, TVM_DELETEITEM, 0,
-                     reinterpret_cast<LPARAM>(AppState.CurrentTreeItem));
+        RemoveCurrentTreeItem();
     else
         MoveToList();
     RunShellRefresh(nullptr);
@@ -125,18 +100,12 @@ void DeleteExtensionAdmin() {
         return;
 
     char fileClass[kTextSize] = {};
-    char path[kRegistryPathSize];
-    if (ClassesPath(CurrentExtension, nullptr, path)) {
-        RegKey extension;
-        if (RegistryOpenKey(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE, extension.put()) ==
-            ERROR_SUCCESS)
-            LookupFileClass(extension.get(), fileClass);
-    }
+    RegKey extension;
+    if (OpenClassesKey(HKEY_LOCAL_MACHINE, CurrentExtension, nullptr, KEY_QUERY_VALUE,
+                       &extension) == ERROR_SUCCESS)
+        LookupFileClass(extension.get(), fileClass);
     DeleteExtensionAndClass(HKEY_LOCAL_MACHINE, fileClass);
     RunShellRefresh(nullptr);
 
-    SendMessageA(AppState.ExtensionList, LVM_DELETEITEM, AppState.CurrentListIndex, 0);
-    if (AppState.CurrentListIndex > 0)
-        --AppState.CurrentListIndex;
-    SelectListRow(AppState.CurrentListIndex);
+    RemoveCurrentListRow();
 }

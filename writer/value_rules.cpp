@@ -1,10 +1,10 @@
 // The value rules of both writers.
 #include "writer/value_rules.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "details/edit_flags.h"
-#include "details/extension_record.h"
-#include "editor/editor_state.h"
+#include "records/extension_record.h"
+#include "records/editor_state.h"
 #include "platform/registry.h"
 #include "resources/texts.h"
 #include "text/text.h"
@@ -28,13 +28,6 @@ bool HasBlank(const char* text) {
 
 } // namespace
 
-bool CreateClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, HKEY* key) {
-    *key = nullptr;
-    char path[kRegistryPathSize];
-    return ClassesPath(name, subKey, path) &&
-           RegistryCreateKey(hive, path, access, key) == ERROR_SUCCESS;
-}
-
 void WriteText(HKEY key, const char* name, const char* text) {
     RegistryWriteText(key, name, REG_SZ, text);
 }
@@ -50,7 +43,7 @@ int CreateExtensionClass(HKEY hive, HKEY extensionKey, const char* extension, ch
     JoinTexts(2, fileClass, extension + 1, kNewClassSuffix);
     WriteText(extensionKey, nullptr, fileClass);
     RegKey classKey;
-    CreateClassesKey(hive, fileClass, nullptr, KEY_WRITE, classKey.put());
+    CreateClassesKey(hive, fileClass, nullptr, KEY_WRITE, &classKey);
     return 1;
 }
 
@@ -59,14 +52,6 @@ void WriteOptionalText(HKEY extensionKey, const char* name, const char* text) {
         RegistryDeleteValue(extensionKey, name);
     else
         WriteText(extensionKey, name, text);
-}
-
-DWORD CollectEditFlags() {
-    DWORD bits = 0;
-    for (int box = 0; box < kEditFlagBoxCount; ++box)
-        if (SendMessageA(EditFlagsPage.Boxes[box], BM_GETCHECK, 0, 0) == BST_CHECKED)
-            bits |= EditFlagBits[box];
-    return bits | EditFlagsPage.UnboxedBits;
 }
 
 void WriteEditFlags(HKEY classKey) {
@@ -82,15 +67,12 @@ bool BackUpFriendlyTypeName(HKEY classKey) {
     if (RegistryQueryValue(classKey, kFriendlyTypeNameValue, nullptr, nullptr, &size) !=
         ERROR_SUCCESS)
         return false;
-    void* bytes = HeapAlloc(AppState.Heap, HEAP_ZERO_MEMORY, size ? size : 1);
-    if (!bytes)
-        return true;
-    if (RegistryQueryValue(classKey, kFriendlyTypeNameValue, nullptr, bytes, &size) ==
-        ERROR_SUCCESS) {
-        RegistrySetValue(classKey, kFriendlyTypeNameBackupValue, REG_SZ, bytes, size);
+    HeapBlock bytes(AllocateHeapBlock(size));
+    if (bytes && RegistryQueryValue(classKey, kFriendlyTypeNameValue, nullptr, bytes.get(),
+                                    &size) == ERROR_SUCCESS) {
+        RegistrySetValue(classKey, kFriendlyTypeNameBackupValue, REG_SZ, bytes.get(), size);
         RegistryDeleteValue(classKey, kFriendlyTypeNameValue);
     }
-    HeapFree(AppState.Heap, 0, bytes);
     return true;
 }
 
@@ -135,7 +117,7 @@ void WriteDdeKeys(HKEY hive, const char* fileClass) {
                            {kDdeTopicKey, EditBuffer.DdeTopic}};
     for (const DdeKey& dde : keys) {
         RegKey key;
-        if (CreateClassesKey(hive, fileClass, dde.subKey, KEY_WRITE, key.put()))
+        if (CreateClassesKey(hive, fileClass, dde.subKey, KEY_WRITE, &key))
             WriteText(key.get(), nullptr, dde.text);
     }
 }

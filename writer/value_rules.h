@@ -7,10 +7,6 @@
 
 #include "platform/registry_layout.h"
 
-// Opens or creates hive\"Software\Classes\" + name (+ "\" + subKey); false
-// when name is not a key name (ClassesPath) or the key cannot be had.
-bool CreateClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, HKEY* key);
-
 // Writes text as REG_SZ with its terminating zero (null name: the default).
 void WriteText(HKEY key, const char* name, const char* text);
 
@@ -28,9 +24,6 @@ int CreateExtensionClass(HKEY hive, HKEY extensionKey, const char* extension, ch
 // is written.
 void WriteOptionalText(HKEY extensionKey, const char* name, const char* text);
 
-// The EditFlags value to store: the bits of the checked boxes of the
-// Edit-flags page, with the bits without a box that the page was filled with.
-DWORD CollectEditFlags();
 // "EditFlags" as REG_DWORD; deleted when CollectEditFlags gives 0.
 void WriteEditFlags(HKEY classKey);
 

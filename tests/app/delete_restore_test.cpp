@@ -1,6 +1,9 @@
 // Delete and Restore from the real main windows, checked in the registry.
-#include "app/app_state.h"
-#include "details/extension_record.h"
+#include "records/app_state.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "harness/main_window.h"
 #include "harness/observers.h"
 #include "harness/registry_fixture.h"

@@ -1,10 +1,14 @@
 // The details pane as both main windows fill it, on registry fixtures: fall-back
 // words, the class lookup, command splitting and icon locations.
-#include "app/app_state.h"
-#include "details/extension_record.h"
+#include "records/app_state.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "harness/main_window.h"
 #include "harness/registry_fixture.h"
 #include "resources/resource.h"
+#include "text/system_text.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +37,15 @@ void ShowMachineExtension(int admin, const std::string& extension,
     });
 }
 
+// The test parameters are made before start-up fills AppState.
+std::string TestFolder() {
+    char folder[MAX_PATH + 1] = {};
+    AppDirectoryOf(folder);
+    return folder;
+}
+
 std::string TestData(const char* file) {
-    return std::string(AppState.AppDirectory) + "testdata\\icons\\" + file;
+    return TestFolder() + "testdata\\icons\\" + file;
 }
 
 std::string TestProgram() {
@@ -221,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
         IconCase{"resource id that does not exist", TestProgram() + ",-999", ProgramName(),
                  ProgramFolder(), false},
         IconCase{"icon file", TestData("added.ico"), "added.ico",
-                 std::string(AppState.AppDirectory) + "testdata\\icons\\", true},
+                 TestFolder() + "testdata\\icons\\", true},
         IconCase{"missing module", "C:\\kvt\\missing.dll,1", "missing.dll", "C:\\kvt\\", false}),
     [](const ::testing::TestParamInfo<IconCase>& info) {
         return "Case" + std::to_string(info.index);

@@ -1,6 +1,9 @@
 // "New Extension" and "Search" (dialog 3000) from the real main window.
-#include "app/app_state.h"
-#include "details/extension_record.h"
+#include "records/app_state.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "harness/editor_driver.h"
 #include "harness/main_window.h"
 #include "harness/registry_fixture.h"

@@ -1,7 +1,10 @@
 // The user-mode main window (dialog 1000) on registry fixtures: grouping,
 // counts, the details pane, the context menus and the commands.
-#include "app/app_state.h"
-#include "details/extension_record.h"
+#include "records/app_state.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "harness/main_window.h"
 #include "harness/registry_fixture.h"
 #include "resources/resource.h"

@@ -1,6 +1,6 @@
 // The compare dialog (8000) and its progress window (9000) on registry
 // fixtures changed between "&Scan" and "Com&pare", as an installer would.
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "compare/compare_dialog.h"
 #include "harness/dialog_driver.h"
 #include "harness/main_window.h"

@@ -1,8 +1,11 @@
 // The Edit-flags page: its boxes filled from the stored EditFlags value, and
 // what a click on a box means for Save.
 #include "details/edit_flags.h"
-#include "details/extension_record.h"
-#include "editor/editor_state.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
+#include "records/editor_state.h"
 #include "harness/editor_driver.h"
 #include "harness/main_window.h"
 #include "harness/observers.h"

@@ -1,9 +1,12 @@
 // The property editor (dialog 1500) opened from the real main window: its
 // modes, what it shows, and how Save, Cancel and the close box end it.
-#include "app/app_state.h"
-#include "details/extension_record.h"
+#include "records/app_state.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "editor/editor_frame.h"
-#include "editor/editor_state.h"
+#include "records/editor_state.h"
 #include "harness/editor_driver.h"
 #include "harness/main_window.h"
 #include "harness/observers.h"

@@ -1,8 +1,11 @@
 // The icon picker ("Browse for Icons") opened from the General page's
 // "Change...", on a module with several icon groups, an icon file and a
 // folder.
-#include "details/extension_record.h"
-#include "editor/editor_state.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
+#include "records/editor_state.h"
 #include "harness/editor_driver.h"
 #include "harness/main_window.h"
 #include "harness/registry_fixture.h"

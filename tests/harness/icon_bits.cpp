@@ -1,6 +1,6 @@
 #include "harness/icon_bits.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 
 namespace kvt {
 

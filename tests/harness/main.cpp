@@ -1,11 +1,13 @@
 // Entry point of every test program: the process-wide state is prepared once,
 // as KVEL.exe prepares it, before any test drives a dialog.
 #include "app/startup.h"
+#include "platform/handles.h"
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    ComScope com;
     // The program the fixtures' commands name: the shell answers only for a
     // program that is on disk. The prefix is a throw-away one.
     CreateDirectoryA("C:\\Tools", nullptr);

@@ -1,6 +1,6 @@
 #include "harness/main_window.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "app/startup.h"
 #include "resources/resource.h"
 

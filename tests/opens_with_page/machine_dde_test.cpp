@@ -2,7 +2,7 @@
 // classes, and there is no Recently Used list.
 #include "open_page_driver.h"
 
-#include "editor/editor_state.h"
+#include "records/editor_state.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // offers and in what order, and what choosing one puts into the page.
 #include "open_page_driver.h"
 
-#include "app/app_state.h"
-#include "editor/editor_state.h"
+#include "records/app_state.h"
+#include "records/editor_state.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // move programs between the list and the menu.
 #include "open_page_driver.h"
 
-#include "app/app_state.h"
-#include "editor/editor_state.h"
+#include "records/app_state.h"
+#include "records/editor_state.h"
 #include "editor/opens_with_page.h"
 #include "resources/resource.h"
 

@@ -2,7 +2,7 @@
 // ends it, and that its links reach the shell with the right targets.
 #include "app/about_box.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "harness/dialog_driver.h"
 #include "harness/link_control.h"
 #include "harness/registry_fixture.h"

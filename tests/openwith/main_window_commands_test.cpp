@@ -1,6 +1,6 @@
 // The main windows open the Open-With program editor and the About box from
 // their context menus, as dialogs owned by the main window.
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "harness/main_window.h"
 #include "harness/registry_fixture.h"
 #include "resources/resource.h"

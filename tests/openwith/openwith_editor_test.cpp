@@ -1,9 +1,10 @@
 // The Open-With program editor (dialog 7000) on registry fixtures and real
 // program files: listing, "New" through the browse dialog, "Delete", and the
 // admin mode's split between the machine's list and the user's registrations.
+#include "details/applications.h"
 #include "openwith/openwith_editor.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "harness/file_dialog.h"
 #include "harness/registry_fixture.h"
 #include "resources/resource.h"
@@ -391,14 +392,15 @@ TEST(OpenWithPaths, ProgramPathIsTheCommandsFolderAndTheApplicationKeyName) {
     ApplicationProgramPath("\"%SystemRoot%\\viewer.exe\" \"%1\"", "viewer.exe", path);
     EXPECT_EQ(std::string(windows) + "\\viewer.exe", path);
 
-    // A folder and a name too long together are cut, never overrun.
+    // A folder and a name too long together make no path: never a cut one,
+    // never an overrun.
     const std::string folder = "C:\\" + std::string(240, 'f') + "\\";
     const std::string name(200, 'n');
     char guarded[300];
     memset(guarded, 'x', sizeof guarded);
-    ApplicationProgramPath(("\"" + folder + "x.exe\" \"%1\"").c_str(), name.c_str(), guarded);
-    EXPECT_EQ(260u, strlen(guarded));
-    EXPECT_EQ(0, strncmp(guarded, folder.c_str(), folder.size()));
+    EXPECT_FALSE(
+        ApplicationProgramPath(("\"" + folder + "x.exe\" \"%1\"").c_str(), name.c_str(), guarded));
+    EXPECT_STREQ("", guarded);
     EXPECT_EQ('x', guarded[261]);
 }
 

@@ -3,7 +3,7 @@
 // answers, and programs' descriptions when their files change.
 #include "platform/shell.h"
 
-#include "app/app_state.h"
+#include "records/app_state.h"
 #include "harness/icon_bits.h"
 #include "harness/registry_fixture.h"
 

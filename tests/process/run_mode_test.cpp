@@ -1,6 +1,7 @@
 // KVEL.exe started as its own process: which main window the command line
 // gives, and the exit code.
 #include "app/startup.h"
+#include "text/system_text.h"
 #include "text/text.h"
 
 #include <gtest/gtest.h>

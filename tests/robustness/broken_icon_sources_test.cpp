@@ -3,7 +3,10 @@
 // icon readers fault on such files under Wine; outside a window procedure,
 // where nothing hides the fault, these calls must come back with no icon or
 // the generic one.
-#include "details/extension_record.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "harness/registry_fixture.h"
 #include "platform/shell.h"
 #include "text/text.h"

@@ -1,7 +1,9 @@
 // The command splitting and label rules on thousands of generated command
 // lines and icon locations, each through the real routines and the shell's
 // own path functions, with guard bytes on both sides of every fixed buffer.
-#include "details/program_icons.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
 #include "robustness/hostile_seed.h"
 #include "text/text.h"
 

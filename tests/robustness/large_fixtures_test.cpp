@@ -5,7 +5,8 @@
 // printed, and bounded so that a quadratic slip fails the test.
 #include "compare/compare_dialog.h"
 #include "editor/opens_with_page.h"
-#include "harness/editor_driver.h"
+#include "records/editor_state.h"
+#include "harness//editor_driver.h"
 #include "harness/main_window.h"
 #include "harness/registry_fixture.h"
 #include "openwith/openwith_editor.h"

@@ -1,4 +1,5 @@
 // The text routines, including command lines of any length.
+#include "text/system_text.h"
 #include "text/text.h"
 
 #include <gtest/gtest.h>

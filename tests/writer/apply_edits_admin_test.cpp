@@ -1,9 +1,12 @@
 // Saving the property editor in admin mode, driven from the real admin main
 // window: every write goes to the machine's classes.
-#include "app/app_state.h"
-#include "details/extension_record.h"
+#include "records/app_state.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "editor/editor_frame.h"
-#include "editor/editor_state.h"
+#include "records/editor_state.h"
 #include "harness/editor_driver.h"
 #include "harness/main_window.h"
 #include "harness/observers.h"

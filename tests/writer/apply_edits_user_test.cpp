@@ -1,10 +1,13 @@
 // Saving the property editor in user mode, driven from the real main window:
 // what lands in the user's hive, what stays in the machine's, and what the
 // main window shows afterwards.
-#include "app/app_state.h"
-#include "details/extension_record.h"
+#include "records/app_state.h"
+#include "details/command_rules.h"
+#include "details/pane.h"
+#include "details/readers.h"
+#include "records/extension_record.h"
 #include "editor/editor_frame.h"
-#include "editor/editor_state.h"
+#include "records/editor_state.h"
 #include "harness/editor_driver.h"
 #include "harness/main_window.h"
 #include "harness/observers.h"
@@ -228,8 +231,8 @@ TEST_F(ApplyEditsUserTest, NoneRemovesTheUsersValueAndTheMachinesShowsAgain) {
     kvt::SetText(HKEY_LOCAL_MACHINE, Classes(".kvtown"), "Content Type", "text/machine");
     {
         RegKey key;
-        ASSERT_TRUE(CreateClassesKey(HKEY_CURRENT_USER, ".kvtown", nullptr, KEY_READ | KEY_WRITE,
-                                     key.put()));
+        ASSERT_TRUE(
+            CreateClassesKey(HKEY_CURRENT_USER, ".kvtown", nullptr, KEY_READ | KEY_WRITE, &key));
         WriteOptionalText(key.get(), "Content Type", "text/own");
         WriteOptionalText(key.get(), "Content Type", "[ none ]");
     }
@@ -365,7 +368,7 @@ TEST_F(ApplyEditsUserTest, AChosenProgramBecomesTheOpenCommandQuotedWhenItHasBla
 
     RegKey key;
     ASSERT_TRUE(
-        CreateClassesKey(HKEY_CURRENT_USER, "kvttwofile", kOpenCommandKey, KEY_WRITE, key.put()));
+        CreateClassesKey(HKEY_CURRENT_USER, "kvttwofile", kOpenCommandKey, KEY_WRITE, &key));
     WriteCommandValue(key.get(), "%SystemRoot%\\kvtview.exe %1");
     EXPECT_REG_TEXT_TYPED(HKEY_CURRENT_USER, Classes("kvttwofile\\shell\\open\\command"), nullptr,
                           "%SystemRoot%\\kvtview.exe %1", REG_EXPAND_SZ);

@@ -2,7 +2,7 @@
 #include "harness/dialog_driver.h"
 #include "harness/observers.h"
 #include "resources/resource.h"
-#include "writer/shell_refresh.h"
+#include "ui/please_wait.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,8 @@
 // user changed, the collected texts, and the controls of its three pages.
 // The writers read all of it while the editor is still open.
 #pragma once
+#include "text/text.h"
+
 #include <windows.h>
 
 // The command that opened the editor; it stays set after the editor closes.
@@ -72,6 +74,21 @@ struct OpensWithPageRecord {
     HWND RecentList;     // 1721
 };
 extern OpensWithPageRecord OpensWithPage;
+
+// The EditFlags bits that have a check box on the Edit Flags page (1801 to
+// 1819, in the order of EditFlagBits) and the page's box handles.
+constexpr int kEditFlagBoxCount = 19;
+struct EditFlagsPageRecord {
+    HWND Boxes[kEditFlagBoxCount];
+    // Bits of the filled value that have no box: not shown, but written back
+    // with the boxes' bits, so that a save keeps them.
+    DWORD UnboxedBits;
+};
+extern EditFlagsPageRecord EditFlagsPage;
+
+// The pop-up menu of the Recently Used list ("Remove", "Add Program"); the
+// frame creates it in user mode.
+extern HMENU RecentListMenu;
 
 // Puts icon into an icon control of a page and destroys the icon it replaces,
 // unless the details pane still shows that icon: the editor shows the pane's

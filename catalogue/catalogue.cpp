@@ -1,11 +1,14 @@
 // The extension catalogue: loading, selection, counts and in-place moves.
-#include "app/catalogue/catalogue.h"
+#include "catalogue/catalogue.h"
 
-#include "app/app_state.h"
-#include "details/extension_record.h"
+#include "platform/handles.h"
+#include "records/app_state.h"
+#include "records/extension_record.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
+#include "ui/list_items.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
 
 #include <commctrl.h>
@@ -44,25 +47,17 @@ std::list<std::unique_ptr<CataloguePart>> g_parts;
 // Machine names go to the window this many at a time.
 constexpr DWORD kPartSize = 1024;
 
-// Ordinal comparison without regard to case, the registry's own rule for
-// ASCII names.
 bool LessNoCase(const ExtensionName& a, const ExtensionName& b) {
-    for (size_t i = 0;; ++i) {
-        unsigned char ca = CaseTable[static_cast<unsigned char>(a.Text[i])];
-        unsigned char cb = CaseTable[static_cast<unsigned char>(b.Text[i])];
-        if (ca != cb)
-            return ca < cb;
-        if (!ca)
-            return false;
-    }
+    return CompareRegistryNames(a.Text, b.Text) < 0;
 }
 
 bool Contains(const NameList& sorted, const ExtensionName& name) {
     return std::binary_search(sorted.begin(), sorted.end(), name, LessNoCase);
 }
 
-// The registry folds the case of more letters than CaseTable does, so only
-// an ASCII name is known to be absent from a hive that did not list it.
+// Only an ASCII name is taken to be absent from a hive that did not list it;
+// a name with other letters is confirmed by opening it, as the registry
+// folds their case by tables of its own.
 bool IsAscii(const ExtensionName& name) {
     for (const char* c = name.Text; *c; ++c)
         if (static_cast<unsigned char>(*c) >= 0x80)
@@ -101,20 +96,15 @@ NameList EnumerateExtensions(HKEY hive) {
     RegKey classes;
     if (RegistryOpenKey(hive, kClassesKey, KEY_ENUMERATE_SUB_KEYS, classes.put()) != ERROR_SUCCESS)
         return names;
-    ExtensionName name;
-    for (DWORD index = 0;; ++index) {
-        LONG status = ReadExtensionName(classes.get(), index, &name);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        if (status == ERROR_SUCCESS)
+    RegistryForEachSubKey(classes.get(), [&](const char* text) {
+        if (text[0] == '.' && TextLength(text) < kExtensionNameSize) {
+            ExtensionName name = {};
+            CopyTextBounded(text, name.Text, kExtensionNameSize);
             names.push_back(name);
-    }
+        }
+        return true;
+    });
     return names;
-}
-
-int HasClassUnder(HKEY hive, const char* name) {
-    char path[kRegistryPathSize];
-    return ClassesPath(name, nullptr, path) ? RegistryKeyExists(hive, path) : 0;
 }
 
 void PostPart(std::unique_ptr<CataloguePart> part) {
@@ -181,21 +171,8 @@ void InsertListItem(const char* text) {
     SendMessageA(AppState.ExtensionList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-HTREEITEM InsertTreeItem(HTREEITEM parent, HTREEITEM after, const char* text, UINT state) {
-    TVINSERTSTRUCTA insert = {};
-    insert.hParent = parent;
-    insert.hInsertAfter = after;
-    insert.item.mask = TVIF_TEXT | (state ? TVIF_STATE : 0);
-    insert.item.state = state;
-    insert.item.stateMask = state;
-    insert.item.pszText = const_cast<char*>(text);
-    return reinterpret_cast<HTREEITEM>(SendMessageA(AppState.ExtensionTree, TVM_INSERTITEMA, 0,
-                                                    reinterpret_cast<LPARAM>(&insert)));
-}
-
 HTREEITEM NextTreeItem(UINT relation, HTREEITEM item) {
-    return reinterpret_cast<HTREEITEM>(SendMessageA(AppState.ExtensionTree, TVM_GETNEXTITEM,
-                                                    relation, reinterpret_cast<LPARAM>(item)));
+    return TreeRelative(AppState.ExtensionTree, relation, item);
 }
 
 int CountChildren(HTREEITEM group) {
@@ -206,11 +183,6 @@ int CountChildren(HTREEITEM group) {
     return count;
 }
 
-void SelectTreeItem(HTREEITEM item) {
-    SendMessageA(AppState.ExtensionTree, TVM_SELECTITEM, TVGN_CARET,
-                 reinterpret_cast<LPARAM>(item));
-}
-
 // While redrawing is on, Wine's list and tree rescroll and invalidate after
 // every insertion, which costs as much as the load itself grows; both are
 // hidden until the load ends, so nothing is lost by switching it off.
@@ -218,11 +190,14 @@ void SetRedraw(HWND control, BOOL redraw) {
     SendMessageA(control, WM_SETREDRAW, redraw, 0);
 }
 
-void SetListItemState(int index, UINT state) {
+// The extension's row in the list, selected, focused and in view.
+void InsertCurrentIntoList() {
     LVITEMA item = {};
-    item.state = state;
-    item.stateMask = state;
-    SendMessageA(AppState.ExtensionList, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+    item.mask = LVIF_TEXT;
+    item.pszText = CurrentExtension;
+    const int row = static_cast<int>(
+        SendMessageA(AppState.ExtensionList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    SelectListRow(AppState.ExtensionList, row);
 }
 
 } // namespace
@@ -237,19 +212,17 @@ void PrepareExtensionList(HWND list) {
 }
 
 void InsertGroupItems() {
-    AppState.CustomizedRoot =
-        InsertTreeItem(TVI_ROOT, TVI_SORT, kTextCustomizedGroup, TVIS_BOLD | TVIS_EXPANDED);
-    AppState.DefinedRoot =
-        InsertTreeItem(TVI_ROOT, TVI_SORT, kTextDefinedGroup, TVIS_BOLD | TVIS_EXPANDED);
+    AppState.CustomizedRoot = InsertTreeItem(AppState.ExtensionTree, TVI_ROOT, TVI_SORT,
+                                             kTextCustomizedGroup, TVIS_BOLD | TVIS_EXPANDED);
+    AppState.DefinedRoot = InsertTreeItem(AppState.ExtensionTree, TVI_ROOT, TVI_SORT,
+                                          kTextDefinedGroup, TVIS_BOLD | TVIS_EXPANDED);
 }
 
 void StartCatalogueLoad() {
     SetRedraw(AppState.ExtensionList, FALSE);
     if (!AppState.AdminMode)
         SetRedraw(AppState.ExtensionTree, FALSE);
-    HANDLE thread = CreateThread(nullptr, 0, LoadCatalogue, nullptr, 0, nullptr);
-    if (thread)
-        CloseHandle(thread);
+    StartWorker(LoadCatalogue, nullptr);
 }
 
 DWORD WINAPI LoadCatalogue(LPVOID) {
@@ -281,9 +254,9 @@ void FillCatalogue(LPARAM loaded) {
     for (const ExtensionName& name : part->System)
         InsertListItem(name.Text);
     for (const ExtensionName& name : part->Customized)
-        InsertTreeItem(AppState.CustomizedRoot, TVI_SORT, name.Text, 0);
+        InsertTreeItem(AppState.ExtensionTree, AppState.CustomizedRoot, TVI_SORT, name.Text, 0);
     for (const ExtensionName& name : part->Defined)
-        InsertTreeItem(AppState.DefinedRoot, TVI_SORT, name.Text, 0);
+        InsertTreeItem(AppState.ExtensionTree, AppState.DefinedRoot, TVI_SORT, name.Text, 0);
     if (!part->Last)
         return;
     // On again before the column is sized: the width depends on the list's
@@ -292,7 +265,7 @@ void FillCatalogue(LPARAM loaded) {
     if (!AppState.AdminMode)
         SetRedraw(AppState.ExtensionTree, TRUE);
     SendMessageA(AppState.ExtensionList, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
-    SetListItemState(0, LVIS_SELECTED | LVIS_FOCUSED);
+    SetListItemState(AppState.ExtensionList, 0, LVIS_SELECTED | LVIS_FOCUSED);
     ShowWindow(AppState.ExtensionList, SW_SHOW);
     if (!AppState.AdminMode)
         ShowWindow(AppState.ExtensionTree, SW_SHOW);
@@ -300,11 +273,11 @@ void FillCatalogue(LPARAM loaded) {
 }
 
 int HasUserClass(const char* name) {
-    return HasClassUnder(HKEY_CURRENT_USER, name);
+    return HasClassesKey(HKEY_CURRENT_USER, name);
 }
 
 int HasMachineClass(const char* name) {
-    return HasClassUnder(HKEY_LOCAL_MACHINE, name);
+    return HasClassesKey(HKEY_LOCAL_MACHINE, name);
 }
 
 void SelectInList(const char* name) {
@@ -314,11 +287,8 @@ void SelectInList(const char* name) {
     int index =
         static_cast<int>(SendMessageA(AppState.ExtensionList, LVM_FINDITEMA,
                                       static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
-    if (index < 0)
-        return;
-    SetListItemState(index, LVIS_SELECTED | LVIS_FOCUSED);
-    SetFocus(AppState.ExtensionList);
-    SendMessageA(AppState.ExtensionList, LVM_ENSUREVISIBLE, index, FALSE);
+    if (index >= 0)
+        SelectListRow(AppState.ExtensionList, index);
 }
 
 void SelectInTree(const char* name) {
@@ -326,15 +296,10 @@ void SelectInTree(const char* name) {
          group = NextTreeItem(TVGN_NEXT, group)) {
         for (HTREEITEM child = NextTreeItem(TVGN_CHILD, group); child;
              child = NextTreeItem(TVGN_NEXT, child)) {
-            char text[kExtensionNameSize] = {};
-            TVITEMA item = {};
-            item.mask = TVIF_TEXT;
-            item.hItem = child;
-            item.pszText = text;
-            item.cchTextMax = kExtensionNameSize;
-            SendMessageA(AppState.ExtensionTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            char text[kExtensionNameSize];
+            ReadTreeItemText(AppState.ExtensionTree, child, text, kExtensionNameSize);
             if (CompareNoCase(text, name) == 0) {
-                SelectTreeItem(child);
+                SelectTreeItem(AppState.ExtensionTree, child);
                 return;
             }
         }
@@ -375,7 +340,35 @@ void ShowStatusCounts() {
 
 void MoveToCustomized() {
     SendMessageA(AppState.ExtensionList, LVM_DELETEITEM, AppState.CurrentListIndex, 0);
-    HTREEITEM item = InsertTreeItem(AppState.CustomizedRoot, TVI_LAST, CurrentExtension, 0);
-    SelectTreeItem(item);
+    HTREEITEM item = InsertTreeItem(AppState.ExtensionTree, AppState.CustomizedRoot, TVI_LAST,
+                                    CurrentExtension, 0);
+    SelectTreeItem(AppState.ExtensionTree, item);
     SetFocus(AppState.ExtensionTree);
+}
+
+void ShowNewUserExtension() {
+    SelectTreeItem(AppState.ExtensionTree,
+                   InsertTreeItem(AppState.ExtensionTree, AppState.DefinedRoot, TVI_SORT,
+                                  CurrentExtension, 0));
+}
+
+void ShowNewMachineExtension() {
+    InsertCurrentIntoList();
+}
+
+void MoveToList() {
+    InsertCurrentIntoList();
+    RemoveCurrentTreeItem();
+}
+
+void RemoveCurrentTreeItem() {
+    SendMessageA(AppState.ExtensionTree, TVM_DELETEITEM, 0,
+                 reinterpret_cast<LPARAM>(AppState.CurrentTreeItem));
+}
+
+void RemoveCurrentListRow() {
+    SendMessageA(AppState.ExtensionList, LVM_DELETEITEM, AppState.CurrentListIndex, 0);
+    if (AppState.CurrentListIndex > 0)
+        --AppState.CurrentListIndex;
+    SelectListRow(AppState.ExtensionList, AppState.CurrentListIndex);
 }

@@ -1,6 +1,7 @@
-#include "editor/editor_state.h"
+// The property editor's process-wide state.
+#include "records/editor_state.h"
 
-#include "details/extension_record.h"
+#include "records/extension_record.h"
 
 #include <initializer_list>
 
@@ -10,6 +11,8 @@ ChangedFlags Changed;
 EditBufferRecord EditBuffer;
 GeneralPageRecord GeneralPage;
 OpensWithPageRecord OpensWithPage;
+EditFlagsPageRecord EditFlagsPage;
+HMENU RecentListMenu;
 
 void ZeroPageChangedFlags() {
     Changed.Icon = 0;

@@ -1,5 +1,7 @@
-// The process-wide record of handles and run-mode state.
+// The process-wide record of handles and run-mode state, filled by start-up.
 #pragma once
+#include "platform/handles.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -34,3 +36,9 @@ enum Images16Index {
     kImage16SystemTab = 2,
     kImage16UserTab = 3
 };
+
+// A block of AppState.Heap, freed when its owner goes.
+void FreeHeapBlock(void* block);
+using HeapBlock = Owned<void*, FreeHeapBlock>;
+// A zero-filled block of size bytes on AppState.Heap (null when there is no room).
+void* AllocateHeapBlock(size_t size);

@@ -1,37 +1,25 @@
-// The extension record and its readers.
-#include "details/extension_record.h"
+// The readers of the extension record, and the resolution of its program and
+// icons.
+#include "details/readers.h"
 
+#include "details/command_rules.h"
 #include "details/edit_flags.h"
-#include "details/program_icons.h"
+#include "details/pane.h"
 #include "platform/registry.h"
+#include "platform/handles.h"
 #include "platform/registry_layout.h"
 #include "platform/shell.h"
-#include "resources/resource.h"
 #include "resources/texts.h"
-#include "text/text.h"
+#include "text/system_text.h"
 
 #include <shlwapi.h>
 
 #include <cstring>
-#include <initializer_list>
-
-char CurrentExtension[kNameSize];
-char NewExtensionName[kNameSize];
-DetailsPaneRecord DetailsPane;
-ExtensionRecordFlags ExtensionRecord;
-char IconLocation[kNameSize];
-SHFILEINFOA ShellFileInfo;
+#include <utility>
 
 namespace {
 
 constexpr char kOpenVerb[] = "Open";
-
-LONG OpenClassesKey(HKEY hive, const char* name, RegKey* key) {
-    char path[kRegistryPathSize];
-    if (!ClassesPath(name, nullptr, path))
-        return ERROR_FILE_NOT_FOUND;
-    return RegistryOpenKey(hive, path, KEY_QUERY_VALUE, key->put());
-}
 
 // A value of an open key as text, or the fall-back word.
 void ShowValueOrUnknown(HKEY key, const char* name, HWND control) {
@@ -57,102 +45,29 @@ void ShowShellIcon(UINT flags, HWND control) {
     ShellFileInfo.hIcon = nullptr;
 }
 
-void ShowNoProgram() {
-    SetPaneIcon(DetailsPane.ProgramIcon, nullptr);
-    SetPaneText(DetailsPane.OpensWith, kTextUnknown);
-    SetPaneText(DetailsPane.ProgramFile, kTextUnknown);
-    SetPaneText(DetailsPane.ProgramPath, kTextUnknown);
-    SetPaneText(DetailsPane.Args, kTextUnknown);
-    ExtensionRecord.HasArgs = 0;
+// The shell's large icon for a file of that name's type.
+void ShowTypeIcon(const char* path, HWND control) {
+    ShellFileInfo.hIcon = nullptr;
+    ShellGetFileInfo(path, 0, &ShellFileInfo,
+                     SHGFI_ICON | SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES);
+    SetPaneIcon(control, ShellFileInfo.hIcon);
+    ShellFileInfo.hIcon = nullptr;
 }
 
-void ShowNoIconLocation() {
-    SetPaneIcon(DetailsPane.LargeIcon, nullptr);
-    SetPaneIcon(DetailsPane.SmallIcon, nullptr);
-    SetPaneText(DetailsPane.IconFile, kTextUnknown);
-    SetPaneText(DetailsPane.IconPath, kTextUnknown);
+HICON LoadModuleIcon(HMODULE module, UINT id) {
+    return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0));
 }
 
-void ShowDde(bool present) {
-    SetPaneText(DetailsPane.Dde, present ? kTextYes : kTextNo);
-    ExtensionRecord.HasDde = present ? 1 : 0;
-}
-
-struct PaneIds {
-    int LargeIcon, SmallIcon, IconFile, IconPath, Extension, FileType, PerceivedType, ContentType,
-        ProgramIcon, OpensWith, ProgramFile, ProgramPath, Args, Dde, EditFlags;
-};
-
-void TakeDetailsPane(HWND dialog, const PaneIds& ids) {
-    DetailsPane.LargeIcon = GetDlgItem(dialog, ids.LargeIcon);
-    DetailsPane.SmallIcon = GetDlgItem(dialog, ids.SmallIcon);
-    DetailsPane.IconFile = GetDlgItem(dialog, ids.IconFile);
-    DetailsPane.IconPath = GetDlgItem(dialog, ids.IconPath);
-    DetailsPane.Extension = GetDlgItem(dialog, ids.Extension);
-    DetailsPane.FileType = GetDlgItem(dialog, ids.FileType);
-    DetailsPane.PerceivedType = GetDlgItem(dialog, ids.PerceivedType);
-    DetailsPane.ContentType = GetDlgItem(dialog, ids.ContentType);
-    DetailsPane.ProgramIcon = GetDlgItem(dialog, ids.ProgramIcon);
-    DetailsPane.OpensWith = GetDlgItem(dialog, ids.OpensWith);
-    DetailsPane.ProgramFile = GetDlgItem(dialog, ids.ProgramFile);
-    DetailsPane.ProgramPath = GetDlgItem(dialog, ids.ProgramPath);
-    DetailsPane.Args = GetDlgItem(dialog, ids.Args);
-    DetailsPane.Dde = GetDlgItem(dialog, ids.Dde);
-    DetailsPane.EditFlags = GetDlgItem(dialog, ids.EditFlags);
+// Shows the folder of location, in long form, in pathLabel; gives the file
+// within expanded (kTextSize bytes), past an opening quote.
+const char* ShowFolderOf(const char* location, char* expanded, HWND pathLabel) {
+    char folder[kTextSize];
+    const char* file = ExpandedFolderOf(location, expanded, folder);
+    SetPaneText(pathLabel, folder);
+    return file;
 }
 
 } // namespace
-
-void TakeDetailsPaneUser(HWND dialog) {
-    TakeDetailsPane(dialog,
-                    {IDC_MAIN_LARGEICON, IDC_MAIN_SMALLICON, IDC_MAIN_ICONFILE, IDC_MAIN_ICONPATH,
-                     IDC_MAIN_EXTENSION, IDC_MAIN_FILETYPE, IDC_MAIN_PERCEIVED, IDC_MAIN_CONTENT,
-                     IDC_MAIN_PROGRAMICON, IDC_MAIN_OPENSWITH, IDC_MAIN_PROGRAMFILE,
-                     IDC_MAIN_PROGRAMPATH, IDC_MAIN_ARGS, IDC_MAIN_DDE, IDC_MAIN_EDITFLAGS});
-}
-
-void TakeDetailsPaneAdmin(HWND dialog) {
-    TakeDetailsPane(dialog, {IDC_ADMIN_LARGEICON, IDC_ADMIN_SMALLICON, IDC_ADMIN_ICONFILE,
-                             IDC_ADMIN_ICONPATH, IDC_ADMIN_EXTENSION, IDC_ADMIN_FILETYPE,
-                             IDC_ADMIN_PERCEIVED, IDC_ADMIN_CONTENT, IDC_ADMIN_PROGRAMICON,
-                             IDC_ADMIN_OPENSWITH, IDC_ADMIN_PROGRAMFILE, IDC_ADMIN_PROGRAMPATH,
-                             IDC_ADMIN_ARGS, IDC_ADMIN_DDE, IDC_ADMIN_EDITFLAGS});
-}
-
-void SetPaneText(HWND control, const char* text) {
-    // A static repaints itself at once on every new text, which costs more
-    // than reading the old one; most fields repeat from one extension to the
-    // next, so a text the control already shows is left alone.
-    char shown[kTextSize + 1] = {};
-    const int length = GetWindowTextA(control, shown, sizeof shown);
-    if (length < static_cast<int>(kTextSize) && strcmp(shown, text) == 0)
-        return;
-    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-void SetPaneIcon(HWND control, HICON icon) {
-    auto replaced = reinterpret_cast<HICON>(
-        SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
-    if (replaced && replaced != icon)
-        DestroyIcon(replaced);
-}
-
-int LookupFileClass(HKEY extensionKey, char* fileClass) {
-    FillWords(fileClass, kTextSize, 0);
-    if (!extensionKey)
-        return 0;
-    if (RegistryReadText(extensionKey, nullptr, fileClass, kTextSize) == ERROR_SUCCESS)
-        return 1;
-    RegKey progIds;
-    if (RegistryOpenKey(extensionKey, kOpenWithProgIds, KEY_QUERY_VALUE, progIds.put()) !=
-        ERROR_SUCCESS)
-        return 0;
-    DWORD length = kTextSize;
-    if (RegistryEnumValue(progIds.get(), 0, fileClass, &length, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-        FillWords(fileClass, kTextSize, 0);
-    return 1;
-}
 
 void ShowDetails() {
     // The readers ask the shell many questions about the same class and verbs.
@@ -170,18 +85,6 @@ void ShowDetails() {
     ReadPerceivedType();
     ReadOpenCommand();
     ReadDefaultIconLabels();
-}
-
-void ClearDetails() {
-    for (HWND text :
-         {DetailsPane.IconFile, DetailsPane.IconPath, DetailsPane.Extension, DetailsPane.FileType,
-          DetailsPane.PerceivedType, DetailsPane.ContentType, DetailsPane.OpensWith,
-          DetailsPane.ProgramFile, DetailsPane.ProgramPath, DetailsPane.Args})
-        SetPaneText(text, "");
-    SetPaneText(DetailsPane.Dde, kTextNo);
-    SetPaneText(DetailsPane.EditFlags, kTextNo);
-    for (HWND icon : {DetailsPane.LargeIcon, DetailsPane.SmallIcon, DetailsPane.ProgramIcon})
-        SetPaneIcon(icon, nullptr);
 }
 
 void ShowEditFlagsTest(HKEY hive) {
@@ -265,7 +168,7 @@ void ReadDetailsAdminMode() {
     FillWords(IconLocation, kNameSize, 0);
     SetPaneText(DetailsPane.Extension, CurrentExtension);
     RegKey extension;
-    OpenClassesKey(HKEY_LOCAL_MACHINE, CurrentExtension, &extension);
+    OpenClassesKey(HKEY_LOCAL_MACHINE, CurrentExtension, nullptr, KEY_QUERY_VALUE, &extension);
     ShowValueOrUnknown(extension.get(), kContentTypeValue, DetailsPane.ContentType);
     ShowValueOrUnknown(extension.get(), kPerceivedTypeValue, DetailsPane.PerceivedType);
 
@@ -283,7 +186,7 @@ void ReadDetailsAdminMode() {
     }
 
     RegKey classKey;
-    OpenClassesKey(HKEY_LOCAL_MACHINE, fileClass, &classKey);
+    OpenClassesKey(HKEY_LOCAL_MACHINE, fileClass, nullptr, KEY_QUERY_VALUE, &classKey);
     ShowValueOrUnknown(classKey.get(), nullptr, DetailsPane.FileType);
 
     char text[kTextSize];
@@ -301,16 +204,129 @@ DWORD QueryEditFlags(DWORD mode, HKEY hive) {
     bool found = false;
     RegKey extension;
     char fileClass[kTextSize];
-    if (OpenClassesKey(hive, CurrentExtension, &extension) == ERROR_SUCCESS &&
+    if (OpenClassesKey(hive, CurrentExtension, nullptr, KEY_QUERY_VALUE, &extension) ==
+            ERROR_SUCCESS &&
         LookupFileClass(extension.get(), fileClass)) {
         RegKey classKey;
         DWORD size = sizeof bits;
-        found = OpenClassesKey(hive, fileClass, &classKey) == ERROR_SUCCESS &&
-                RegistryQueryValue(classKey.get(), kEditFlagsValue, nullptr, &bits, &size) ==
-                    ERROR_SUCCESS;
+        found =
+            OpenClassesKey(hive, fileClass, nullptr, KEY_QUERY_VALUE, &classKey) == ERROR_SUCCESS &&
+            RegistryQueryValue(classKey.get(), kEditFlagsValue, nullptr, &bits, &size) ==
+                ERROR_SUCCESS;
     }
     if (mode == kEditFlagsTest)
         return found ? 1 : 0;
     CheckEditFlagBoxes(found ? bits : 0);
     return 0;
+}
+
+void ResolveExecutable(const char* executable) {
+    char expanded[kTextSize];
+    const char* program = ShowFolderOf(executable, expanded, DetailsPane.ProgramPath);
+    ShowTypeIcon(program, DetailsPane.ProgramIcon);
+    ShowFileLabelOf(program, DetailsPane.ProgramFile, DetailsPane.ProgramPath);
+}
+
+void ResolveIconLabels(const char* location) {
+    char expanded[kTextSize];
+    const char* file = ShowFolderOf(location, expanded, DetailsPane.IconPath);
+    ShowFileLabelOf(file, DetailsPane.IconFile, DetailsPane.IconPath);
+}
+
+void SplitOpenCommand(char* command) {
+    ExtensionRecord.HasArgs = 0;
+    OpenCommandParts parts;
+    SplitCommandText(command, &parts);
+    ShowTypeIcon(parts.Program, DetailsPane.ProgramIcon);
+    if (parts.IsRundll) {
+        SetPaneText(DetailsPane.OpensWith, parts.Program);
+        SetPaneText(DetailsPane.ProgramFile, "");
+        SetPaneText(DetailsPane.ProgramPath, "");
+        SetPaneText(DetailsPane.Args, parts.Arguments);
+        ExtensionRecord.HasArgs = 1;
+        return;
+    }
+    char friendlyName[kTextSize] = {};
+    DWORD length = kTextSize;
+    ShellAssocQuery(ASSOCF_OPEN_BYEXENAME, ASSOCSTR_FRIENDLYAPPNAME, parts.Program, nullptr,
+                    friendlyName, &length);
+    SetPaneText(DetailsPane.OpensWith, friendlyName);
+    SetPaneText(DetailsPane.ProgramPath, parts.Folder);
+    SetPaneText(DetailsPane.ProgramFile, parts.File);
+    SetPaneText(DetailsPane.Args, parts.Arguments);
+    ExtensionRecord.HasArgs = parts.Arguments[0] ? 1 : 0;
+}
+
+int ResolveDefaultIcon(const char* location) {
+    // Too long for IconLocation: absent, as a save would write it back cut.
+    if (TextLength(location) >= kNameSize)
+        return 0;
+    const char* comma = strchr(location, ',');
+    char expanded[kTextSize];
+    if (!comma) {
+        if (location[0] == '%') {
+            SetPaneIcon(DetailsPane.LargeIcon, nullptr);
+            SetPaneIcon(DetailsPane.SmallIcon, nullptr);
+            return 0;
+        }
+        const bool whole = ShellIsWholeIconSource(location);
+        for (const auto& [control, size] :
+             {std::pair{DetailsPane.LargeIcon, 32}, std::pair{DetailsPane.SmallIcon, 16}})
+            SetPaneIcon(control, whole ? static_cast<HICON>(
+                                             LoadImageA(nullptr, location, IMAGE_ICON, size, size,
+                                                        LR_LOADFROMFILE | LR_LOADMAP3DCOLORS))
+                                       : nullptr);
+        CopyTextBounded(location, IconLocation, kNameSize);
+        const char* text = ShowFolderOf(location, expanded, DetailsPane.IconPath);
+        char file[kTextSize] = {};
+        FileNameOf(text, file);
+        SetPaneText(DetailsPane.IconFile, file);
+        return 1;
+    }
+    CopyTextBounded(location, IconLocation, kNameSize);
+    const char* text = ShowFolderOf(location, expanded, DetailsPane.IconPath);
+    char path[kTextSize] = {};
+    const char* expandedComma = strchr(expanded, ',');
+    LeftText(expanded, path,
+             expandedComma ? static_cast<size_t>(expandedComma - expanded) : TextLength(expanded));
+    PathUnquoteSpacesA(path);
+    LoadIconFromModule(path, comma + 1);
+    char file[kTextSize] = {};
+    FileNameOf(text, file);
+    if (ShowFileLabel(file, DetailsPane.IconFile))
+        return 1;
+    return ShowFileLabel(text, DetailsPane.IconFile);
+}
+
+int LoadIconFromModule(const char* path, const char* indexText) {
+    ModuleOwner module(
+        ShellIsWholeIconSource(path)
+            ? LoadLibraryExA(path, nullptr,
+                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)
+            : nullptr);
+    if (!module) {
+        SetPaneIcon(DetailsPane.LargeIcon, nullptr);
+        SetPaneIcon(DetailsPane.SmallIcon, nullptr);
+        return 0;
+    }
+    HICON icon = nullptr;
+    if (indexText[0] == '-') {
+        icon = LoadModuleIcon(module.get(), ParseDecimal(indexText + 1));
+    } else {
+        UINT index = ParseDecimal(indexText);
+        icon = LoadModuleIcon(module.get(), index + 1);
+        if (!icon) {
+            char file[kTextSize] = {};
+            CopyTextBounded(path, file, kTextSize);
+            WORD iconIndex = static_cast<WORD>(index);
+            icon =
+                ExtractAssociatedIconA(reinterpret_cast<HINSTANCE>(module.get()), file, &iconIndex);
+        }
+    }
+    HICON small = icon
+                      ? static_cast<HICON>(CopyImage(icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE))
+                      : nullptr;
+    SetPaneIcon(DetailsPane.LargeIcon, icon);
+    SetPaneIcon(DetailsPane.SmallIcon, small);
+    return icon ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 // The extension catalogue: every "."-key below Software\Classes of the
 // machine's hive and, in user mode, of the user's hive, shown in the main
-// window's list ("System") and tree ("User Customized", "User Defined").
+// window's list ("System") and tree ("User Customized", "User Defined"), and
+// every change of those controls after a save, a delete or a restore.
 #pragma once
 #include <windows.h>
 
@@ -41,6 +42,22 @@ void FormatStatusCounts(int adminMode, int total, int customized, int defined, c
 // Writes the counts of the controls into part 0 of the status bar.
 void ShowStatusCounts();
 
-// After a saved customisation of a "System" extension: the current list item
-// moves to the end of "User Customized" and is selected there.
+// The in-place changes after a save, a delete or a restore, on the current
+// extension (CurrentExtension, AppState.CurrentListIndex or
+// AppState.CurrentTreeItem):
+// a saved customisation of a "System" extension: the list item moves to the
+// end of "User Customized" and is selected there;
 void MoveToCustomized();
+// a new extension in user mode: its item under "User Defined", in its sorted
+// place, selected;
+void ShowNewUserExtension();
+// a new extension in admin mode: its row in the list, selected, focused and
+// in view;
+void ShowNewMachineExtension();
+// a restore: the tree item leaves the tree for the list, selected there;
+void MoveToList();
+// a delete in user mode: the tree item goes;
+void RemoveCurrentTreeItem();
+// a delete in admin mode: the row goes, and the row before it (or the new
+// first row) is selected.
+void RemoveCurrentListRow();

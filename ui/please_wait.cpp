@@ -1,8 +1,9 @@
 // The shell refresh: one SHCNE_ASSOCCHANGED notification from a worker thread
 // while "Please Wait..." is open.
-#include "writer/shell_refresh.h"
+#include "ui/please_wait.h"
 
-#include "app/app_state.h"
+#include "platform/handles.h"
+#include "records/app_state.h"
 #include "resources/resource.h"
 
 #include <shlobj.h>
@@ -19,10 +20,7 @@ DWORD WINAPI ShellRefreshThread(LPVOID window) {
 }
 
 void OnInitDialog(HWND dialog) {
-    HANDLE worker = CreateThread(nullptr, 0, ShellRefreshThread, dialog, 0, nullptr);
-    if (worker)
-        CloseHandle(worker);
-    else
+    if (!StartWorker(ShellRefreshThread, dialog))
         ShellRefreshThread(dialog);
 }
 

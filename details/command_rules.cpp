@@ -1,0 +1,78 @@
+// The pane's rules over plain text.
+#include "details/command_rules.h"
+
+#include "resources/texts.h"
+#include "text/system_text.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <cstring>
+
+int FileLabelText(const char* text, char* out) {
+    FillWords(out, kTextSize, 0);
+    if (!text[0])
+        return 0;
+    if (strchr(text, '%'))
+        return 1;
+    const char* end = strchr(text, '"');
+    if (!end)
+        end = strchr(text, ',');
+    size_t length = end ? static_cast<size_t>(end - text) : TextLength(text);
+    LeftText(text, out, length < kTextSize ? length : kTextSize - 1);
+    return 1;
+}
+
+const char* SkipOpeningQuote(const char* text) {
+    return text[0] == '"' ? text + 1 : text;
+}
+
+const char* ExpandedFolderOf(const char* location, char* expanded, char* folder) {
+    ExpandText(location, expanded);
+    const char* file = SkipOpeningQuote(expanded);
+    FillWords(folder, kTextSize, 0);
+    DirectoryOf(file, folder);
+    ToLongForm(folder);
+    return file;
+}
+
+void NormaliseOpenCommand(char* command) {
+    if (command[0] == '"' || command[0] == 'r' || command[0] == 'R')
+        return;
+    const char* lastSlash = strrchr(command, '\\');
+    char folder[kTextSize] = {};
+    char rest[kTextSize] = {};
+    if (lastSlash) {
+        LeftText(command, folder, static_cast<size_t>(lastSlash - command) + 1);
+        CopyTextBounded(lastSlash + 1, rest, kTextSize);
+    } else {
+        CopyTextBounded(command, rest, kTextSize);
+    }
+    char arguments[kTextSize] = {};
+    CopyTextBounded(PathGetArgsA(rest), arguments, kTextSize);
+    PathRemoveArgsA(rest);
+    char rebuilt[4 * kTextSize] = {};
+    JoinTexts(6, rebuilt, "\"", folder, rest, "\"", " ", arguments);
+    CopyTextBounded(rebuilt, command, kTextSize);
+}
+
+void SplitCommandText(char* command, OpenCommandParts* parts) {
+    FillWords(parts, sizeof *parts, 0);
+    NormaliseOpenCommand(command);
+    char program[kTextSize] = {};
+    CopyTextBounded(command, program, kTextSize);
+    PathRemoveArgsA(program);
+    PathUnquoteSpacesA(program);
+    ExpandText(program, parts->Program);
+    ToLongForm(parts->Program);
+    parts->IsRundll = CompareNoCase(parts->Program, kRundllProgram) == 0 ? 1 : 0;
+    if (parts->IsRundll) {
+        CopyTextBounded(PathGetArgsA(command), parts->Arguments, kTextSize);
+        return;
+    }
+    DirectoryOf(parts->Program, parts->Folder);
+    FileNameOf(parts->Program, parts->File);
+    char expanded[kTextSize];
+    ExpandText(command, expanded);
+    CopyTextBounded(PathGetArgsA(expanded), parts->Arguments, kTextSize);
+}

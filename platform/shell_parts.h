@@ -1,0 +1,42 @@
+// What the three parts of the shell services share (association answers,
+// icon sources, the read scope with the file information): the merged view's
+// reads as a read scope keeps them, the modules a scope keeps loaded, and the
+// stamps of files whose answers are kept. Not for use outside platform/.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace shell_parts {
+
+// The default (or a named) value of HKEY_CLASSES_ROOT\path as text; inside a
+// ShellReadScope each value and each key is read once.
+bool ReadClassesText(const std::string& path, const char* name, std::string* text);
+bool ClassesKeyExists(const std::string& path);
+// 0 outside a read scope; inside one, a number that differs from that of any
+// other outermost scope of the thread, for answers kept while it lasts.
+unsigned ReadScopeNumber();
+// Inside a scope: file loaded for its resources, once for the scope (null
+// when it does not load). Not to be called outside a scope.
+HMODULE ScopedModule(const std::string& file);
+
+// The text expanded; empty when that does not fit a buffer of kTextSize,
+// since no file has such a path.
+std::string Expand(const std::string& text);
+std::string FileNamePart(const std::string& path);
+
+// A file as last seen: its size and time of last write.
+struct FileStamp {
+    FILETIME written = {};
+    DWORD sizeHigh = 0;
+    DWORD sizeLow = 0;
+};
+FileStamp StampFrom(const WIN32_FILE_ATTRIBUTE_DATA& data);
+bool StampOf(const std::string& file, FileStamp* stamp);
+bool SameStamp(const FileStamp& a, const FileStamp& b);
+
+// Whether the icon location names a file that is there but cannot be read
+// whole; a location naming no file at all is harmless.
+bool NamesBrokenFile(const std::string& location);
+
+} // namespace shell_parts

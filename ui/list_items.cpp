@@ -1,0 +1,89 @@
+// List and tree items, and the item data they carry.
+#include "ui/list_items.h"
+
+#include "records/app_state.h"
+#include "text/text.h"
+
+char* CopyForItemData(const char* text) {
+    const size_t length = TextLength(text);
+    auto* copy = static_cast<char*>(AllocateHeapBlock(length + 1));
+    if (copy)
+        CopyBytes(text, copy, length);
+    return copy;
+}
+
+void FreeItemData(LPARAM data) {
+    if (data)
+        FreeHeapBlock(reinterpret_cast<void*>(data));
+}
+
+int ListCount(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+LPARAM ListItemData(HWND list, int row) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return item.lParam;
+}
+
+int ListRowAt(HWND list, POINT point) {
+    LVHITTESTINFO hit = {};
+    hit.pt = point;
+    return static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
+void SetListItemState(HWND list, int row, UINT state) {
+    LVITEMA item = {};
+    item.state = state;
+    item.stateMask = state;
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void SelectListRow(HWND list, int row) {
+    SetListItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED);
+    SetFocus(list);
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+HTREEITEM TreeRelative(HWND tree, UINT relation, HTREEITEM item) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+HTREEITEM InsertTreeItem(HWND tree, HTREEITEM parent, HTREEITEM after, const char* text,
+                         UINT state) {
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | (state ? TVIF_STATE : 0);
+    insert.item.state = state;
+    insert.item.stateMask = state;
+    insert.item.pszText = const_cast<char*>(text);
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void SelectTreeItem(HWND tree, HTREEITEM item) {
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
+void ReadTreeItemText(HWND tree, HTREEITEM treeItem, char* text, int size) {
+    FillWords(text, static_cast<size_t>(size), 0);
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = treeItem;
+    item.pszText = text;
+    item.cchTextMax = size;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+POINT CursorIn(HWND control) {
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(control, &point);
+    return point;
+}

@@ -1,0 +1,34 @@
+// Items of list views and tree views as the program's windows use them, and
+// the item data they carry: application key names as zero-terminated heap
+// copies on AppState.Heap, owned by the control's owner until it releases
+// them when its dialog closes.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+// A heap copy of text for a control to hold (null when there is no room);
+// FreeItemData releases it (null is allowed).
+char* CopyForItemData(const char* text);
+void FreeItemData(LPARAM data);
+
+int ListCount(HWND list);
+// The item data of a list row; 0 when there is no such row.
+LPARAM ListItemData(HWND list, int row);
+// The row under a point in the list's client co-ordinates; -1 for none.
+int ListRowAt(HWND list, POINT point);
+// Gives a row the state (and takes it from no other row).
+void SetListItemState(HWND list, int row, UINT state);
+// The row selected and focused, the list focused, the row in view.
+void SelectListRow(HWND list, int row);
+
+HTREEITEM TreeRelative(HWND tree, UINT relation, HTREEITEM item);
+// A text item below parent, after after (TVI_SORT, TVI_LAST ...), with state
+// (0 for none).
+HTREEITEM InsertTreeItem(HWND tree, HTREEITEM parent, HTREEITEM after, const char* text,
+                         UINT state);
+void SelectTreeItem(HWND tree, HTREEITEM item);
+// The item's text into text (size bytes, zero-filled first).
+void ReadTreeItemText(HWND tree, HTREEITEM item, char* text, int size);
+
+// The cursor position in a control's client co-ordinates.
+POINT CursorIn(HWND control);
