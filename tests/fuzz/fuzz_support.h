@@ -1,39 +1,28 @@
-// What the fuzz targets share: input split into texts, and buffers of an exact
-// size on the heap, so that AddressSanitizer reports the first byte written
-// or read past the room a routine was given.
+// What the fuzz targets share: input taken from the front, and texts copied
+// into heap blocks of exactly their size, so that AddressSanitizer reports
+// the first byte a routine reads or writes past the room it was given.
 #pragma once
-#include <cstddef>
+#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace kvf {
 
-// Consumes the input from the front: bytes, numbers and zero-free texts.
 class Input {
   public:
     Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    uint8_t Byte() {
-        if (!size_)
-            return 0;
-        --size_;
-        return *data_++;
-    }
-    // A text of at most max bytes, without zeros; ends at a zero byte.
+    uint8_t Byte() { return size_ ? (--size_, *data_++) : 0; }
+    // At most max bytes, up to a zero byte.
     std::string Text(size_t max) {
         std::string text;
-        while (size_ && text.size() < max) {
-            uint8_t c = Byte();
-            if (!c)
-                break;
+        for (uint8_t c; size_ && text.size() < max && (c = Byte());)
             text.push_back(static_cast<char>(c));
-        }
         return text;
     }
-    std::string Rest() { return Text(size_); }
     bool Empty() const { return size_ == 0; }
 
   private:
@@ -41,32 +30,20 @@ class Input {
     size_t size_;
 };
 
-// size bytes on the heap, filled with a byte that no routine writes.
-class Buffer {
-  public:
-    explicit Buffer(size_t size)
-        : bytes_(static_cast<char*>(std::malloc(size ? size : 1))), size_(size) {
-        std::memset(bytes_, 0x7F, size ? size : 1);
-    }
-    ~Buffer() { std::free(bytes_); }
-    Buffer(const Buffer&) = delete;
-    Buffer& operator=(const Buffer&) = delete;
-    char* get() { return bytes_; }
-    size_t size() const { return size_; }
-    // A copy of text with its zero in a buffer of exactly that size.
-    static Buffer* Of(const std::string& text) {
-        auto* buffer = new Buffer(text.size() + 1);
-        std::memcpy(buffer->bytes_, text.c_str(), text.size() + 1);
-        return buffer;
-    }
-    bool Terminated() const { return std::memchr(bytes_, 0, size_) != nullptr; }
+// size bytes, filled with 'z'.
+inline std::vector<char> Room(size_t size) {
+    std::vector<char> room(size ? size : 1, 'z');
+    room.shrink_to_fit();
+    return room;
+}
+// text and its zero, in exactly that many bytes.
+inline std::vector<char> Copy(const std::string& text) {
+    std::vector<char> copy(text.c_str(), text.c_str() + text.size() + 1);
+    copy.shrink_to_fit();
+    return copy;
+}
 
-  private:
-    char* bytes_;
-    size_t size_;
-};
-
-// Stops the run with a report: libFuzzer keeps the input that led here.
+// Stops the run; libFuzzer keeps the input that led here.
 [[noreturn]] inline void Fail(const char* what) {
     std::fprintf(stderr, "kvel fuzz: %s\n", what);
     std::abort();

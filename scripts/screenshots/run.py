@@ -1,0 +1,30 @@
+#!/usr/bin/env python3
+"""Sets up and tears down the screenshots' desktop.
+
+  run.py --build DIR setup        Xvfb, a fresh prefix with the fixtures
+  run.py --build DIR cleanup      stops Xvfb and the prefix's wineserver
+"""
+
+import argparse
+import sys
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+
+import session  # noqa: E402
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True)
+    parser.add_argument("command", choices=("setup", "cleanup"))
+    args = parser.parse_args()
+    paths = session.Paths(args.build)
+    if args.command == "setup":
+        session.setup(paths)
+    else:
+        session.cleanup(paths)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,126 @@
+// The test harness: registry fixtures written as .reg text, and a user who
+// drives the program's real dialogs from a second thread.
+//
+// RunDialog runs open() (a modal dialog of the program) on the test thread
+// while script(user) acts on its windows from another: actions are posted
+// to the dialog's thread, so that one which opens a modal window does not
+// block the script; reads are sent, so they see the state after the actions
+// before them. What the script leaves open is closed when it ends.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kvt {
+
+constexpr DWORD kWaitMs = 15000;
+
+// Seeds the registry from text in the form of a .reg file:
+//   [HKLM\Software\Classes\.kvtdoc]   the key, created ([-HKLM\...] deletes it)
+//   @="kvtdocfile"                      its default value, REG_SZ
+//   "Command"=expand:"%SystemRoot%"     REG_EXPAND_SZ; \\ and \" as in .reg files
+//   "EditFlags"=dword:00010000          REG_DWORD; hex:01,00 is REG_BINARY
+// HKLM and HKCU name the hives; lines starting with ";" are skipped.
+void Seed(const std::string& text);
+// text as the data of a .reg value: backslashes and quotes escaped.
+std::string RegText(const std::string& text);
+// Checks the registry against the same form: every key named exists
+// ([-...]: does not), every value holds that data and type ("name"=-: is
+// absent). Use EXPECT_REGISTRY, which names the caller's line.
+void ExpectRegistry(const std::string& text);
+#define EXPECT_REGISTRY(text)                                                                      \
+    do {                                                                                           \
+        SCOPED_TRACE("registry");                                                                  \
+        kvt::ExpectRegistry(text);                                                                 \
+    } while (0)
+// A value's data as text, "<absent>" when there is none.
+std::string ValueText(HKEY hive, const std::string& path, const char* name);
+bool KeyExists(HKEY hive, const std::string& path);
+// Removes every key named "kvt..." (also ".kvt...", "-.kvt...") from both
+// hives' classes, applications and Open With lists.
+void RemoveTestKeys();
+
+class RegistryTest : public ::testing::Test {
+  protected:
+    void SetUp() override { RemoveTestKeys(); }
+    void TearDown() override { RemoveTestKeys(); }
+};
+
+class User {
+  public:
+    explicit User(DWORD uiThread) : uiThread_(uiThread) {}
+
+    // Waiting: false (and a failure for the waits that expect something)
+    // when ms pass first.
+    static bool Wait(const std::function<bool()>& condition, DWORD ms = kWaitMs);
+    HWND WaitFor(const std::string& caption, DWORD ms = kWaitMs);
+    // A visible dialog of the program that holds control id.
+    HWND WaitForControl(int id);
+    // A message box; text gets its text.
+    HWND WaitForBox(std::string* text = nullptr);
+    bool WaitGone(HWND window);
+    HMENU WaitForMenu();
+    static HWND FindBox();
+    static HWND Find(const std::function<bool(HWND)>& wanted); // a visible window of ours
+
+    // Acting.
+    void Click(HWND dialog, int id);               // a button; a check box toggles first
+    void Type(HWND edit, const std::string& text); // replaces the text, key by key
+    void Key(HWND window, UINT key);
+    void Close(HWND window); // the close box
+    void Answer(HWND box, int button);
+    void Choose(UINT command);            // from the open pop-up menu
+    void Dismiss();                       // the open pop-up menu
+    void Select(HWND control, int index); // a combo box item or a tab
+    void Select(HWND combo, const std::string& item);
+    void Focus(HWND control);
+    // A list row or tree item named text gets code: 0 selects it, NM_CLICK,
+    // NM_DBLCLK and NM_RCLICK are a click, a double click and a right-click.
+    void Act(HWND control, const std::string& text, UINT code);
+    // code at a point of the control (client co-ordinates).
+    void ActAt(HWND control, POINT point, UINT code);
+    // Runs action on the dialog thread and waits until it has run.
+    void Do(const std::function<void()>& action);
+
+    // Reading.
+    static std::string Text(HWND window);
+    static std::string Text(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
+    // List rows, tree items (depth first), combo box items or tabs.
+    static std::vector<std::string> Items(HWND control);
+    // Menu entries; "-" for a rule, "name>" for a submenu.
+    static std::vector<std::string> MenuItems(HMENU menu);
+
+  private:
+    friend void RunDialog(const std::function<void()>&, const std::function<void(User&)>&);
+    void Notify(HWND control, UINT code, int item, POINT point);
+    HWND WaitForWindow(const std::function<bool(HWND)>& wanted, const std::string& what,
+                       DWORD ms = kWaitMs);
+    void CloseEverything();
+
+    DWORD uiThread_;
+    HWND actionWindow_ = nullptr;
+    std::deque<std::unique_ptr<NMITEMACTIVATE>> notifications_;
+};
+
+void RunDialog(const std::function<void()>& open, const std::function<void(User&)>& script);
+// The main window of the mode, once the catalogue has loaded.
+void RunMainWindow(int admin, const std::function<void(User&, HWND)>& script);
+std::string StatusText();
+// Double-clicks extension in the main window's list or tree; the editor.
+HWND OpenEditor(User& user, HWND window, const std::string& extension);
+// The editor's control id, with the page that holds it shown.
+HWND EditorControl(User& user, HWND editor, int id);
+// Types path into the open or save dialog and presses its OK button.
+void ChooseFile(User& user, HWND fileDialog, const std::string& path);
+// A folder and a file of the test program's own, made when asked for.
+std::string TestFolder();
+std::string TestFile(const std::string& name, const std::string& copyOf);
+
+} // namespace kvt

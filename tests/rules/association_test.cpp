@@ -1,0 +1,260 @@
+// The association answers of platform/shell, side by side with Wine's own
+// AssocQueryStringA on classes that only the machine registers (Wine's shell
+// sees no others). Where the two must differ, the row says why: KVEL is a
+// Windows program, and Windows' answer holds.
+#include "platform/shell.h"
+
+#include "harness/kvt.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kFixture[] = R"(
+[HKLM\Software\Classes\.kvtquoted]
+@="kvtquotedfile"
+[HKLM\Software\Classes\kvtquotedfile\DefaultIcon]
+@="C:\\kvt\\kvtver.exe,0"
+[HKLM\Software\Classes\kvtquotedfile\shell\open\command]
+@="\"C:\\kvt\\kvtver.exe\" \"%1\""
+
+[HKLM\Software\Classes\.kvtblanks]
+@="kvtblanksfile"
+[HKLM\Software\Classes\kvtblanksfile\shell\open\command]
+@="C:\\kvt\\Kv Tool\\kvtool.exe %1"
+
+[HKLM\Software\Classes\.kvtbare]
+@="kvtbarefile"
+[HKLM\Software\Classes\kvtbarefile\shell\open\command]
+@="notepad.exe %1"
+
+[HKLM\Software\Classes\.kvtgone]
+@="kvtgonefile"
+[HKLM\Software\Classes\kvtgonefile\shell\open\command]
+@="\"C:\\kvt\\gone.exe\" %1"
+
+[HKLM\Software\Classes\.kvtnamed]
+@="kvtnamedfile"
+[HKLM\Software\Classes\kvtnamedfile\shell\open\command]
+@="\"C:\\kvt\\Kv Tool\\kvtnamed.exe\" %1"
+[HKLM\Software\Classes\Applications\kvtnamed.exe]
+"FriendlyAppName"="Kvt Named Tool"
+
+[HKLM\Software\Classes\.kvtgo]
+@="kvtgofile"
+[HKLM\Software\Classes\kvtgofile\shell]
+@="Go"
+[HKLM\Software\Classes\kvtgofile\shell\Go\command]
+@="\"C:\\kvt\\kvtver.exe\" /go %1"
+[HKLM\Software\Classes\kvtgofile\shell\open\command]
+@="notepad.exe %1"
+
+[HKLM\Software\Classes\.kvtprint]
+@="kvtprintfile"
+[HKLM\Software\Classes\kvtprintfile\shell\print\command]
+@="notepad.exe /p %1"
+
+[HKLM\Software\Classes\.kvtedit]
+@="kvteditfile"
+[HKLM\Software\Classes\kvteditfile\shell\edit\command]
+@="C:\\kvt\\kvtver.exe %1"
+[HKLM\Software\Classes\kvteditfile\shell\open\command]
+@="notepad.exe %1"
+
+[HKLM\Software\Classes\.kvtlost]
+@="kvtlostfile"
+[HKLM\Software\Classes\kvtlostfile\shell]
+@="Missing"
+[HKLM\Software\Classes\kvtlostfile\shell\open\command]
+@="notepad.exe %1"
+
+[HKLM\Software\Classes\.kvtexpand]
+@="kvtexpandfile"
+[HKLM\Software\Classes\kvtexpandfile\shell\open\command]
+@=expand:"%SystemRoot%\\system32\\notepad.exe %1"
+
+[HKLM\Software\Classes\.kvtdde]
+@="kvtddefile"
+[HKLM\Software\Classes\kvtddefile\shell\open\command]
+@="notepad.exe %1"
+[HKLM\Software\Classes\kvtddefile\shell\open\ddeexec]
+@="[open(\"%1\")]"
+[HKLM\Software\Classes\kvtddefile\shell\open\ddeexec\Application]
+@="KvtApp"
+[HKLM\Software\Classes\kvtddefile\shell\open\ddeexec\Topic]
+@="KvtTopic"
+
+[HKLM\Software\Classes\.kvtddebare]
+@="kvtddebarefile"
+[HKLM\Software\Classes\kvtddebarefile\shell\open\command]
+@="notepad.exe %1"
+[HKLM\Software\Classes\kvtddebarefile\shell\open\ddeexec]
+@="[open(\"%1\")]"
+
+[HKLM\Software\Classes\.kvtnoclass]
+[HKLM\Software\Classes\.kvtnoclass\shell\open\command]
+@="notepad.exe %1"
+
+[HKLM\Software\Classes\Applications\kvtool.exe\shell\open\command]
+@="\"C:\\kvt\\Kv Tool\\kvtool.exe\" \"%1\""
+)";
+
+constexpr ASSOCF kByExtension = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_INIT_DEFAULTTOSTAR;
+constexpr ASSOCF kByProgram = ASSOCF_OPEN_BYEXENAME;
+constexpr char kFails[] = "<fails>";
+constexpr ASSOCSTR kExe = ASSOCSTR_EXECUTABLE, kName = ASSOCSTR_FRIENDLYAPPNAME,
+                   kCommand = ASSOCSTR_COMMAND, kIcon = ASSOCSTR_DEFAULTICON;
+// Why Wine's own answer differs.
+constexpr char kNoDde[] = "Wine's shell does not answer DDE queries";
+constexpr char kClassName[] = "Wine's shell takes a program's name for the name of a class";
+
+struct AssocRow {
+    ASSOCF flags;
+    ASSOCSTR kind;
+    const char *assoc, *verb;
+    const char* expected;    // kFails: no answer
+    const char* wineDiffers; // why Wine's answer differs, or null
+};
+
+const AssocRow kRows[] = {
+    {kByExtension, kExe, ".kvtquoted", nullptr, "C:\\kvt\\kvtver.exe", nullptr},
+    {kByExtension, kName, ".kvtquoted", nullptr, "Windows Version", nullptr},
+    {kByExtension, kCommand, ".kvtquoted", "open", "\"C:\\kvt\\kvtver.exe\" \"%1\"", nullptr},
+    {kByExtension, kIcon, ".kvtquoted", nullptr, "C:\\kvt\\kvtver.exe,0", nullptr},
+    {kByExtension, kExe, ".kvtblanks", nullptr, "C:\\kvt\\Kv Tool\\kvtool.exe", nullptr},
+    {kByExtension, kName, ".kvtblanks", nullptr, "kvtool", nullptr},
+    {kByExtension, kIcon, ".kvtblanks", nullptr, kFails, nullptr},
+    {kByExtension, kExe, ".kvtbare", nullptr, "C:\\windows\\system32\\notepad.exe", nullptr},
+    {kByExtension, kName, ".kvtbare", nullptr, "notepad", nullptr},
+    {kByExtension, kExe, ".kvtgone", nullptr, kFails, nullptr},
+    {kByExtension, kName, ".kvtgone", nullptr, kFails, nullptr},
+    {kByExtension, kCommand, ".kvtgone", "open", "\"C:\\kvt\\gone.exe\" %1", nullptr},
+    {kByExtension, kName, ".kvtnamed", nullptr, "Kvt Named Tool",
+     "Wine's shell does not read the application key's FriendlyAppName"},
+    {kByExtension, kExe, ".kvtgo", nullptr, "C:\\kvt\\kvtver.exe", nullptr},
+    {kByExtension, kCommand, ".kvtgo", nullptr, "\"C:\\kvt\\kvtver.exe\" /go %1", nullptr},
+    {kByExtension, kExe, ".kvtgo", "open", "C:\\windows\\system32\\notepad.exe", nullptr},
+    {kByExtension, kExe, ".kvtprint", nullptr, "C:\\windows\\system32\\notepad.exe", nullptr},
+    {kByExtension, kCommand, ".kvtprint", "open", kFails, nullptr},
+    {kByExtension, kCommand, ".kvtedit", nullptr, "notepad.exe %1",
+     "without a default verb Wine's shell takes the first verb, Windows takes \"open\""},
+    {kByExtension, kCommand, ".kvtlost", nullptr, "notepad.exe %1",
+     "Wine's shell fails on a default verb that is not there, Windows takes \"open\""},
+    {kByExtension, kExe, ".kvtexpand", nullptr, "C:\\windows\\system32\\notepad.exe",
+     "Windows expands a REG_EXPAND_SZ command before it looks for the program"},
+    {kByExtension, ASSOCSTR_DDECOMMAND, ".kvtdde", nullptr, "[open(\"%1\")]", kNoDde},
+    {kByExtension, ASSOCSTR_DDEAPPLICATION, ".kvtdde", nullptr, "KvtApp", kNoDde},
+    {kByExtension, ASSOCSTR_DDETOPIC, ".kvtdde", nullptr, "KvtTopic", kNoDde},
+    {kByExtension, ASSOCSTR_DDEAPPLICATION, ".kvtddebare", nullptr, "notepad", kNoDde},
+    {kByExtension, ASSOCSTR_DDETOPIC, ".kvtddebare", nullptr, "System", kNoDde},
+    {kByExtension, ASSOCSTR_DDECOMMAND, ".kvtbare", nullptr, kFails, nullptr},
+    {kByExtension, kCommand, ".kvtnoclass", "open", kFails,
+     "Wine's shell ignores ASSOCF_INIT_IGNOREUNKNOWN and reads the extension's own verbs"},
+    {kByProgram, kName, "C:\\kvt\\kvtver.exe", nullptr, "Windows Version", kClassName},
+    {kByProgram, kName, "kvtool.exe", nullptr, "kvtool", kClassName},
+    {kByProgram, kName, "notepad.exe", nullptr, "notepad", kClassName},
+    {kByProgram, kName, "kvtnamed.exe", nullptr, "Kvt Named Tool", kClassName},
+    {kByProgram, kName, "C:\\kvt\\gone.exe", nullptr, kFails, nullptr},
+    {kByProgram, kExe, "kvtool.exe", nullptr, "C:\\kvt\\Kv Tool\\kvtool.exe", kClassName},
+};
+
+// The answer to the row's question, from our shell or from Wine's.
+std::string Ask(const AssocRow& row, bool wine = false) {
+    char answer[261] = {};
+    DWORD length = sizeof answer;
+    const HRESULT result = (wine ? AssocQueryStringA : ShellAssocQuery)(
+        row.flags, row.kind, row.assoc, row.verb, answer, &length);
+    return SUCCEEDED(result) ? answer : kFails;
+}
+
+class Associations : public kvt::RegistryTest {
+  protected:
+    void SetUp() override {
+        kvt::RegistryTest::SetUp();
+        CreateDirectoryA("C:\\kvt", nullptr);
+        CreateDirectoryA("C:\\kvt\\Kv Tool", nullptr);
+        ASSERT_TRUE(CopyFileA("C:\\windows\\system32\\winver.exe", "C:\\kvt\\kvtver.exe", FALSE));
+        for (const char* copy : {"C:\\kvt\\Kv Tool\\kvtool.exe", "C:\\kvt\\Kv Tool\\kvtnamed.exe"})
+            ASSERT_TRUE(CopyFileA("C:\\windows\\system32\\notepad.exe", copy, FALSE));
+        kvt::Seed(kFixture);
+    }
+};
+
+TEST_F(Associations, AnswerAsWindowsAndAsWineWhereWineAgrees) {
+    for (const AssocRow& row : kRows) {
+        SCOPED_TRACE(std::string(row.assoc) + " kind " + std::to_string(row.kind) + " verb " +
+                     (row.verb ? row.verb : "(none)"));
+        const std::string answer = Ask(row), wineAnswer = Ask(row, true);
+        EXPECT_EQ(row.expected, answer);
+        if (row.wineDiffers)
+            EXPECT_NE(answer, wineAnswer) << "Wine now agrees; the row's note is stale";
+        else
+            EXPECT_EQ(wineAnswer, answer) << "Wine's own answer";
+    }
+}
+
+// A program on the search path whose whole path does not fit the shell's
+// buffer is not found: a path the system did not write is never taken.
+TEST_F(Associations, AProgramWhosePathDoesNotFitIsNotFound) {
+    const std::wstring first = L"\\\\?\\C:\\kvt\\" + std::wstring(120, L'a');
+    const std::wstring folder = first + L"\\" + std::wstring(120, L'b');
+    const std::wstring program = folder + L"\\kvtlongpath.exe";
+    CreateDirectoryW(first.c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(L"C:\\windows\\system32\\notepad.exe", program.c_str(), FALSE));
+    char searchPath[8192] = {};
+    GetEnvironmentVariableA("PATH", searchPath, sizeof searchPath);
+    const std::string longFolder =
+        "C:\\kvt\\" + std::string(120, 'a') + "\\" + std::string(120, 'b');
+    SetEnvironmentVariableA("PATH", (longFolder + ";" + searchPath).c_str());
+    kvt::Seed(R"(
+[HKLM\Software\Classes\.kvtlongpath]
+@="kvtlongpathfile"
+[HKLM\Software\Classes\kvtlongpathfile\shell\open\command]
+@="kvtlongpath.exe %1"
+)");
+    EXPECT_EQ(kFails, Ask({kByExtension, kExe, ".kvtlongpath", nullptr}));
+    SetEnvironmentVariableA("PATH", searchPath);
+}
+
+// Type names and icons come from the view; answers asked inside a read scope
+// are those asked outside it; a program's description follows its file.
+TEST_F(Associations, FileInformationScopesAndDescriptions) {
+    kvt::Seed(R"(
+[HKCU\Software\Classes\kvtquotedfile]
+@="Kvt document"
+[HKCU\Software\Classes\.kvtplain]
+@="kvtplainfile"
+)");
+    auto info = [](const char* extension) {
+        SHFILEINFOA answer = {};
+        ShellGetFileInfo(extension, 0, &answer,
+                         SHGFI_TYPENAME | SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+        const bool icon = answer.hIcon != nullptr;
+        if (answer.hIcon)
+            DestroyIcon(answer.hIcon);
+        return std::string(answer.szTypeName) + (icon ? " with an icon" : "");
+    };
+    EXPECT_EQ("Kvt document with an icon", info(".kvtquoted")) << "the user's description";
+    EXPECT_EQ("KVTPLAIN File with an icon", info(".kvtplain"));
+    std::vector<std::string> outside, inside;
+    for (auto* answers : {&outside, &inside}) {
+        std::optional<ShellReadScope> scope;
+        if (answers == &inside)
+            scope.emplace();
+        for (const AssocRow& row : kRows)
+            answers->push_back(Ask(row));
+    }
+    EXPECT_EQ(outside, inside);
+    auto description = [] { return Ask({kByExtension, kName, ".kvtquoted", nullptr}); };
+    ASSERT_TRUE(CopyFileA("C:\\windows\\explorer.exe", "C:\\kvt\\kvtver.exe", FALSE));
+    EXPECT_EQ("Wine Explorer", description()) << "another file at the same place";
+    DeleteFileA("C:\\kvt\\kvtver.exe");
+    EXPECT_EQ(kFails, description()) << "and none at all";
+}
+
+} // namespace

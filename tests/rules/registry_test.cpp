@@ -1,0 +1,226 @@
+// The merged classes view of platform/registry.h and its checked text reads,
+// seeded and read back with the raw Win32 calls.
+#include "platform/registry.h"
+#include "text/text.h"
+
+#include "harness/kvt.h"
+
+#include <sddl.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using MergedView = kvt::RegistryTest;
+
+std::string Read(HKEY key, const char* name) {
+    char buffer[261];
+    memset(buffer, 'x', sizeof buffer);
+    if (RegistryReadText(key, name, buffer, sizeof buffer) == ERROR_SUCCESS)
+        return buffer;
+    EXPECT_EQ('\0', buffer[0]) << "a failed read leaves the buffer empty";
+    return "<absent>";
+}
+
+std::vector<std::string> SubKeys(HKEY key, DWORD size = MAX_PATH) {
+    std::vector<std::string> names;
+    std::vector<char> name(size);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = size;
+        const LONG status = RegistryEnumKey(key, index, name.data(), &length);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return names;
+        names.push_back(status == ERROR_SUCCESS ? name.data() : "<too long>");
+    }
+}
+
+TEST_F(MergedView, AnswersAsOneHiveWithTheUsersValuesFirst) {
+    kvt::Seed(R"(
+[HKLM\Software\Classes\kvtboth]
+@="machine"
+"Machine"="m"
+[HKLM\Software\Classes\kvtboth\Beta]
+[HKLM\Software\Classes\kvtboth\delta]
+[HKCU\Software\Classes\kvtboth]
+@="user"
+"Long"=")" + std::string(300, 'u') +
+              R"("
+[HKCU\Software\Classes\kvtboth\alpha]
+[HKCU\Software\Classes\kvtboth\BETA]
+[HKCU\Software\Classes\kvtboth\)" +
+              std::string(60, 'n') + R"(]
+)");
+    RegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegistryOpenKey(HKEY_CLASSES_ROOT, "kvtboth", KEY_READ, key.put()));
+    EXPECT_EQ("user", Read(key.get(), nullptr));
+    EXPECT_EQ("m", Read(key.get(), "Machine"));
+    EXPECT_EQ("<absent>", Read(key.get(), "Long")) << "the user's too long value is not replaced";
+    EXPECT_EQ((std::vector<std::string>{"alpha", "BETA", "delta", std::string(60, 'n')}),
+              SubKeys(key.get()));
+    EXPECT_EQ((std::vector<std::string>{"alpha", "BETA", "delta", "<too long>"}),
+              SubKeys(key.get(), 50))
+        << "a name too long for the buffer is reported, never cut";
+    DWORD subKeys = 0, values = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegistryQueryInfo(key.get(), &subKeys, &values));
+    EXPECT_EQ(4u, subKeys);
+    EXPECT_EQ(3u, values) << "the default, Machine and Long, each once";
+    EXPECT_EQ(1, RegistryKeyExists(HKEY_CLASSES_ROOT, "KVTBOTH\\delta"));
+    EXPECT_EQ(0, RegistryKeyExists(HKEY_CLASSES_ROOT, "kvtnowhere"));
+}
+
+TEST_F(MergedView, ChecksEveryTextItReads) {
+    const struct {
+        DWORD type;
+        std::string data; // as stored, terminator and all
+        std::string read;
+    } rows[] = {
+        {REG_SZ, std::string("text/plain\0", 11), "text/plain"},
+        {REG_EXPAND_SZ, std::string("%TEMP%\0", 7), "%TEMP%"},
+        {REG_SZ, "abc", "abc"},
+        {REG_SZ, std::string(260, 'a') + '\0', std::string(260, 'a')},
+        {REG_SZ, std::string(261, 'b'), "<absent>"},
+        {REG_SZ, std::string(4000, 'c'), "<absent>"},
+        {REG_BINARY, std::string("abc\0", 4), "<absent>"},
+        {REG_MULTI_SZ, std::string("a\0b\0\0", 5), "<absent>"},
+    };
+    for (const auto& row : rows) {
+        HKEY raw = nullptr;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kvttext", 0, nullptr, 0, KEY_WRITE,
+                        nullptr, &raw, nullptr);
+        RegSetValueExA(raw, "Value", 0, row.type, reinterpret_cast<const BYTE*>(row.data.data()),
+                       static_cast<DWORD>(row.data.size()));
+        RegCloseKey(raw);
+        RegKey key;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegistryOpenKey(HKEY_CLASSES_ROOT, "kvttext", KEY_QUERY_VALUE, key.put()));
+        EXPECT_EQ(row.read, Read(key.get(), "Value")) << row.data.substr(0, 20);
+    }
+}
+
+// Only the user's classes are ever written through the view, and a machine
+// half that refuses writing still gives its values.
+TEST_F(MergedView, WritesReachOnlyTheUsersClasses) {
+    kvt::Seed(R"(
+[HKLM\Software\Classes\kvtw]
+"Type"="machine"
+[HKLM\Software\Classes\kvtlocked]
+"Name"="machine"
+[HKCU\Software\Classes\kvtlocked]
+)");
+    HKEY machine = nullptr;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kvtlocked", 0, WRITE_DAC, &machine);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", 1, &readOnly, nullptr);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(machine, DACL_SECURITY_INFORMATION, readOnly));
+    {
+        RegKey key, locked, made;
+        ASSERT_EQ(ERROR_SUCCESS, RegistryOpenKey(HKEY_CLASSES_ROOT, "kvtw", KEY_WRITE, key.put()));
+        EXPECT_NE(ERROR_SUCCESS, RegistryWriteText(key.get(), "Type", REG_SZ, "user"));
+        EXPECT_NE(ERROR_SUCCESS, RegistryDeleteValue(key.get(), "Type"));
+        EXPECT_NE(ERROR_SUCCESS, RegistryDeleteTree(HKEY_CLASSES_ROOT, "kvtw"));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegistryOpenKey(HKEY_CLASSES_ROOT, "kvtlocked", KEY_WRITE, locked.put()));
+        EXPECT_EQ("machine", Read(locked.get(), "Name"));
+        EXPECT_EQ(ERROR_SUCCESS, RegistryWriteText(locked.get(), "Name", REG_SZ, "user"));
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegistryCreateKey(HKEY_CLASSES_ROOT, "kvtnew\\shell", KEY_WRITE, made.put()));
+    }
+    PSECURITY_DESCRIPTOR full = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;WD)", 1, &full, nullptr);
+    RegSetKeySecurity(machine, DACL_SECURITY_INFORMATION, full);
+    RegCloseKey(machine);
+    LocalFree(readOnly);
+    LocalFree(full);
+    EXPECT_REGISTRY(R"(
+[HKLM\Software\Classes\kvtw]
+"Type"="machine"
+[-HKCU\Software\Classes\kvtw]
+[HKLM\Software\Classes\kvtlocked]
+"Name"="machine"
+[HKCU\Software\Classes\kvtlocked]
+"Name"="user"
+[HKCU\Software\Classes\kvtnew\shell]
+[-HKLM\Software\Classes\kvtnew]
+)");
+}
+
+// Names come in the registry's order (each character upper-cased, then
+// compared by code), each name once: "-" and "\xDF" are characters like any
+// other, not ignored or spelled "ss" as a word sort would have them.
+TEST_F(MergedView, NamesComeInTheRegistrysOrderEachOnce) {
+    kvt::Seed(R"(
+[HKLM\Software\Classes\.kvta]
+[HKLM\Software\Classes\-.kvtdash]
+[HKLM\Software\Classes\.kvt)"
+              "\xDF"
+              R"(]
+[HKCU\Software\Classes\.KVTA]
+[HKCU\Software\Classes\.kvtss]
+[HKCU\Software\Classes\kvt'q]
+[HKCU\Software\Classes\kvtq]
+)");
+    RegKey root;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegistryOpenKey(HKEY_CLASSES_ROOT, nullptr, KEY_ENUMERATE_SUB_KEYS, root.put()));
+    std::vector<std::string> ours;
+    for (const std::string& name : SubKeys(root.get()))
+        if (FoldedText(name.c_str()).find("kvt") != std::string::npos)
+            ours.push_back(name);
+    EXPECT_EQ(
+        (std::vector<std::string>{"-.kvtdash", ".KVTA", ".kvtss", ".kvt\xDF", "kvt'q", "kvtq"}),
+        ours);
+}
+
+// A walk over sub-keys ends at an error it cannot pass over (a key that may
+// not be enumerated) and where the visitor says so; trees of any depth are
+// copied whole, types and bytes intact, and deleted whole.
+TEST_F(MergedView, WalksCopiesAndDeletesWholeTrees) {
+    // 200 levels: a path longer than the system's single calls take.
+    HKEY level = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kvtdeep", 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, &level, nullptr);
+    std::string deep = "kvtdeep";
+    for (int depth = 0; depth < 200; ++depth) {
+        HKEY next = nullptr;
+        RegCreateKeyExA(level, "level", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &next, nullptr);
+        RegCloseKey(level);
+        level = next;
+        deep += "\\level";
+    }
+    const BYTE flags[] = {3, 0, 16, 0};
+    RegSetValueExA(level, "Flags", 0, REG_BINARY, flags, sizeof flags);
+    RegCloseKey(level);
+    kvt::Seed("[HKCU\\Software\\Classes\\kvtdeep\\b]\n[HKCU\\Software\\Classes\\kvtdeep\\a]\n");
+    HKEY raw = nullptr;
+    RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\kvtdeep", 0, KEY_QUERY_VALUE, &raw);
+    int visits = 0;
+    RegistryForEachSubKey(raw, [&](const char*) { return ++visits > 0; });
+    RegCloseKey(raw);
+    EXPECT_EQ(0, visits);
+    RegKey key, copy, found;
+    ASSERT_EQ(ERROR_SUCCESS, RegistryOpenKey(HKEY_CLASSES_ROOT, "kvtdeep", KEY_READ, key.put()));
+    std::vector<std::string> names;
+    RegistryForEachSubKey(key.get(), [&](const char* name) {
+        names.push_back(name);
+        return false;
+    });
+    EXPECT_EQ(std::vector<std::string>{"a"}, names);
+    ASSERT_EQ(ERROR_SUCCESS, RegistryCreateKey(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy",
+                                               KEY_READ | KEY_WRITE, copy.put()));
+    ASSERT_EQ(ERROR_SUCCESS, RegistryCopyTree(HKEY_CLASSES_ROOT, "kvtdeep", copy.get()));
+    const std::string copied = "Software\\Classes\\kvtcopy" + deep.substr(7);
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegistryOpenKey(HKEY_CURRENT_USER, copied.c_str(), KEY_READ, found.put()));
+    DWORD type = 0, size = 4;
+    BYTE read[4] = {};
+    EXPECT_EQ(ERROR_SUCCESS, RegistryQueryValue(found.get(), "Flags", &type, read, &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
+    EXPECT_EQ(0, memcmp(flags, read, sizeof flags));
+    EXPECT_TRUE(kvt::KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy\\a"));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegistryDeleteTree(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + deep).c_str()));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegistryDeleteTree(HKEY_CURRENT_USER, "Software\\"));
+}
+
+} // namespace

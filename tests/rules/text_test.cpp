@@ -1,0 +1,99 @@
+// The text routines and the command-line reader, each rule a row.
+#include "text/system_text.h"
+#include "text/text.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+TEST(Text, CommandLineArguments) {
+    const std::string longWord(500, 'L');
+    const struct {
+        std::string line;
+        int n, result;
+        std::string argument; // unread when the result is kArgUnbalanced
+    } rows[] = {
+        {"kvel.exe a b", 2, kArgFound, "b"},
+        {"\"C:\\A B\\kvel.exe\" x", 0, kArgFound, "C:\\A B\\kvel.exe"},
+        {"kvel.exe \"a\tb\"", 1, kArgFound, "a b"},
+        {"kvel.exe ab\"c d\"e", 1, kArgFound, "abc de"},
+        {"   kvel.exe\t\t/admin", 1, kArgFound, "/admin"},
+        {"kvel.exe", 1, kArgMissing, ""},
+        {"", 1, kArgMissing, ""},
+        {"kvel.exe x \"y", 1, kArgUnbalanced, ""},
+        {"kvel.exe x " + longWord + "\"", 1, kArgUnbalanced, ""},
+        {"kvel.exe   ", 1, kArgEmpty, ""},
+        {"kvel.exe \"\"", 1, kArgEmpty, ""},
+        {"kvel.exe " + longWord + " last", 2, kArgFound, "last"},
+        {"kvel.exe " + longWord, 1, kArgFound, std::string(15, 'L')},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line.substr(0, 40));
+        char destination[16 + 8];
+        memset(destination, 'z', sizeof destination);
+        EXPECT_EQ(row.result, GetCommandArgFrom(row.line.c_str(), row.n, destination, 16));
+        if (row.result != kArgUnbalanced) {
+            EXPECT_EQ(row.argument, destination);
+        }
+        EXPECT_EQ(std::string(8, 'z'), std::string(destination + 16, 8)) << "past the room";
+    }
+}
+
+// Each row: what a routine made of its input, and what it must make.
+TEST(Text, Routines) {
+    auto text = [](const std::function<void(char*)>& make) {
+        char out[64];
+        memset(out, 0, sizeof out);
+        make(out);
+        return std::string(out);
+    };
+    const struct {
+        const char* rule;
+        std::string made, expected;
+    } rows[] = {
+        {"join appends", text([](char* o) { JoinTexts(3, strcpy(o, "x "), "a", "b", "\r\n"); }),
+         "x ab\r\n"},
+        {"bounded join refuses", text([](char* o) {
+             JoinTextsBounded(o, 4, {"ab", "cd"});
+         }),
+         ""},
+        {"bounded copy cuts", text([](char* o) { CopyTextBounded("abcdefghij", o, 8); }),
+         "abcdefg"},
+        {"trim", text([](char* o) { TrimText(strcpy(o, "\t a \x01 b \r\n")); }), "a \x01 b"},
+        {"trim keeps high bytes", text([](char* o) { TrimText(strcpy(o, " \xE9 ")); }), "\xE9"},
+        {"left", text([](char* o) { LeftText("abcdef", o, 3); }), "abc"},
+        {"negative decimal", text([](char* o) { FormatDecimal(-2147483647 - 1, o); }),
+         "-2147483648"},
+        {"parse", std::to_string(ParseDecimal("4294967295")), "4294967295"},
+        {"file name", text([](char* o) { FileNameOf("C:\\Program Files\\A\\a.exe", o); }), "a.exe"},
+        {"no file name", text([](char* o) { FileNameOf("a.exe", strcpy(o, "kept")); }), "kept"},
+        {"folder", text([](char* o) { DirectoryOf("C:\\Program Files\\A\\a.exe", o); }),
+         "C:\\Program Files\\A\\"},
+        {"no folder", text([](char* o) { DirectoryOf("a.exe", o); }), ""},
+        {"words", text([](char* o) { FillWords(memset(o, 'x', 7), 6, 0x41414141); }), "AAAAxxx"},
+        {"case", std::to_string(CompareNoCase(".TXT", ".txt")), "0"},
+        {"first difference", std::to_string(CompareNoCase("ab", "abc")), "3"},
+        {"folded bytes", std::to_string(CompareNoCase("\x9D\xAE", "\x9C\xAD")), "0"},
+        {"unfolded letters", std::to_string(CompareNoCase("\xC4", "\xE4")), "1"},
+        {"registry order", std::to_string(CompareRegistryNames("-.x", ".a")), "-1"},
+        {"registry case", std::to_string(CompareRegistryNames(".\xE9", ".\xC9")), "0"},
+        {"registry sharp s", std::to_string(CompareRegistryNames(".\xDF", ".ss")), "1"},
+        {"expansion", text([](char* o) {
+             char e[kTextSize];
+             ExpandText("%SystemRoot%", e);
+             strcpy(o, e);
+         }),
+         "C:\\windows"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.expected, row.made) << row.rule;
+    char expanded[kTextSize];
+    EXPECT_FALSE(ExpandText(("%SystemRoot%" + std::string(255, 'x')).c_str(), expanded))
+        << "an expansion that does not fit is none";
+    EXPECT_STREQ("", expanded);
+}
+
+} // namespace

@@ -1,0 +1,185 @@
+// The compare dialog, its question and the changed-extensions file: an
+// installation made between "&Scan" and "Com&pare" as registry text.
+#include "compare/compare_dialog.h"
+#include "harness/kvt.h"
+#include "records/app_state.h"
+#include "resources/resource.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using kvt::User;
+using Items = std::vector<std::string>;
+
+// The rows as "+name" (added) or "-name" (deleted), in the list's order.
+Items Rows(HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_COMPARE_RESULTS);
+    Items rows;
+    for (const std::string& name : User::Items(list)) {
+        LVFINDINFOA find = {LVFI_STRING, name.c_str()};
+        LVITEMA item = {LVIF_PARAM | LVIF_IMAGE};
+        item.iItem = static_cast<int>(SendMessageA(list, LVM_FINDITEMA, -1, (LPARAM)&find));
+        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(item.lParam == kChangeAdded ? kImage16Added : kImage16Deleted, item.iImage);
+        rows.push_back((item.lParam == kChangeAdded ? "+" : "-") + name);
+    }
+    return rows;
+}
+
+std::string Counts(HWND dialog) {
+    return User::Text(dialog, IDC_COMPARE_ADDED) + "/" + User::Text(dialog, IDC_COMPARE_DELETED);
+}
+
+std::string Read(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+// "&Scan", the installation, "Com&pare"; the dialog waits with its results
+// and, when there are any, the question.
+void Compare(User& user, HWND dialog, const std::string& installation) {
+    user.Click(dialog, IDC_COMPARE_SCAN);
+    ASSERT_TRUE(
+        user.Wait([&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_COMPARE_COMPARE)); }));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_COMPARE_SCAN)));
+    kvt::Seed(installation);
+    user.Click(dialog, IDC_COMPARE_COMPARE);
+    EXPECT_TRUE(user.Wait(
+        [&] { return user.FindBox() || IsWindowEnabled(GetDlgItem(dialog, IDC_COMPARE_SCAN)); }));
+}
+
+class CompareDialog : public kvt::RegistryTest {};
+
+TEST_F(CompareDialog, FindsWhatAnInstallationAddedAndDeleted) {
+    // .kvta0 is the first key of the user's classes.
+    kvt::Seed(R"(
+[HKCU\Software\Classes\.kvta0]
+[HKLM\Software\Classes\.kvtgone]
+[HKCU\Software\Classes\.kvtcase]
+[HKLM\Software\Classes\.kvt)"
+              "\xE9"
+              R"(]
+[HKLM\Software\Classes\-.kvtdash]
+)");
+    kvt::RunDialog(RunCompareDialog, [](User& user) {
+        HWND dialog = user.WaitFor("Compare Extensions");
+        ASSERT_NE(nullptr, dialog);
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            Compare(user, dialog, "");
+            EXPECT_EQ("0/0", Counts(dialog));
+            EXPECT_EQ(nullptr, user.FindBox()) << "nothing to save, nothing asked";
+        }
+        // Names before the run and names too long to read are passed over;
+        // a rename in letter case alone is no change.
+        Compare(user, dialog,
+                R"(
+[HKLM\Software\Classes\.kvtnew]
+[HKCU\Software\Classes\.kvtmine]
+[HKLM\Software\Classes\.kvt)" +
+                    std::string(60, 'x') +
+                    R"(]
+[-HKLM\Software\Classes\.kvtgone]
+[-HKCU\Software\Classes\.kvta0]
+[-HKCU\Software\Classes\.kvtcase]
+[HKCU\Software\Classes\.KVTCASE]
+[-HKLM\Software\Classes\.kvt)"
+                    "\xE9"
+                    R"(]
+[HKLM\Software\Classes\.KVT)"
+                    "\xC9"
+                    R"(]
+[HKLM\Software\Classes\.kvtz]
+)");
+        HWND box = user.WaitForBox();
+        const Items rows = {"-.kvta0", "-.kvtgone", "+.kvtmine", "+.kvtnew", "+.kvtz"};
+        EXPECT_EQ(rows, Rows(dialog));
+        EXPECT_EQ("3/2", Counts(dialog));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_COMPARE_SCAN)));
+        // A key pressed while the question waits reaches no button.
+        user.Key(GetDlgItem(dialog, IDC_COMPARE_SCAN), VK_RETURN);
+        user.Key(dialog, VK_RETURN);
+        Sleep(300);
+        EXPECT_EQ(rows, Rows(dialog));
+        std::string text;
+        user.WaitForBox(&text);
+        EXPECT_EQ("Would you like to save this list to file?|Save to file",
+                  text + "|" + User::Text(box));
+        user.Answer(box, IDNO);
+        EXPECT_EQ(rows, Rows(dialog));
+        Compare(user, dialog, "");
+        EXPECT_EQ(Items{}, Rows(dialog)) << "a new scan starts afresh";
+        user.Click(dialog, IDC_COMPARE_CLOSE);
+        EXPECT_TRUE(user.WaitGone(dialog));
+    });
+}
+
+// The file: the trimmed description (31 characters at most) and the rows;
+// an existing file replaced whole after the question, also while a reader
+// that lets it be replaced holds it; kept whole, with the failure said, when
+// it cannot be replaced; nothing at all on Cancel. Nothing else is left.
+TEST_F(CompareDialog, SavesTheChangedExtensionsWholeOrNotAtAll) {
+    const std::string folder = kvt::TestFolder(), path = folder + "changes.kvels";
+    const std::string saved = AppState.AppDirectory;
+    const struct {
+        const char* description;
+        DWORD sharing; // of a reader of the old file; -1: no old file
+        bool cancel;
+        std::string content;
+    } rows[] = {
+        {"  Tool 2 setup\t ", DWORD(-1), false, ";Tool 2 setup\r\nADDED-.kvta\r\n"},
+        {"0123456789abcdefghijklmnopqrstuvwxyz", FILE_SHARE_READ | FILE_SHARE_DELETE, false,
+         ";0123456789abcdefghijklmnopqrstu\r\nADDED-.kvta\r\n"},
+        {"kept", FILE_SHARE_READ | FILE_SHARE_WRITE, false, "old"},
+        {"kept", 0, false, "old"},
+        {"cancelled", DWORD(-1), true, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.description);
+        DeleteFileA(path.c_str());
+        if (row.sharing != DWORD(-1))
+            std::ofstream(path, std::ios::binary) << "old";
+        HANDLE reader = row.sharing == DWORD(-1)
+                            ? INVALID_HANDLE_VALUE
+                            : CreateFileA(path.c_str(), GENERIC_READ, row.sharing, nullptr,
+                                          OPEN_EXISTING, 0, nullptr);
+        kvt::RemoveTestKeys();
+        strcpy(AppState.AppDirectory, folder.c_str());
+        kvt::RunDialog(RunCompareDialog, [&](User& user) {
+            HWND dialog = user.WaitFor("Compare Extensions");
+            Compare(user, dialog, "[HKLM\\Software\\Classes\\.kvta]");
+            user.Answer(user.WaitForBox(), IDYES);
+            HWND save = user.WaitFor("Save changed extensions to file");
+            ASSERT_NE(nullptr, save);
+            EXPECT_EQ("Description:", User::Text(save, IDC_SAVE_DESCRIPTION_LABEL));
+            SendDlgItemMessageA(save, IDC_SAVE_DESCRIPTION, WM_SETTEXT, 0, (LPARAM)row.description);
+            if (row.cancel)
+                PostMessageA(save, WM_COMMAND, IDCANCEL, 0);
+            else
+                kvt::ChooseFile(user, save, "changes");
+            if (row.sharing != DWORD(-1)) {
+                user.Answer(user.WaitForBox(), IDYES); // replace the file
+                if (row.content == "old") {
+                    std::string text;
+                    user.Answer(user.WaitForBox(&text), IDOK);
+                    EXPECT_NE(std::string::npos, text.find(path)) << text;
+                    EXPECT_NE(std::string::npos, text.find("not saved")) << text;
+                }
+            }
+            EXPECT_TRUE(user.Wait([&] { return IsWindowEnabled(dialog) != 0; }));
+        });
+        if (reader != INVALID_HANDLE_VALUE)
+            CloseHandle(reader);
+        EXPECT_EQ(row.content, Read(path));
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "*.tmp").c_str(), &found);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "left behind: " << found.cFileName;
+        FindClose(search);
+    }
+    DeleteFileA(path.c_str());
+    strcpy(AppState.AppDirectory, saved.c_str());
+}
+
+} // namespace

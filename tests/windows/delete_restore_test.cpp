@@ -1,0 +1,150 @@
+// Delete and Restore in both modes: each step a right-click, the command, the
+// question and its answer, and what the window then selects; the registry
+// after all of them.
+#include "harness/kvt.h"
+#include "records/extension_record.h"
+#include "resources/resource.h"
+
+#include <algorithm>
+
+namespace {
+
+using kvt::User;
+
+struct Step {
+    const char* extension;
+    UINT command;
+    int answer;
+    const char* question; // the start of the question, after the common words
+    const char* selected; // what the window then shows; null: not checked
+};
+
+class DeleteRestore : public kvt::RegistryTest {
+  protected:
+    void Run(int admin, const std::vector<Step>& steps) {
+        kvt::RunMainWindow(admin, [&](User& user, HWND window) {
+            HWND list = GetDlgItem(window, admin ? IDC_ADMIN_LIST : IDC_MAIN_LIST);
+            HWND tree = GetDlgItem(window, IDC_MAIN_TREE);
+            for (const Step& step : steps) {
+                SCOPED_TRACE(step.extension);
+                const auto rows = User::Items(list);
+                HWND control =
+                    std::find(rows.begin(), rows.end(), step.extension) != rows.end() ? list : tree;
+                user.Act(control, step.extension, 0);
+                user.Act(control, step.extension, NM_RCLICK);
+                user.Choose(step.command);
+                std::string text;
+                const std::string counts = kvt::StatusText();
+                user.Answer(user.WaitForBox(&text), step.answer);
+                // The counts come last: the command has ended.
+                if (step.answer == IDYES)
+                    EXPECT_TRUE(user.Wait([&] { return kvt::StatusText() != counts; }));
+                EXPECT_EQ(0u, text.find(step.question)) << text;
+                EXPECT_NE(std::string::npos,
+                          text.find(std::string(step.extension) +
+                                    (admin ? "\r\nSome programs many not work properly." : "") +
+                                    "\r\nAre you sure you want to continue?"))
+                    << text;
+                HWND shown = GetDlgItem(window, admin ? IDC_ADMIN_EXTENSION : IDC_MAIN_EXTENSION);
+                if (step.selected) {
+                    EXPECT_TRUE(user.Wait([&] { return User::Text(shown) == step.selected; }))
+                        << User::Text(shown);
+                    EXPECT_STREQ(step.selected, CurrentExtension)
+                        << "what the next command acts on";
+                }
+                const auto items = User::Items(control);
+                EXPECT_EQ(step.answer == IDNO,
+                          std::find(items.begin(), items.end(), step.extension) != items.end());
+            }
+        });
+    }
+};
+
+const char kDelete[] = "You are about to delete the file extension ";
+const char kRestore[] = "You are about to restore the file extension ";
+const char kWarning[] = "!!!!  WARNING  !!!!\r\n\r\nYOU ARE ABOUT TO PERMENANTLY DELTE THE FILE "
+                        "EXTENSION ";
+
+TEST_F(DeleteRestore, UserMode) {
+    kvt::Seed(R"(
+[HKCU\Software\Classes\.kvtdel]
+@="kvtdelfile"
+[HKCU\Software\Classes\kvtdelfile]
+[HKCU\Software\Classes\.kvtone]
+@="kvtshared"
+[HKCU\Software\Classes\.kvttwo\OpenWithProgIDs]
+"kvtshared"=""
+[HKCU\Software\Classes\kvtshared]
+[HKCU\Software\Classes\.kvtbare]
+[HKCU\Software\Classes\.kvtpath]
+@="kvtpath\\evil"
+[HKCU\Software\Classes\kvtpath\evil]
+[HKLM\Software\Classes\.kvtres]
+@="kvtresfile"
+[HKLM\Software\Classes\kvtresfile]
+[HKCU\Software\Classes\.kvtres]
+@="kvtresfile"
+[HKCU\Software\Classes\kvtresfile]
+)");
+    Run(0, {{".kvtdel", IDM_DELETE, IDNO, kDelete, ".kvtdel"},
+            {".kvtdel", IDM_DELETE, IDYES, kDelete, nullptr},
+            {".kvtone", IDM_DELETE, IDYES, kDelete, nullptr},
+            {".kvtbare", IDM_DELETE, IDYES, kDelete, nullptr},
+            {".kvtpath", IDM_DELETE, IDYES, kDelete, nullptr},
+            {".kvtres", IDM_RESTORE, IDYES, kRestore, ".kvtres"}});
+    EXPECT_REGISTRY(R"(
+[-HKCU\Software\Classes\.kvtdel]
+[-HKCU\Software\Classes\kvtdelfile]
+[-HKCU\Software\Classes\.kvtone]
+[HKCU\Software\Classes\kvtshared]
+[-HKCU\Software\Classes\.kvtbare]
+[-HKCU\Software\Classes\.kvtpath]
+[HKCU\Software\Classes\kvtpath\evil]
+[-HKCU\Software\Classes\.kvtres]
+[-HKCU\Software\Classes\kvtresfile]
+[HKLM\Software\Classes\.kvtres]
+[HKLM\Software\Classes\kvtresfile]
+)");
+}
+
+// The admin window selects the row before the deleted one (the new first row
+// when the first goes); the next Delete acts on what it selected.
+TEST_F(DeleteRestore, AdminMode) {
+    kvt::Seed(R"(
+[HKLM\Software\Classes\.!kvtfirst]
+@="kvtfirstfile"
+[HKLM\Software\Classes\.kvtq1]
+@="kvtshared"
+[HKLM\Software\Classes\.kvtq2\OpenWithProgIDs]
+"kvtshared"=""
+[HKLM\Software\Classes\.kvtq3]
+@="kvtq3file"
+[HKLM\Software\Classes\kvtq3file]
+[HKLM\Software\Classes\kvtshared]
+[HKLM\Software\Classes\kvtfirstfile]
+[HKCU\Software\Classes\.kvtq3]
+@="kvtq3file"
+)");
+    std::string second;
+    kvt::RunMainWindow(1, [&](User&, HWND window) {
+        const auto rows = User::Items(GetDlgItem(window, IDC_ADMIN_LIST));
+        ASSERT_EQ(".!kvtfirst", rows[0]) << "the fixture must come first";
+        second = rows[1];
+    });
+    Run(1, {{".kvtq3", IDM_DELETE, IDNO, kWarning, ".kvtq3"},
+            {".kvtq3", IDM_DELETE, IDYES, kWarning, ".kvtq2"},
+            {".kvtq2", IDM_DELETE, IDYES, kWarning, ".kvtq1"},
+            {".!kvtfirst", IDM_DELETE, IDYES, kWarning, second.c_str()}});
+    EXPECT_REGISTRY(R"(
+[-HKLM\Software\Classes\.kvtq3]
+[-HKLM\Software\Classes\kvtq3file]
+[HKCU\Software\Classes\.kvtq3]
+[-HKLM\Software\Classes\.kvtq2]
+[HKLM\Software\Classes\kvtshared]
+[HKLM\Software\Classes\.kvtq1]
+[-HKLM\Software\Classes\.!kvtfirst]
+[-HKLM\Software\Classes\kvtfirstfile]
+)");
+}
+
+} // namespace

@@ -1,0 +1,251 @@
+// The property editor through the real main window: how each way of ending
+// it ends, what each mode fills in, the program lists of its "Open" page and
+// the icon picker.
+#include "harness/kvt.h"
+#include "records/app_state.h"
+#include "records/editor_state.h"
+#include "resources/resource.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+using kvt::EditorControl;
+using kvt::User;
+using Items = std::vector<std::string>;
+
+class Editor : public kvt::RegistryTest {
+  protected:
+    void SetUp() override {
+        kvt::RegistryTest::SetUp();
+        kvt::Seed(R"(
+[HKLM\Software\Classes\.kvted]
+@="kvtedfile"
+"Content Type"="text/kvt"
+[HKLM\Software\Classes\kvtedfile]
+@="Machine words"
+"EditFlags"=dword:00000005
+[HKLM\Software\Classes\kvtedfile\shell\open\command]
+@="\"C:\\Tools\\kvtview.exe\" \"%1\""
+[HKCU\Software\Classes\.kvtmine]
+@="kvtminefile"
+[HKCU\Software\Classes\kvtminefile]
+@="Mine"
+"EditFlags"=dword:00000002
+[HKCU\Software\Classes\Applications\kvta.exe]
+"FriendlyAppName"="Kvt Alpha"
+[HKCU\Software\Classes\Applications\kvta.exe\shell\open\command]
+@="\"%SystemDrive%\\kvt\\kvta.exe\" \"%1\""
+[HKCU\Software\Classes\Applications\kvtb.exe]
+"FriendlyAppName"="Kvt Beta"
+[HKCU\Software\Classes\Applications\kvtb.exe\shell\edit\command]
+@="C:\\kvt\\kvtb.exe %1"
+[HKCU\Software\Classes\Applications\kvtc.exe]
+"FriendlyAppName"="Kvt Gamma"
+[HKCU\Software\Classes\Applications\kvtc.exe\shell\open\command]
+[HKCU\Software\Classes\Applications\kvtnameless.exe\shell\open\command]
+@="C:\\kvt\\kvtnameless.exe"
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtmine\OpenWithList]
+"a"="kvta.exe"
+"MRUList"="a"
+"kvtlongname"="kvtb.exe"
+)");
+    }
+};
+
+Items Ours(const Items& items) {
+    Items ours;
+    for (const std::string& item : items)
+        if (item.find("Kvt") == 0 || item == "[ NONE ]")
+            ours.push_back(item);
+    return ours;
+}
+
+// Every way of ending the editor, on the user's own extension: whether the
+// writer ran, and the description it left.
+TEST_F(Editor, EveryWayOfEndingIt) {
+    const struct {
+        const char* way;
+        std::function<void(User&, HWND editor)> act;
+        DWORD discarded;
+        const char* description;
+    } rows[] = {
+        {"save unchanged", [](User& u, HWND e) { u.Click(e, IDC_EDITOR_SAVE); }, 1, "Mine"},
+        {"save", [](User& u, HWND e) { u.Click(e, IDC_EDITOR_SAVE); }, 0, "Changed"},
+        {"cancel, no",
+         [](User& u, HWND e) {
+             u.Click(e, IDC_EDITOR_CANCEL);
+             std::string text;
+             HWND box = u.WaitForBox(&text);
+             EXPECT_EQ("Do you want to save changes?|.kvtmine", text + "|" + User::Text(box));
+             u.Answer(box, IDNO);
+         },
+         1, "Mine"},
+        {"cancel, yes",
+         [](User& u, HWND e) {
+             u.Click(e, IDC_EDITOR_CANCEL);
+             u.Answer(u.WaitForBox(), IDYES);
+         },
+         0, "Changed"},
+        {"close box", [](User& u, HWND e) { u.Close(e); }, 1, "Mine"},
+        {"typed back",
+         [](User& u, HWND e) {
+             u.Type(EditorControl(u, e, IDC_GENERAL_DESCRIPTION), "Mine");
+             u.Click(e, IDC_EDITOR_SAVE);
+         },
+         0, "Mine"},
+        {"a box clicked on and off",
+         [](User& u, HWND e) {
+             for (int click = 0; click < 2; ++click)
+                 u.Click(GetParent(EditorControl(u, e, IDC_EDITFLAGS_FIRST)), IDC_EDITFLAGS_FIRST);
+             u.Click(e, IDC_EDITOR_SAVE);
+         },
+         0, "Mine"},
+    };
+    kvt::RunMainWindow(0, [&](User& user, HWND window) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.way);
+            kvt::Seed("[HKCU\\Software\\Classes\\kvtminefile]\n@=\"Mine\"\n");
+            HWND editor = kvt::OpenEditor(user, window, ".kvtmine");
+            if (std::string(row.way) != "save unchanged" &&
+                std::string(row.way) != "a box clicked on and off")
+                user.Type(EditorControl(user, editor, IDC_GENERAL_DESCRIPTION), "Changed");
+            row.act(user, editor);
+            EXPECT_TRUE(user.WaitGone(editor));
+            EXPECT_EQ(row.discarded, EditorDiscarded);
+            EXPECT_EQ(row.description,
+                      kvt::ValueText(HKEY_CURRENT_USER, "Software\\Classes\\kvtminefile", nullptr));
+        }
+    });
+}
+
+// What each mode fills in: the pane's texts, the flags of its hive, "[ NONE ]"
+// only for the user's own extension, the recent programs only in user mode.
+TEST_F(Editor, EachModeFillsItsPages) {
+    kvt::RunMainWindow(0, [](User& user, HWND window) {
+        HWND editor = kvt::OpenEditor(user, window, ".kvted");
+        EXPECT_EQ("Customize properties for: .kvted|Save",
+                  User::Text(editor) + "|" + User::Text(editor, IDC_EDITOR_SAVE));
+        EXPECT_EQ("Machine words",
+                  User::Text(EditorControl(user, editor, IDC_GENERAL_DESCRIPTION)));
+        EXPECT_EQ(Items{},
+                  Ours(User::Items(EditorControl(user, editor, IDC_GENERAL_PERCEIVED_COMBO))));
+        HWND page = GetParent(EditorControl(user, editor, IDC_EDITFLAGS_FIRST));
+        std::string boxes;
+        for (int box = 0; box < kEditFlagBoxCount; ++box)
+            boxes += IsDlgButtonChecked(page, IDC_EDITFLAGS_FIRST + box) ? '1' : '0';
+        EXPECT_EQ("101" + std::string(16, '0'), boxes) << "the machine's flags";
+        EXPECT_EQ("kvtview.exe|C:\\Tools\\|\"%1\"",
+                  User::Text(EditorControl(user, editor, IDC_OPENSWITH_PROGRAMFILE)) + "|" +
+                      User::Text(EditorControl(user, editor, IDC_OPENSWITH_PROGRAMPATH)) + "|" +
+                      User::Text(EditorControl(user, editor, IDC_OPENSWITH_ARGS)));
+        user.Close(editor);
+        user.WaitGone(editor);
+        editor = kvt::OpenEditor(user, window, ".kvtmine");
+        EXPECT_EQ("Edit properties for: .kvtmine", User::Text(editor));
+        for (int combo : {IDC_GENERAL_PERCEIVED_COMBO, IDC_GENERAL_CONTENT_COMBO})
+            EXPECT_EQ("[ NONE ]", User::Items(EditorControl(user, editor, combo))[0]);
+        page = GetParent(EditorControl(user, editor, IDC_EDITFLAGS_FIRST));
+        EXPECT_TRUE(IsDlgButtonChecked(page, IDC_EDITFLAGS_FIRST + 1));
+        EXPECT_FALSE(IsDlgButtonChecked(page, IDC_EDITFLAGS_FIRST));
+        user.Close(editor);
+    });
+    kvt::RunMainWindow(1, [](User& user, HWND window) {
+        HWND editor = kvt::OpenEditor(user, window, ".kvted");
+        HWND recent = EditorControl(user, editor, IDC_OPENSWITH_RECENTLIST);
+        EXPECT_EQ(Items{"Not available in Admin Mode"}, User::Items(recent));
+        EXPECT_FALSE(IsWindowEnabled(recent));
+        user.Close(editor);
+    });
+}
+
+// The program combo offers the named applications, an edit-only one too, in
+// reverse order; a choice shows its program and arguments as stored. The
+// Recently Used list and "Add Program" trade programs; a save writes the list.
+TEST_F(Editor, ProgramsAndTheRecentlyUsedList) {
+    kvt::RunMainWindow(0, [](User& user, HWND window) {
+        HWND editor = kvt::OpenEditor(user, window, ".kvtmine");
+        HWND combo = EditorControl(user, editor, IDC_OPENSWITH_PROGRAMCOMBO);
+        EXPECT_EQ((Items{"Kvt Gamma", "Kvt Beta", "Kvt Alpha"}), Ours(User::Items(combo)));
+        user.Select(combo, "Kvt Alpha");
+        HWND page = GetParent(combo);
+        EXPECT_TRUE(
+            user.Wait([&] { return User::Text(page, IDC_OPENSWITH_OPENSWITH) == "Kvt Alpha"; }));
+        EXPECT_EQ("kvta.exe|C:\\kvt\\|\"%1\"", User::Text(page, IDC_OPENSWITH_PROGRAMFILE) + "|" +
+                                                   User::Text(page, IDC_OPENSWITH_PROGRAMPATH) +
+                                                   "|" + User::Text(page, IDC_OPENSWITH_ARGS));
+        HWND recent = GetDlgItem(page, IDC_OPENSWITH_RECENTLIST);
+        EXPECT_EQ(Items{"Kvt Alpha"}, User::Items(recent)) << "no MRUList, no long names";
+        user.Act(recent, "Kvt Alpha", NM_RCLICK);
+        user.Choose(IDM_RECENT_REMOVE);
+        EXPECT_TRUE(user.Wait([&] { return User::Items(recent).empty(); }));
+        user.ActAt(recent, {5, 5}, NM_RCLICK);
+        HMENU menu = user.WaitForMenu();
+        HMENU add = GetSubMenu(menu, 1);
+        std::set<UINT> commands;
+        UINT beta = 0;
+        for (int i = 0; i < GetMenuItemCount(add); ++i) {
+            EXPECT_NE(static_cast<UINT>(IDM_RECENT_REMOVE), GetMenuItemID(add, i));
+            EXPECT_TRUE(commands.insert(GetMenuItemID(add, i)).second) << "a command twice";
+            if (User::MenuItems(add)[i] == "Kvt Beta")
+                beta = GetMenuItemID(add, i);
+        }
+        EXPECT_EQ("Kvt Alpha", User::MenuItems(add)[0]) << "a removed program comes first";
+        user.Choose(beta);
+        EXPECT_TRUE(user.Wait([&] { return User::Items(recent) == Items{"Kvt Beta"}; }));
+        user.Click(editor, IDC_EDITOR_SAVE);
+        user.WaitGone(editor);
+    });
+    EXPECT_REGISTRY(R"(
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtmine\OpenWithList]
+"a"="kvtb.exe"
+"MRUList"="a"
+"kvtlongname"=-
+[HKCU\Software\Classes\kvtminefile\shell\open\command]
+@="C:\\kvt\\kvta.exe \"%1\""
+)");
+}
+
+// The icon picker takes an icon of a module by its index, an icon file by
+// opening it, and refuses to open anything else.
+TEST_F(Editor, IconPicker) {
+    const std::string module =
+        kvt::TestFile("kvticons.dll", std::string(AppState.AppDirectory) + "test_windows.exe");
+    const std::string icon = kvt::TestFile("kvticon.ico", std::string(AppState.AppDirectory) +
+                                                              "testdata\\icons\\user.ico");
+    kvt::Seed("[HKCU\\Software\\Classes\\kvtminefile\\DefaultIcon]\n@=\"" + kvt::RegText(module) +
+              ",0\"\n");
+    kvt::RunMainWindow(0, [&](User& user, HWND window) {
+        for (const std::string take : {"kvticons.dll", "2", "kvticon.ico"}) {
+            SCOPED_TRACE(take);
+            HWND editor = kvt::OpenEditor(user, window, ".kvtmine");
+            user.Click(GetParent(EditorControl(user, editor, IDC_GENERAL_CHANGEICON)),
+                       IDC_GENERAL_CHANGEICON);
+            HWND picker = user.WaitFor("Browse for Icons");
+            HWND files = FindWindowExA(FindWindowExA(picker, nullptr, "SHELLDLL_DefView", nullptr),
+                                       nullptr, WC_LISTVIEWA, nullptr);
+            HWND icons = GetDlgItem(picker, IDC_PICKER_ICONS);
+            ASSERT_TRUE(user.Wait([&] { return User::Items(files).size() >= 2; }));
+            user.Act(files, "kvticons.dll", 0);
+            ASSERT_TRUE(user.Wait([&] { return User::Items(icons).size() == 6; }));
+            if (take == "2")
+                user.Act(icons, take, NM_CLICK);
+            else
+                user.Act(files, take, NM_DBLCLK);
+            const bool taken = take != "kvticons.dll";
+            EXPECT_EQ(taken, user.Wait([&] { return !IsWindowVisible(picker); }, 2000))
+                << "a module is not taken by opening it";
+            user.Close(picker);
+            user.Click(editor, IDC_EDITOR_SAVE);
+            user.WaitGone(editor);
+            EXPECT_EQ(take == "2" ? module + ",1"
+                      : taken     ? icon
+                                  : module + ",0",
+                      kvt::ValueText(HKEY_CURRENT_USER,
+                                     "Software\\Classes\\kvtminefile\\DefaultIcon", nullptr));
+        }
+    });
+}
+
+} // namespace

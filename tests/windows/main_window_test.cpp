@@ -1,0 +1,230 @@
+// The main windows of both modes, their context menus and commands, the name
+// entry and the About box, on registry fixtures.
+#include "harness/kvt.h"
+#include "records/app_state.h"
+#include "records/extension_record.h"
+#include "resources/resource.h"
+
+#include <algorithm>
+
+namespace {
+
+using kvt::User;
+using Items = std::vector<std::string>;
+
+class MainWindow : public kvt::RegistryTest {
+  protected:
+    void SetUp() override {
+        kvt::RegistryTest::SetUp();
+        kvt::Seed(R"(
+[HKLM\Software\Classes\.kvtsys]
+@="kvtsysfile"
+[HKLM\Software\Classes\kvtsysfile]
+@="System one"
+[HKLM\Software\Classes\.kvtboth]
+[HKLM\Software\Classes\.kvt)"
+                  "\xE9"
+                  R"(]
+[HKLM\Software\Classes\.kvt)" +
+                  std::string(46, 'n') +
+                  R"(]
+[HKCU\Software\Classes\.kvtboth]
+[HKCU\Software\Classes\.KVT)"
+                  "\xC9"
+                  R"(]
+[HKCU\Software\Classes\.kvtmine]
+@="kvtminefile"
+[HKCU\Software\Classes\kvtminefile]
+@="Mine"
+)");
+    }
+};
+
+// The test's own extensions among the items, in their order.
+Items Ours(HWND control) {
+    Items ours;
+    for (const std::string& item : User::Items(control))
+        if (item.find("kvt") != std::string::npos || item.find("KVT") != std::string::npos ||
+            item.find("User ") == 0)
+            ours.push_back(item);
+    return ours;
+}
+
+// Opens the context menu of an item and gives its entries.
+Items MenuOf(User& user, HWND control, const std::string& item) {
+    user.Act(control, item, NM_RCLICK);
+    HMENU menu = user.WaitForMenu();
+    const Items entries = menu ? User::MenuItems(menu) : Items{};
+    user.Dismiss();
+    return entries;
+}
+
+TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
+    kvt::RunMainWindow(0, [](User& user, HWND window) {
+        HWND list = GetDlgItem(window, IDC_MAIN_LIST);
+        HWND tree = GetDlgItem(window, IDC_MAIN_TREE);
+        EXPECT_EQ(Items{".kvtsys"}, Ours(list)) << "50 characters are too long for a name";
+        EXPECT_EQ((Items{"User Customized", ".kvtboth", ".kvt\xE9", "User Defined", ".kvtmine"}),
+                  Ours(tree));
+        const int listed = static_cast<int>(User::Items(list).size());
+        EXPECT_EQ(std::to_string(listed + 3) +
+                      " Registered file extensions - User Customized=2  User Defined=1",
+                  kvt::StatusText());
+        const Items shared = {"Search", "Tools>", "-", "Readme", "About", "-", "Exit"};
+        Items entries = {"Customize", "New Extension"};
+        entries.insert(entries.end(), shared.begin(), shared.end());
+        EXPECT_EQ(entries, MenuOf(user, list, ".kvtsys"));
+        entries[0] = "Edit";
+        entries.insert(entries.begin() + 2, "Restore");
+        entries.erase(entries.begin() + 3); // no "Search" in the tree
+        EXPECT_EQ(entries, MenuOf(user, tree, ".kvtboth"));
+        entries[2] = "Delete";
+        EXPECT_EQ(entries, MenuOf(user, tree, ".kvtmine"));
+        EXPECT_EQ("Mine", User::Text(window, IDC_MAIN_FILETYPE));
+        // A group item and empty space offer nothing and change nothing.
+        user.Act(tree, "User Defined", NM_RCLICK);
+        RECT client;
+        GetClientRect(tree, &client);
+        user.ActAt(tree, {client.right / 2, client.bottom - 4}, NM_RCLICK);
+        user.Do([] {});
+        HWND menuWindow = FindWindowA("#32768", nullptr);
+        EXPECT_FALSE(menuWindow && IsWindowVisible(menuWindow));
+        EXPECT_STREQ(".kvtmine", CurrentExtension);
+        // A click beside an item's text, right of it or on its indent, hits it.
+        for (int right : {1, 0}) {
+            HTREEITEM item = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
+            item = TreeView_GetChild(tree, item);
+            RECT text = {};
+            *reinterpret_cast<HTREEITEM*>(&text) = item;
+            SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text));
+            user.ActAt(tree,
+                       {right ? text.right + 12 : text.left - 6, (text.top + text.bottom) / 2},
+                       NM_RCLICK);
+            EXPECT_NE(nullptr, user.WaitForMenu());
+            user.Dismiss();
+            EXPECT_STREQ(".kvtmine", CurrentExtension);
+        }
+        // The pane follows the focus between list and tree.
+        user.Act(tree, ".kvtmine", 0);
+        user.Focus(list);
+        user.Act(list, ".kvtsys", 0);
+        EXPECT_TRUE(
+            user.Wait([&] { return User::Text(window, IDC_MAIN_FILETYPE) == "System one"; }));
+        user.Focus(tree);
+        EXPECT_TRUE(
+            user.Wait([&] { return User::Text(window, IDC_MAIN_EXTENSION) == ".kvtmine"; }));
+        user.Focus(list);
+        EXPECT_TRUE(
+            user.Wait([&] { return User::Text(window, IDC_MAIN_FILETYPE) == "System one"; }));
+        for (UINT key : {VK_ESCAPE, VK_RETURN})
+            user.Key(list, key);
+        user.Do([] {});
+        EXPECT_TRUE(IsWindowVisible(window)) << "Escape and Enter do not close it";
+        user.Act(list, ".kvtsys", NM_RCLICK);
+        user.Choose(IDM_EXIT);
+        EXPECT_TRUE(user.WaitGone(window));
+    });
+    kvt::RunMainWindow(1, [](User& user, HWND window) {
+        HWND list = GetDlgItem(window, IDC_ADMIN_LIST);
+        Items ours = Ours(list);
+        std::sort(ours.begin(), ours.end());
+        EXPECT_EQ((Items{".kvtboth", ".kvtsys", ".kvt\xE9"}), ours);
+        EXPECT_EQ(std::to_string(User::Items(list).size()) + " Registered file extensions ",
+                  kvt::StatusText());
+        EXPECT_EQ((Items{"Edit", "New Extension", "Delete", "Search", "Tools>", "-", "Readme",
+                         "About", "-", "Exit"}),
+                  MenuOf(user, list, ".kvtsys"));
+    });
+}
+
+// Readme beside the program, when it is missing or when the folder is too
+// long to name it: the missing file is said, nothing else is opened.
+TEST_F(MainWindow, ReadmeThatCannotBeOpenedIsSaidToBeMissing) {
+    const std::wstring base = L"\\\\?\\C:\\kvtlong", first = base + L"\\" + std::wstring(120, L'a');
+    const std::wstring folder = first + L"\\" + std::wstring(120, L'b');
+    for (const std::wstring& path : {base, first, folder})
+        CreateDirectoryW(path.c_str(), nullptr);
+    char saved[261];
+    memcpy(saved, AppState.AppDirectory, sizeof saved);
+    for (const std::string& directory :
+         {std::string("C:\\"),
+          "C:\\kvtlong\\" + std::string(120, 'a') + "\\" + std::string(120, 'b') + "\\"}) {
+        strcpy(AppState.AppDirectory, directory.c_str());
+        kvt::RunMainWindow(0, [](User& user, HWND window) {
+            user.Act(GetDlgItem(window, IDC_MAIN_LIST), ".kvtsys", NM_RCLICK);
+            user.Choose(IDM_README);
+            std::string text;
+            user.Answer(user.WaitForBox(&text), IDOK);
+            EXPECT_EQ("Could not find ReadMe.txt\r\nPlease make sure it exists in the directory "
+                      "of KVEL.exe",
+                      text);
+        });
+    }
+    memcpy(AppState.AppDirectory, saved, sizeof saved);
+    for (const std::wstring& path : {folder, first, base})
+        RemoveDirectoryW(path.c_str());
+}
+
+// "New Extension" and "Search": refused characters and blanks, a name that
+// exists selected in its control, an unknown one offered or created.
+TEST_F(MainWindow, NameEntryInBothRoles) {
+    kvt::RunMainWindow(0, [](User& user, HWND window) {
+        HWND list = GetDlgItem(window, IDC_MAIN_LIST), tree = GetDlgItem(window, IDC_MAIN_TREE);
+        auto entry = [&](UINT command, const std::string& name) {
+            user.Act(list, ".kvtsys", NM_RCLICK);
+            user.Choose(command);
+            HWND dialog = user.WaitForControl(IDC_ENTRY_NAME);
+            user.Type(GetDlgItem(dialog, IDC_ENTRY_NAME), name);
+            return dialog;
+        };
+        HWND dialog = entry(IDM_NEWEXTENSION, "a.b c\\d/e:f*g?h\"i<j|k>l" + std::string(300, 'x'));
+        EXPECT_EQ("abcdefghijkl" + std::string(246, 'x'), User::Text(dialog, IDC_ENTRY_NAME))
+            << "refused characters; room left for the dot and the terminator";
+        user.Type(GetDlgItem(dialog, IDC_ENTRY_NAME), " \t ");
+        user.Click(dialog, IDC_ENTRY_OK);
+        std::string text;
+        user.Answer(user.WaitForBox(&text), IDOK);
+        EXPECT_EQ("Can't be an empty string", text);
+        user.Click(dialog, IDC_ENTRY_CANCEL);
+        user.WaitGone(dialog);
+
+        user.Click(entry(IDM_NEWEXTENSION, "KVTMINE"), IDC_ENTRY_OK);
+        EXPECT_TRUE(
+            user.Wait([&] { return User::Text(window, IDC_MAIN_EXTENSION) == ".kvtmine"; }));
+        user.Click(entry(IDM_SEARCH, "kvtsys"), IDC_ENTRY_OK);
+        EXPECT_TRUE(user.Wait([&] { return User::Text(window, IDC_MAIN_EXTENSION) == ".kvtsys"; }));
+        user.Click(entry(IDM_SEARCH, "kvtnew"), IDC_ENTRY_OK);
+        HWND box = user.WaitForBox(&text);
+        EXPECT_EQ("Extension .kvtnew was not found.\r\nWould you like to create it?", text);
+        user.Answer(box, IDYES);
+        HWND editor = user.WaitForControl(IDC_EDITOR_TABS);
+        EXPECT_EQ("Create new extension: .kvtnew", User::Text(editor));
+        user.Type(kvt::EditorControl(user, editor, IDC_GENERAL_DESCRIPTION), "New one");
+        user.Click(editor, IDC_EDITOR_SAVE);
+        EXPECT_TRUE(user.Wait([&] { return Ours(tree).back() == ".kvtnew"; }));
+    });
+    EXPECT_REGISTRY(R"(
+[HKCU\Software\Classes\.kvtnew]
+@="kvtnewFile"
+[HKCU\Software\Classes\kvtnewFile]
+@="New one"
+)");
+}
+
+TEST(AboutBox, ShowsTheProductAndOnlyItsCloseBoxEndsIt) {
+    kvt::RunMainWindow(0, [](User& user, HWND window) {
+        user.Act(GetDlgItem(window, IDC_MAIN_LIST),
+                 User::Items(GetDlgItem(window, IDC_MAIN_LIST))[0], NM_RCLICK);
+        user.Choose(IDM_ABOUT);
+        HWND about = user.WaitForControl(IDC_ABOUT_TITLE);
+        EXPECT_EQ("Orvell File Type Editor", User::Text(about, IDC_ABOUT_TITLE));
+        EXPECT_NE(std::string::npos, User::Text(about, IDC_ABOUT_VERSION).find("3.1.4.8"));
+        user.Key(about, VK_ESCAPE);
+        user.Do([] {});
+        EXPECT_TRUE(IsWindowVisible(about));
+        user.Close(about);
+        EXPECT_TRUE(user.WaitGone(about));
+    });
+}
+
+} // namespace

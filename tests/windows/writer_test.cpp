@@ -1,0 +1,246 @@
+// The writers of both modes: one row per save, from a fixture through edits
+// in the real editor to the registry the save must leave.
+#include "harness/kvt.h"
+#include "platform/registry.h"
+#include "resources/resource.h"
+#include "writer/value_rules.h"
+
+namespace {
+
+using kvt::EditorControl;
+using kvt::User;
+using Edits = std::function<void(User&, HWND editor)>;
+
+Edits Type(int id, const std::string& text) {
+    return [=](User& user, HWND editor) { user.Type(EditorControl(user, editor, id), text); };
+}
+
+Edits ClickBox(int box) {
+    return [=](User& user, HWND editor) {
+        user.Click(GetParent(EditorControl(user, editor, IDC_EDITFLAGS_FIRST)),
+                   IDC_EDITFLAGS_FIRST + box);
+    };
+}
+
+Edits Choose(int combo, const std::string& item) {
+    return [=](User& user, HWND editor) { user.Select(EditorControl(user, editor, combo), item); };
+}
+
+struct Save {
+    const char* name;
+    int admin;
+    const char* extension;
+    std::string fixture;
+    std::vector<Edits> edits;
+    std::string expected;
+};
+
+const Save kSaves[] = {
+    {"customize copies the machine's keys, then edits the copy",
+     0,
+     ".kvtcus",
+     R"(
+[HKLM\Software\Classes\.kvtcus]
+@="kvtcusfile"
+"Content Type"="text/kvt"
+[HKLM\Software\Classes\kvtcusfile]
+@="Machine words"
+"EditFlags"=dword:00204001
+[HKLM\Software\Classes\kvtcusfile\shell\print\command]
+@="C:\\Tools\\kvtprint.exe %1"
+)",
+     {Type(IDC_GENERAL_DESCRIPTION, "My Words")},
+     R"(
+[HKCU\Software\Classes\.kvtcus]
+@="kvtcusfile"
+"Content Type"="text/kvt"
+[HKCU\Software\Classes\kvtcusfile]
+@="My Words"
+"EditFlags"=dword:00204001
+[HKCU\Software\Classes\kvtcusfile\shell\print\command]
+@="C:\\Tools\\kvtprint.exe %1"
+[HKLM\Software\Classes\kvtcusfile]
+@="Machine words"
+[-HKLM\Software\Classes\kvtcusfile\DefaultIcon]
+)"},
+    {"customize without a class makes one: what is shown, no fall-back words, no empty keys",
+     0,
+     ".kvtabc",
+     R"(
+[HKLM\Software\Classes\.kvtabc]
+"Content Type"="text/kvtabc"
+"PerceivedType"="application-kvt"
+[HKLM\Software\Classes\.kvtabc\DefaultIcon]
+@=")" + std::string(256, 'i') +
+         R"(.ico"
+)",
+     {ClickBox(1)},
+     R"(
+[HKCU\Software\Classes\.kvtabc]
+@="kvtabcFile"
+"Content Type"="text/kvtabc"
+"PerceivedType"="application-kvt"
+[HKCU\Software\Classes\kvtabcFile]
+@="KVTABC File"
+"EditFlags"=dword:00000002
+[HKCU\Software\Classes\kvtabcFile\DefaultIcon]
+@=-
+[-HKCU\Software\Classes\kvtabcFile\shell\open\command]
+[-HKCU\Software\Classes\kvtabcFile\shell\Open\ddeexec]
+[-HKLM\Software\Classes\kvtabcFile]
+)"},
+    {"a new description backs up the user's own type name, never the machine's",
+     0,
+     ".kvtfn",
+     R"(
+[HKLM\Software\Classes\.kvtfn]
+@="kvtmachfn"
+[HKLM\Software\Classes\kvtmachfn]
+"FriendlyTypeName"="@machine.dll,-1"
+[HKCU\Software\Classes\.kvtfn\OpenWithProgIDs]
+"kvtuserfn"=""
+[HKCU\Software\Classes\kvtuserfn]
+"FriendlyTypeName"="@user.dll,-1"
+)",
+     {Type(IDC_GENERAL_DESCRIPTION, "New words")},
+     R"(
+[HKCU\Software\Classes\kvtuserfn]
+@="New words"
+"FriendlyTypeNameBak"="@user.dll,-1"
+"FriendlyTypeName"=-
+[HKLM\Software\Classes\kvtmachfn]
+"FriendlyTypeName"="@machine.dll,-1"
+"FriendlyTypeNameBak"=-
+)"},
+    {"a chosen program with blanks is quoted; the same class in both hives",
+     0,
+     ".kvtsame",
+     R"(
+[HKCU\Software\Classes\Applications\kvtedit.exe]
+"FriendlyAppName"="Kvt Edit"
+[HKCU\Software\Classes\Applications\kvtedit.exe\shell\open\command]
+@="\"C:\\Program Files\\Kvt Edit\\kvtedit.exe\" \"%1\""
+[HKLM\Software\Classes\.kvtsame]
+@="kvtsamefile"
+[HKLM\Software\Classes\kvtsamefile]
+"FriendlyTypeName"="@machine.dll,-2"
+[HKCU\Software\Classes\.kvtsame]
+@="kvtsamefile"
+[HKCU\Software\Classes\kvtsamefile]
+"FriendlyTypeName"="@user.dll,-2"
+)",
+     {Choose(IDC_OPENSWITH_PROGRAMCOMBO, "Kvt Edit"),
+      Type(IDC_GENERAL_DESCRIPTION, std::string(300, 'd'))},
+     R"(
+[HKCU\Software\Classes\kvtsamefile\shell\open\command]
+@="\"C:\\Program Files\\Kvt Edit\\kvtedit.exe\" \"%1\""
+[HKCU\Software\Classes\kvtsamefile]
+@=")" + std::string(259, 'd') +
+         R"("
+"FriendlyTypeNameBak"="@user.dll,-2"
+[HKLM\Software\Classes\kvtsamefile]
+"FriendlyTypeName"="@machine.dll,-2"
+"FriendlyTypeNameBak"=-
+)"},
+    {"DDE: a topic changed writes all three keys; [ NONE ] removes the user's value",
+     0,
+     ".kvtdde",
+     R"(
+[HKCU\Software\Classes\.kvtdde]
+@="kvtddefile"
+"PerceivedType"="image"
+[HKCU\Software\Classes\kvtddefile\shell\open\command]
+@="C:\\Tools\\kvtview.exe %1"
+[HKCU\Software\Classes\kvtddefile\shell\Open\ddeexec]
+@="[open]"
+)",
+     {Type(IDC_OPENSWITH_DDETOPIC, "KvtTopic"), Choose(IDC_GENERAL_PERCEIVED_COMBO, "[ NONE ]")},
+     R"(
+[HKCU\Software\Classes\kvtddefile\shell\Open\ddeexec]
+@="[open]"
+[HKCU\Software\Classes\kvtddefile\shell\Open\ddeexec\Topic]
+@="KvtTopic"
+[HKCU\Software\Classes\kvtddefile\shell\Open\ddeexec\Application]
+@="kvtview"
+[HKCU\Software\Classes\.kvtdde]
+"PerceivedType"=-
+)"},
+    {"admin: the class from OpenWithProgIDs takes every class-level write",
+     1,
+     ".kvtprog",
+     R"(
+[HKLM\Software\Classes\.kvtprog\OpenWithProgIDs]
+"kvtprogfile"=""
+[HKLM\Software\Classes\kvtprogfile]
+@="Old"
+"FriendlyTypeName"="@m.dll,-3"
+"EditFlags"=hex:00,00,20,00
+)",
+     {Type(IDC_GENERAL_DESCRIPTION, "New"), ClickBox(0)},
+     R"(
+[HKLM\Software\Classes\kvtprogfile]
+@="New"
+"FriendlyTypeNameBak"="@m.dll,-3"
+"EditFlags"=dword:00200001
+[-HKCU\Software\Classes\kvtprogfile]
+)"},
+    {"admin: new arguments keep a rundll32 program; a class named by a path is never written",
+     1,
+     ".kvtrun",
+     R"(
+[HKLM\Software\Classes\.kvtrun]
+@="kvtrunfile"
+[HKLM\Software\Classes\kvtrunfile\shell\open\command]
+@="rundll32.exe shell32.dll,Control_RunDLL %1"
+[HKLM\Software\Classes\.kvtpath]
+@="kvtpath\\evil"
+)",
+     {Type(IDC_OPENSWITH_ARGS, "shell32.dll,Other")},
+     R"(
+[HKLM\Software\Classes\kvtrunfile\shell\open\command]
+@="rundll32.exe shell32.dll,Other"
+[-HKLM\Software\Classes\kvtpath]
+)"},
+};
+
+class Writers : public kvt::RegistryTest {};
+
+TEST_F(Writers, EachSaveLeavesItsRegistry) {
+    for (const Save& save : kSaves) {
+        SCOPED_TRACE(save.name);
+        kvt::RemoveTestKeys();
+        kvt::Seed(save.fixture);
+        kvt::RunMainWindow(save.admin, [&](User& user, HWND window) {
+            HWND editor = kvt::OpenEditor(user, window, save.extension);
+            ASSERT_NE(nullptr, editor);
+            for (const Edits& edit : save.edits)
+                edit(user, editor);
+            user.Click(editor, IDC_EDITOR_SAVE);
+            EXPECT_TRUE(user.WaitGone(editor));
+            if (std::string(save.extension) == ".kvtrun") {
+                editor = kvt::OpenEditor(user, window, ".kvtpath");
+                Type(IDC_GENERAL_DESCRIPTION, "Evil")(user, editor);
+                ClickBox(3)(user, editor);
+                user.Click(editor, IDC_EDITOR_SAVE);
+                EXPECT_TRUE(user.WaitGone(editor));
+            }
+        });
+        EXPECT_REGISTRY(save.expected);
+    }
+}
+
+// A command stays to be expanded when its program, quoted or not, begins
+// with a variable.
+TEST_F(Writers, CommandsBeginningWithAVariableStayExpandable) {
+    for (const char* command : {"%SystemRoot%\\notepad.exe %1", "\"%ProgramFiles%\\k v.exe\" %1",
+                                "\"C:\\k v.exe\" \"%1\"", "C:\\kvt.exe %TEMP%"}) {
+        RegKey key;
+        RegistryCreateKey(HKEY_CURRENT_USER, "Software\\Classes\\kvtcmd", KEY_WRITE, key.put());
+        WriteCommandValue(key.get(), command);
+        EXPECT_REGISTRY("[HKCU\\Software\\Classes\\kvtcmd]\n@=" +
+                        std::string(command[0] == '%' || command[1] == '%' ? "expand:" : "") +
+                        "\"" + kvt::RegText(command) + "\"\n");
+    }
+}
+
+} // namespace
