@@ -27,7 +27,7 @@ kvel_stop_prefix
 # (KVEL_FUZZ_SECONDS sets it; 0 skips the step).
 fuzz_status=0
 if [ "${KVEL_FUZZ_SECONDS:-60}" != 0 ]; then
-    bash "$KVEL_ROOT/tests/fuzz/run.sh" "$BUILD_DIR/fuzz" || fuzz_status=$?
+    bash "$KVEL_ROOT/scripts/fuzz.sh" "$BUILD_DIR/fuzz" || fuzz_status=$?
 fi
 # ctest's summary closes the output again.
 grep -E "tests passed|tests failed" ctest.log | tail -n 1 || true

@@ -4,15 +4,15 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    kvf::Input input(data, size);
+    FuzzedDataProvider input(data, size);
     // The "Description:" field is a one-line edit: no line breaks reach it.
-    std::string description = input.Text(100);
+    std::string description = input.ConsumeRandomLengthString(100).c_str();
     description = description.substr(0, description.find_first_of("\r\n"));
     std::vector<ChangedExtension> rows;
     std::string expected;
-    while (!input.Empty() && rows.size() < 200) {
-        const std::intptr_t kind = input.Byte() % 3;
-        rows.push_back({input.Text(60), kind});
+    while (input.remaining_bytes() && rows.size() < 200) {
+        const std::intptr_t kind = input.ConsumeIntegralInRange(0, 2);
+        rows.push_back({input.ConsumeRandomLengthString(60).c_str(), kind});
         expected += (kind == kChangeAdded ? "ADDED-" : "DELETED-") + rows.back().Name + "\r\n";
     }
     const std::string text = ComposeChangedExtensions(description.c_str(), rows);

@@ -4,10 +4,10 @@
 #include "text/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    kvf::Input input(data, size);
-    const int n = input.Byte() % 6;
-    const size_t room = input.Byte() % 4 == 0 ? kTextSize : input.Byte() % 40;
-    const std::string line = input.Text(size);
+    FuzzedDataProvider input(data, size);
+    const int n = input.ConsumeIntegralInRange(0, 5);
+    const size_t room = input.ConsumeBool() ? kTextSize : input.ConsumeIntegralInRange(0, 40);
+    const std::string line = input.ConsumeRemainingBytesAsString().c_str();
     std::vector<char> commandLine = kvf::Copy(line), destination = kvf::Room(room);
 
     const int result = GetCommandArgFrom(commandLine.data(), n, destination.data(), room);

@@ -7,9 +7,10 @@ using kvf::Fail;
 using kvf::Room;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    kvf::Input input(data, size);
-    const size_t room = input.Byte() + 4 * input.Byte();
-    const std::string a = input.Text(600), b = input.Text(600);
+    FuzzedDataProvider input(data, size);
+    const size_t room = input.ConsumeIntegralInRange(0, 1200);
+    const std::string a = input.ConsumeRandomLengthString(600).c_str();
+    const std::string b = input.ConsumeRandomLengthString(600).c_str();
 
     const int32_t order = CompareNoCase(a.c_str(), b.c_str());
     if ((order == 0) != (FoldedText(a.c_str()) == FoldedText(b.c_str())) ||

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <atomic>
 #include <thread>
-#include <utility>
 
 namespace kvt {
 
@@ -48,10 +47,9 @@ LRESULT CALLBACK WatchMenuOwner(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK ActionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != kRunActionMessage)
-        return DefWindowProcA(window, message, wParam, lParam);
-    (*reinterpret_cast<const std::function<void()>*>(lParam))();
-    return 0;
+    if (message == kRunActionMessage)
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 // Every tree item with its text, depth first.
@@ -70,27 +68,6 @@ std::vector<std::pair<HTREEITEM, std::string>> TreeItems(HWND tree) {
     };
     add(TreeView_GetRoot(tree));
     return items;
-}
-
-// The centre of the list row (index) or tree item named text, brought into
-// view; index -1 and item null when there is none.
-POINT ItemPoint(HWND control, const std::string& text, int* index, HTREEITEM* item) {
-    RECT rect = {};
-    if (ClassIs(control, WC_LISTVIEWA)) {
-        LVFINDINFOA find = {LVFI_STRING, text.c_str()};
-        *index = static_cast<int>(SendMessageA(control, LVM_FINDITEMA, -1, (LPARAM)&find));
-        rect.left = LVIR_LABEL;
-        SendMessageA(control, LVM_ENSUREVISIBLE, *index, FALSE);
-        SendMessageA(control, LVM_GETITEMRECT, *index, reinterpret_cast<LPARAM>(&rect));
-    } else {
-        for (const auto& [at, name] : TreeItems(control))
-            if (name == text && !*item)
-                *item = at;
-        TreeView_EnsureVisible(control, *item);
-        *reinterpret_cast<HTREEITEM*>(&rect) = *item;
-        SendMessageA(control, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
-    }
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 } // namespace
@@ -184,8 +161,7 @@ bool User::WaitGone(HWND window) {
 HMENU User::WaitForMenu() {
     HMENU menu = nullptr;
     EXPECT_TRUE(Wait([&] {
-        return MenuWindow() &&
-               (menu = (HMENU)SendMessageA(MenuWindow(), kGetMenuOfWindow, 0, 0)) != nullptr;
+        return MenuWindow() && (menu = (HMENU)SendMessageA(MenuWindow(), kGetMenuOfWindow, 0, 0));
     })) << "no pop-up menu appeared";
     return menu;
 }
@@ -202,8 +178,7 @@ void User::Click(HWND dialog, int id) {
 void User::Type(HWND edit, const std::string& text) {
     ASSERT_TRUE(IsWindowEnabled(edit) && IsWindowVisible(edit)) << "cannot type there";
     SendMessageA(edit, EM_SETSEL, 0, -1);
-    SendMessageA(edit, WM_CHAR, '\b', 1);
-    for (unsigned char c : text)
+    for (unsigned char c : '\b' + text)
         SendMessageA(edit, WM_CHAR, c, 1);
 }
 
@@ -217,7 +192,6 @@ void User::Close(HWND window) {
 }
 
 void User::Answer(HWND box, int button) {
-    ASSERT_TRUE(box && GetDlgItem(box, button)) << "no button " << button;
     Click(box, button);
     WaitGone(box);
 }
@@ -272,35 +246,43 @@ void User::Focus(HWND control) {
 
 void User::Act(HWND control, const std::string& text, UINT code) {
     ASSERT_TRUE(IsWindowVisible(control) && IsWindowEnabled(control)) << "cannot act there";
+    RECT rect = {LVIR_LABEL};
     int index = -1;
     HTREEITEM item = nullptr;
-    const POINT point = ItemPoint(control, text, &index, &item);
-    ASSERT_TRUE(index >= 0 || item) << "no item \"" << text << "\"";
-    POINT screen = point;
-    ClientToScreen(control, &screen);
-    SetCursorPos(screen.x, screen.y);
-    if (code == NM_RCLICK)
-        return Notify(control, code, index, point);
-    if (item) {
-        SendMessageA(control, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    if (ClassIs(control, WC_LISTVIEWA)) {
+        LVFINDINFOA find = {LVFI_STRING, text.c_str()};
+        index = static_cast<int>(SendMessageA(control, LVM_FINDITEMA, -1, (LPARAM)&find));
+        ASSERT_GE(index, 0) << "no row \"" << text << "\"";
+        SendMessageA(control, LVM_ENSUREVISIBLE, index, FALSE);
+        SendMessageA(control, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
     } else {
+        for (const auto& [at, name] : TreeItems(control))
+            item = item ? item : name == text ? at : nullptr;
+        ASSERT_NE(nullptr, item) << "no item \"" << text << "\"";
+        TreeView_EnsureVisible(control, item);
+        memcpy(&rect, &item, sizeof item); // the message reads the item from the rectangle
+        SendMessageA(control, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+    }
+    const POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    if (code != NM_RCLICK && item) {
+        SendMessageA(control, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    } else if (code != NM_RCLICK) {
         // A click selects the clicked row alone.
         LVITEMA state = {};
         state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        if (!(GetWindowLongA(control, GWL_STYLE) & LVS_SINGLESEL))
-            SendMessageA(control, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&state));
+        SendMessageA(control, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&state));
         state.state = state.stateMask;
         SendMessageA(control, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
     }
     if (code)
-        Notify(control, code, index, point);
+        ActAt(control, point, code, index);
 }
 
-void User::ActAt(HWND control, POINT point, UINT code) {
+void User::ActAt(HWND control, POINT point, UINT code, int index) {
     POINT screen = point;
     ClientToScreen(control, &screen);
     SetCursorPos(screen.x, screen.y);
-    Notify(control, code, -1, point);
+    Notify(control, code, index, point);
 }
 
 void User::Notify(HWND control, UINT code, int item, POINT point) {
@@ -323,35 +305,28 @@ std::string User::Text(HWND window) {
     return text.c_str();
 }
 
+std::string User::Texts(HWND dialog, std::initializer_list<int> ids) {
+    std::string texts;
+    for (int id : ids)
+        texts += (texts.empty() ? "" : "|") + Text(dialog, id);
+    return texts;
+}
+
 std::vector<std::string> User::Items(HWND control) {
     std::vector<std::string> items;
-    char text[1024];
-    const bool list = ClassIs(control, WC_LISTVIEWA), tabs = ClassIs(control, WC_TABCONTROLA);
     if (ClassIs(control, WC_TREEVIEWA)) {
         for (const auto& item : TreeItems(control))
             items.push_back(item.second);
         return items;
     }
-    const int count = static_cast<int>(SendMessageA(control,
-                                                    list   ? LVM_GETITEMCOUNT
-                                                    : tabs ? TCM_GETITEMCOUNT
-                                                           : CB_GETCOUNT,
-                                                    0, 0));
-    for (int i = 0; i < count; ++i) {
-        LVITEMA row = {};
-        row.pszText = text;
-        row.cchTextMax = sizeof text;
-        TCITEMA tab = {TCIF_TEXT};
-        tab.pszText = text;
-        tab.cchTextMax = sizeof text;
-        SendMessageA(control,
-                     list   ? LVM_GETITEMTEXTA
-                     : tabs ? TCM_GETITEMA
-                            : CB_GETLBTEXT,
-                     i,
-                     list   ? (LPARAM)&row
-                     : tabs ? (LPARAM)&tab
-                            : (LPARAM)text);
+    const bool list = ClassIs(control, WC_LISTVIEWA);
+    char text[1024];
+    LVITEMA row = {};
+    row.pszText = text;
+    row.cchTextMax = sizeof text;
+    for (int i = 0; i < SendMessageA(control, list ? LVM_GETITEMCOUNT : CB_GETCOUNT, 0, 0); ++i) {
+        SendMessageA(control, list ? LVM_GETITEMTEXTA : CB_GETLBTEXT, i,
+                     list ? (LPARAM)&row : (LPARAM)text);
         items.push_back(text);
     }
     return items;
@@ -374,10 +349,7 @@ void User::CloseEverything() {
         for (int id : {IDCANCEL, IDNO, IDOK})
             if (GetDlgItem(box, id))
                 return Click(box, id);
-    Find([](HWND window) {
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        return false;
-    });
+    Find([](HWND window) { return !PostMessageA(window, WM_CLOSE, 0, 0); });
 }
 
 std::string StatusText() {
@@ -402,34 +374,34 @@ void RunMainWindow(int admin, const std::function<void(User&, HWND)>& script) {
     AppState.MainWindow = nullptr;
 }
 
-HWND OpenEditor(User& user, HWND window, const std::string& extension) {
+HWND ListOrTree(HWND window, const std::string& extension) {
     HWND list = GetDlgItem(window, AppState.AdminMode ? IDC_ADMIN_LIST : IDC_MAIN_LIST);
     LVFINDINFOA find = {LVFI_STRING, extension.c_str()};
     const bool listed = SendMessageA(list, LVM_FINDITEMA, -1, (LPARAM)&find) >= 0;
-    user.Act(listed ? list : GetDlgItem(window, IDC_MAIN_TREE), extension, NM_DBLCLK);
+    return listed ? list : GetDlgItem(window, IDC_MAIN_TREE);
+}
+
+HWND OpenEditor(User& user, HWND window, const std::string& extension) {
+    user.Act(ListOrTree(window, extension), extension, NM_DBLCLK);
     return user.WaitForControl(IDC_EDITOR_TABS);
 }
 
 HWND EditorControl(User& user, HWND editor, int id) {
     int index = 0;
     for (HWND page = GetWindow(editor, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
-        if (!ClassIs(page, "#32770"))
-            continue;
-        if (HWND control = GetDlgItem(page, id)) {
-            if (!IsWindowVisible(page))
-                user.Select(GetDlgItem(editor, IDC_EDITOR_TABS), index);
-            EXPECT_TRUE(user.Wait([&] { return IsWindowVisible(page) != FALSE; }));
+        HWND control = ClassIs(page, "#32770") ? GetDlgItem(page, id) : nullptr;
+        if (control && !IsWindowVisible(page))
+            user.Select(GetDlgItem(editor, IDC_EDITOR_TABS), index);
+        if (control && user.Wait([&] { return IsWindowVisible(page) != FALSE; }))
             return control;
-        }
-        ++index;
+        index += ClassIs(page, "#32770");
     }
-    ADD_FAILURE() << "no page holds control " << id;
+    ADD_FAILURE() << "no page shows control " << id;
     return nullptr;
 }
 
 void ChooseFile(User& user, HWND fileDialog, const std::string& path) {
-    ASSERT_NE(nullptr, fileDialog);
-    // The name's edit: edt1, or the edit inside combo box cmb13.
+    // The name's edit: edt1, or the edit somewhere inside combo box cmb13.
     HWND edit = GetDlgItem(fileDialog, edt1);
     if (!edit || !ClassIs(edit, "Edit"))
         EnumChildWindows(
@@ -439,7 +411,7 @@ void ChooseFile(User& user, HWND fileDialog, const std::string& path) {
                 return !ClassIs(child, "Edit");
             },
             reinterpret_cast<LPARAM>(&edit));
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    SetWindowTextA(edit, path.c_str());
     user.Click(fileDialog, IDOK);
 }
 

@@ -84,14 +84,16 @@ class User {
     // A list row or tree item named text gets code: 0 selects it, NM_CLICK,
     // NM_DBLCLK and NM_RCLICK are a click, a double click and a right-click.
     void Act(HWND control, const std::string& text, UINT code);
-    // code at a point of the control (client co-ordinates).
-    void ActAt(HWND control, POINT point, UINT code);
+    // code at a point of the control (client co-ordinates), for its item index.
+    void ActAt(HWND control, POINT point, UINT code, int index = -1);
     // Runs action on the dialog thread and waits until it has run.
     void Do(const std::function<void()>& action);
 
     // Reading.
     static std::string Text(HWND window);
     static std::string Text(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
+    // The texts of the dialog's controls, joined by "|".
+    static std::string Texts(HWND dialog, std::initializer_list<int> ids);
     // List rows, tree items (depth first), combo box items or tabs.
     static std::vector<std::string> Items(HWND control);
     // Menu entries; "-" for a rule, "name>" for a submenu.
@@ -113,6 +115,8 @@ void RunDialog(const std::function<void()>& open, const std::function<void(User&
 // The main window of the mode, once the catalogue has loaded.
 void RunMainWindow(int admin, const std::function<void(User&, HWND)>& script);
 std::string StatusText();
+// The main window's list when it lists extension, else its tree.
+HWND ListOrTree(HWND window, const std::string& extension);
 // Double-clicks extension in the main window's list or tree; the editor.
 HWND OpenEditor(User& user, HWND window, const std::string& extension);
 // The editor's control id, with the page that holds it shown.

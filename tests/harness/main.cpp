@@ -1,19 +1,38 @@
 // Entry point of every test program: the process-wide state is prepared once,
-// as KVEL.exe prepares it, before any test drives a dialog.
+// as KVEL.exe prepares it, and the programs the fixtures' commands name are
+// put on disk (the shell answers only for a program it finds; the prefix is
+// a throw-away one).
 #include "app/startup.h"
 #include "platform/handles.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <fstream>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     ComScope com;
-    // The program the fixtures' commands name: the shell answers only for a
-    // program that is on disk. The prefix is a throw-away one.
-    CreateDirectoryA("C:\\Tools", nullptr);
-    for (const char* program :
-         {"C:\\Tools\\kvtview.exe", "C:\\Tools\\kvtone.exe", "C:\\Tools\\kvttwo.exe"})
-        CopyFileA("C:\\windows\\system32\\notepad.exe", program, TRUE);
+    const char* const programs[][2] = {
+        {"C:\\Tools\\kvtview.exe", "notepad.exe"},
+        {"C:\\Tools\\kvtone.exe", "notepad.exe"},
+        {"C:\\Tools\\kvttwo.exe", "notepad.exe"},
+        {"C:\\Program Files\\Kv Tool\\kvtool.exe", "notepad.exe"},
+        {"C:\\kvt\\Kv Tool\\kvtool.exe", "notepad.exe"},
+        {"C:\\kvt\\Kv Tool\\kvtnamed.exe", "notepad.exe"},
+        {"C:\\kvt\\kvtver.exe", "winver.exe"},
+    };
+    for (const auto& program : programs) {
+        const std::string path = program[0];
+        SHCreateDirectoryExA(nullptr, path.substr(0, path.rfind('\\')).c_str(), nullptr);
+        CopyFileA((std::string("C:\\windows\\system32\\") + program[1]).c_str(), path.c_str(), 0);
+    }
+    // A program cut short: the icon readers must never be given it.
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string head(4096, '\0');
+    std::ifstream(self, std::ios::binary).read(&head[0], head.size());
+    std::ofstream("C:\\Tools\\kvtcut.exe", std::ios::binary) << head;
     PrepareAppState();
     return RUN_ALL_TESTS();
 }

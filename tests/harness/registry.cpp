@@ -4,6 +4,9 @@
 
 #include <shlwapi.h>
 
+#include <regex>
+#include <sstream>
+
 namespace kvt {
 
 namespace {
@@ -31,87 +34,51 @@ Value Read(HKEY hive, const std::string& path, const char* name) {
     return value;
 }
 
-// A quoted .reg text from its opening quote; end gets the position after it.
-bool ParseQuoted(const std::string& line, size_t start, std::string* text, size_t* end) {
-    if (start >= line.size() || line[start] != '"')
-        return false;
-    text->clear();
-    for (size_t at = start + 1; at < line.size(); ++at) {
-        if (line[at] == '"') {
-            *end = at + 1;
-            return true;
-        }
-        if (line[at] == '\\' && at + 1 < line.size())
-            ++at;
-        *text += line[at];
-    }
-    return false;
-}
-
-bool ParseData(const std::string& data, Value* value) {
-    std::string text;
-    size_t end = 0;
-    value->exists = data != "-";
-    const size_t colon = data.find(':');
-    const std::string kind = colon == std::string::npos ? "" : data.substr(0, colon);
-    if (!value->exists)
-        return true;
-    if (kind == "dword" || kind == "hex") {
-        value->type = kind == "dword" ? REG_DWORD : REG_BINARY;
-        const DWORD number = strtoul(data.c_str() + colon + 1, nullptr, 16);
-        if (kind == "dword")
-            value->data.assign(reinterpret_cast<const BYTE*>(&number),
-                               reinterpret_cast<const BYTE*>(&number) + sizeof number);
-        for (size_t at = colon + 1; kind == "hex" && at < data.size(); at += 3)
-            value->data.push_back(static_cast<BYTE>(strtoul(data.substr(at, 2).c_str(), 0, 16)));
-        return true;
-    }
-    const size_t start = kind == "expand" ? colon + 1 : 0;
-    value->type = kind == "expand" ? REG_EXPAND_SZ : REG_SZ;
-    if (!ParseQuoted(data, start, &text, &end) || end != data.size())
-        return false;
-    value->data.assign(text.begin(), text.end());
-    value->data.push_back(0);
-    return true;
-}
-
-HKEY HiveOf(const std::string& path, std::string* rest) {
-    const size_t slash = path.find('\\');
-    const std::string hive = path.substr(0, slash);
-    *rest = slash == std::string::npos ? "" : path.substr(slash + 1);
-    return hive == "HKLM" ? HKEY_LOCAL_MACHINE : hive == "HKCU" ? HKEY_CURRENT_USER : nullptr;
-}
-
 // Calls key(hive, path, removed) for each key line and value(hive, path,
 // name, value) for each value line of the text.
 void Walk(const std::string& text, const std::function<void(HKEY, const std::string&, bool)>& key,
           const std::function<void(HKEY, const std::string&, const char*, const Value&)>& value) {
+    static const std::regex keyLine(R"(\[(-?)(HKLM|HKCU)\\(.*)\])");
+    static const std::regex valueLine(
+        R"re((@|"((?:[^"\\]|\\.)*)")=(-|dword:|hex:|expand:)?(.*))re");
+    static const std::regex quoted(R"re("((?:[^"\\]|\\.)*)")re"), escape(R"(\\(.))");
     HKEY hive = nullptr;
     std::string path;
-    for (size_t start = 0, end = 0; start < text.size(); start = end + 1) {
-        end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
         line.erase(0, line.find_first_not_of(" \t"));
         line.erase(line.find_last_not_of(" \t\r") + 1);
+        std::smatch part;
         if (line.empty() || line[0] == ';')
             continue;
-        if (line[0] == '[') {
-            const bool removed = line.compare(0, 2, "[-") == 0;
-            hive = HiveOf(line.substr(removed ? 2 : 1, line.size() - (removed ? 3 : 2)), &path);
-            ASSERT_TRUE(hive && line.back() == ']') << "not a key: " << line;
-            key(hive, path, removed);
+        if (std::regex_match(line, part, keyLine)) {
+            hive = part[2] == "HKLM" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+            path = part[3];
+            key(hive, path, part[1] == "-");
             continue;
         }
-        std::string name;
-        size_t equals = 1;
-        Value data;
-        ASSERT_TRUE(hive && (line[0] == '@' || ParseQuoted(line, 0, &name, &equals)) &&
-                    equals < line.size() && line[equals] == '=' &&
-                    ParseData(line.substr(equals + 1), &data))
-            << "not a value: " << line;
-        value(hive, path, line[0] == '@' ? nullptr : name.c_str(), data);
+        ASSERT_TRUE(hive && std::regex_match(line, part, valueLine)) << "not a line: " << line;
+        const std::string name = std::regex_replace(part[2].str(), escape, "$1");
+        const std::string kind = part[3], data = part[4];
+        Value parsed;
+        parsed.exists = kind != "-";
+        parsed.type = kind == "dword:"    ? REG_DWORD
+                      : kind == "hex:"    ? REG_BINARY
+                      : kind == "expand:" ? REG_EXPAND_SZ
+                                          : REG_SZ;
+        if (kind == "dword:") {
+            const DWORD number = strtoul(data.c_str(), nullptr, 16);
+            parsed.data.assign((const BYTE*)&number, (const BYTE*)&number + sizeof number);
+        }
+        for (size_t at = 0; kind == "hex:" && at < data.size(); at += 3)
+            parsed.data.push_back(static_cast<BYTE>(strtoul(data.substr(at, 2).c_str(), 0, 16)));
+        std::smatch string;
+        if (parsed.exists && (kind.empty() || kind == "expand:")) {
+            ASSERT_TRUE(std::regex_match(data, string, quoted)) << "not a text: " << line;
+            const std::string unescaped = std::regex_replace(string[1].str(), escape, "$1");
+            parsed.data.assign(unescaped.c_str(), unescaped.c_str() + unescaped.size() + 1);
+        }
+        value(hive, path, part[1] == "@" ? nullptr : name.c_str(), parsed);
     }
 }
 

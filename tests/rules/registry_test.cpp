@@ -152,9 +152,9 @@ TEST_F(MergedView, NamesComeInTheRegistrysOrderEachOnce) {
     kvt::Seed(R"(
 [HKLM\Software\Classes\.kvta]
 [HKLM\Software\Classes\-.kvtdash]
-[HKLM\Software\Classes\.kvt)"
-              "\xDF"
-              R"(]
+)"
+              "[HKLM\\Software\\Classes\\.kvt\xDF]"
+              R"(
 [HKCU\Software\Classes\.KVTA]
 [HKCU\Software\Classes\.kvtss]
 [HKCU\Software\Classes\kvt'q]

@@ -59,11 +59,9 @@ TEST_F(CompareDialog, FindsWhatAnInstallationAddedAndDeleted) {
 [HKCU\Software\Classes\.kvta0]
 [HKLM\Software\Classes\.kvtgone]
 [HKCU\Software\Classes\.kvtcase]
-[HKLM\Software\Classes\.kvt)"
-              "\xE9"
-              R"(]
 [HKLM\Software\Classes\-.kvtdash]
 )");
+    kvt::Seed("[HKLM\\Software\\Classes\\.kvt\xE9]\n");
     kvt::RunDialog(RunCompareDialog, [](User& user) {
         HWND dialog = user.WaitFor("Compare Extensions");
         ASSERT_NE(nullptr, dialog);
@@ -78,21 +76,13 @@ TEST_F(CompareDialog, FindsWhatAnInstallationAddedAndDeleted) {
                 R"(
 [HKLM\Software\Classes\.kvtnew]
 [HKCU\Software\Classes\.kvtmine]
-[HKLM\Software\Classes\.kvt)" +
-                    std::string(60, 'x') +
-                    R"(]
 [-HKLM\Software\Classes\.kvtgone]
 [-HKCU\Software\Classes\.kvta0]
 [-HKCU\Software\Classes\.kvtcase]
 [HKCU\Software\Classes\.KVTCASE]
-[-HKLM\Software\Classes\.kvt)"
-                    "\xE9"
-                    R"(]
-[HKLM\Software\Classes\.KVT)"
-                    "\xC9"
-                    R"(]
 [HKLM\Software\Classes\.kvtz]
-)");
+)" + std::string("[-HKLM\\Software\\Classes\\.kvt\xE9]\n[HKLM\\Software\\Classes\\.KVT\xC9]\n") +
+                    "[HKLM\\Software\\Classes\\.kvt" + std::string(60, 'x') + "]");
         HWND box = user.WaitForBox();
         const Items rows = {"-.kvta0", "-.kvtgone", "+.kvtmine", "+.kvtnew", "+.kvtz"};
         EXPECT_EQ(rows, Rows(dialog));

@@ -23,13 +23,9 @@ class DeleteRestore : public kvt::RegistryTest {
   protected:
     void Run(int admin, const std::vector<Step>& steps) {
         kvt::RunMainWindow(admin, [&](User& user, HWND window) {
-            HWND list = GetDlgItem(window, admin ? IDC_ADMIN_LIST : IDC_MAIN_LIST);
-            HWND tree = GetDlgItem(window, IDC_MAIN_TREE);
             for (const Step& step : steps) {
                 SCOPED_TRACE(step.extension);
-                const auto rows = User::Items(list);
-                HWND control =
-                    std::find(rows.begin(), rows.end(), step.extension) != rows.end() ? list : tree;
+                HWND control = kvt::ListOrTree(window, step.extension);
                 user.Act(control, step.extension, 0);
                 user.Act(control, step.extension, NM_RCLICK);
                 user.Choose(step.command);
@@ -37,8 +33,9 @@ class DeleteRestore : public kvt::RegistryTest {
                 const std::string counts = kvt::StatusText();
                 user.Answer(user.WaitForBox(&text), step.answer);
                 // The counts come last: the command has ended.
-                if (step.answer == IDYES)
+                if (step.answer == IDYES) {
                     EXPECT_TRUE(user.Wait([&] { return kvt::StatusText() != counts; }));
+                }
                 EXPECT_EQ(0u, text.find(step.question)) << text;
                 EXPECT_NE(std::string::npos,
                           text.find(std::string(step.extension) +

@@ -137,9 +137,9 @@ TEST_F(Editor, EachModeFillsItsPages) {
             boxes += IsDlgButtonChecked(page, IDC_EDITFLAGS_FIRST + box) ? '1' : '0';
         EXPECT_EQ("101" + std::string(16, '0'), boxes) << "the machine's flags";
         EXPECT_EQ("kvtview.exe|C:\\Tools\\|\"%1\"",
-                  User::Text(EditorControl(user, editor, IDC_OPENSWITH_PROGRAMFILE)) + "|" +
-                      User::Text(EditorControl(user, editor, IDC_OPENSWITH_PROGRAMPATH)) + "|" +
-                      User::Text(EditorControl(user, editor, IDC_OPENSWITH_ARGS)));
+                  User::Texts(
+                      GetParent(EditorControl(user, editor, IDC_OPENSWITH_ARGS)),
+                      {IDC_OPENSWITH_PROGRAMFILE, IDC_OPENSWITH_PROGRAMPATH, IDC_OPENSWITH_ARGS}));
         user.Close(editor);
         user.WaitGone(editor);
         editor = kvt::OpenEditor(user, window, ".kvtmine");
@@ -172,9 +172,9 @@ TEST_F(Editor, ProgramsAndTheRecentlyUsedList) {
         HWND page = GetParent(combo);
         EXPECT_TRUE(
             user.Wait([&] { return User::Text(page, IDC_OPENSWITH_OPENSWITH) == "Kvt Alpha"; }));
-        EXPECT_EQ("kvta.exe|C:\\kvt\\|\"%1\"", User::Text(page, IDC_OPENSWITH_PROGRAMFILE) + "|" +
-                                                   User::Text(page, IDC_OPENSWITH_PROGRAMPATH) +
-                                                   "|" + User::Text(page, IDC_OPENSWITH_ARGS));
+        EXPECT_EQ("kvta.exe|C:\\kvt\\|\"%1\"",
+                  User::Texts(page, {IDC_OPENSWITH_PROGRAMFILE, IDC_OPENSWITH_PROGRAMPATH,
+                                     IDC_OPENSWITH_ARGS}));
         HWND recent = GetDlgItem(page, IDC_OPENSWITH_RECENTLIST);
         EXPECT_EQ(Items{"Kvt Alpha"}, User::Items(recent)) << "no MRUList, no long names";
         user.Act(recent, "Kvt Alpha", NM_RCLICK);

@@ -22,21 +22,15 @@ class MainWindow : public kvt::RegistryTest {
 [HKLM\Software\Classes\kvtsysfile]
 @="System one"
 [HKLM\Software\Classes\.kvtboth]
-[HKLM\Software\Classes\.kvt)"
-                  "\xE9"
-                  R"(]
-[HKLM\Software\Classes\.kvt)" +
-                  std::string(46, 'n') +
-                  R"(]
 [HKCU\Software\Classes\.kvtboth]
-[HKCU\Software\Classes\.KVT)"
-                  "\xC9"
-                  R"(]
 [HKCU\Software\Classes\.kvtmine]
 @="kvtminefile"
 [HKCU\Software\Classes\kvtminefile]
 @="Mine"
 )");
+        kvt::Seed("[HKLM\\Software\\Classes\\.kvt\xE9]\n[HKCU\\Software\\Classes\\.KVT\xC9]\n"
+                  "[HKLM\\Software\\Classes\\.kvt" +
+                  std::string(46, 'n') + "]\n");
     }
 };
 
@@ -95,7 +89,7 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
             HTREEITEM item = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
             item = TreeView_GetChild(tree, item);
             RECT text = {};
-            *reinterpret_cast<HTREEITEM*>(&text) = item;
+            memcpy(&text, &item, sizeof item);
             SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text));
             user.ActAt(tree,
                        {right ? text.right + 12 : text.left - 6, (text.top + text.bottom) / 2},

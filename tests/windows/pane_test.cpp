@@ -1,14 +1,13 @@
 // The details pane as each main window fills it, one row per extension:
 // normal, hostile and long values, every fall-back. The pane is read as
 // "type|perceived|content|icon file|icon folder|opens with|file|folder|args|
-// DDE|edit flags|icons" (icons: L, S and P for the large, small and program
-// icon, - for none); "*" matches any field.
+// DDE|edit flags|icons" with "?" for "Unknown" (icons: L, S and P for the
+// large, small and program icon, - for none); "*" matches any field.
 #include "harness/kvt.h"
 #include "records/app_state.h"
 #include "resources/resource.h"
 
-#include <algorithm>
-#include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace {
@@ -16,23 +15,22 @@ namespace {
 using kvt::User;
 
 std::string Pane(HWND window, int admin) {
-    const int user[] = {IDC_MAIN_FILETYPE,    IDC_MAIN_PERCEIVED,   IDC_MAIN_CONTENT,
-                        IDC_MAIN_ICONFILE,    IDC_MAIN_ICONPATH,    IDC_MAIN_OPENSWITH,
-                        IDC_MAIN_PROGRAMFILE, IDC_MAIN_PROGRAMPATH, IDC_MAIN_ARGS,
-                        IDC_MAIN_DDE,         IDC_MAIN_EDITFLAGS};
-    const int machine[] = {IDC_ADMIN_FILETYPE,    IDC_ADMIN_PERCEIVED,   IDC_ADMIN_CONTENT,
-                           IDC_ADMIN_ICONFILE,    IDC_ADMIN_ICONPATH,    IDC_ADMIN_OPENSWITH,
-                           IDC_ADMIN_PROGRAMFILE, IDC_ADMIN_PROGRAMPATH, IDC_ADMIN_ARGS,
-                           IDC_ADMIN_DDE,         IDC_ADMIN_EDITFLAGS};
-    std::string line;
-    for (int id : admin ? machine : user)
-        line += User::Text(window, id) + "|";
+    std::string line =
+        admin ? User::Texts(window, {IDC_ADMIN_FILETYPE, IDC_ADMIN_PERCEIVED, IDC_ADMIN_CONTENT,
+                                     IDC_ADMIN_ICONFILE, IDC_ADMIN_ICONPATH, IDC_ADMIN_OPENSWITH,
+                                     IDC_ADMIN_PROGRAMFILE, IDC_ADMIN_PROGRAMPATH, IDC_ADMIN_ARGS,
+                                     IDC_ADMIN_DDE, IDC_ADMIN_EDITFLAGS})
+              : User::Texts(window, {IDC_MAIN_FILETYPE, IDC_MAIN_PERCEIVED, IDC_MAIN_CONTENT,
+                                     IDC_MAIN_ICONFILE, IDC_MAIN_ICONPATH, IDC_MAIN_OPENSWITH,
+                                     IDC_MAIN_PROGRAMFILE, IDC_MAIN_PROGRAMPATH, IDC_MAIN_ARGS,
+                                     IDC_MAIN_DDE, IDC_MAIN_EDITFLAGS});
+    line = std::regex_replace("|" + line + "|", std::regex("\\|Unknown(?=\\|)"), "|?");
     const int icons[][2] = {{IDC_MAIN_LARGEICON, IDC_ADMIN_LARGEICON},
                             {IDC_MAIN_SMALLICON, IDC_ADMIN_SMALLICON},
                             {IDC_MAIN_PROGRAMICON, IDC_ADMIN_PROGRAMICON}};
     for (int i = 0; i < 3; ++i)
         line += SendDlgItemMessageA(window, icons[i][admin], STM_GETICON, 0, 0) ? "LSP"[i] : '-';
-    return line;
+    return line.substr(1);
 }
 
 bool Matches(const std::string& pattern, const std::string& line) {
@@ -44,13 +42,10 @@ bool Matches(const std::string& pattern, const std::string& line) {
 }
 
 struct Row {
-    int admin;
     const char* extension;
     std::string pane;
     const char* change = nullptr; // seeded just before the extension is selected
 };
-
-const std::string kTools = "C:\\Tools\\";
 
 class DetailsPane : public kvt::RegistryTest {
   protected:
@@ -59,19 +54,8 @@ class DetailsPane : public kvt::RegistryTest {
         icons_ = std::string(AppState.AppDirectory) + "testdata\\icons\\";
         SetEnvironmentVariableA("KVTICONS", icons_.c_str());
         SetEnvironmentVariableA("KVTLONG", std::string(300, 'x').c_str());
-        CreateDirectoryA("C:\\Program Files\\Kv Tool", nullptr);
-        CopyFileA("C:\\windows\\system32\\notepad.exe", "C:\\Program Files\\Kv Tool\\kvtool.exe",
-                  FALSE);
-        // A program cut short: the icon readers must never be given it.
         char self[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, self, sizeof self);
-        HANDLE from =
-            CreateFileA(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, 0);
-        std::string head(4096, '\0');
-        DWORD read = 0;
-        ReadFile(from, &head[0], 4096, &read, nullptr);
-        CloseHandle(from);
-        std::ofstream("C:\\Tools\\kvtcut.exe", std::ios::binary) << head;
         kvt::Seed(std::string(R"(
 [HKLM\Software\Classes\.kvtfull]
 @="kvtfullfile"
@@ -148,11 +132,6 @@ class DetailsPane : public kvt::RegistryTest {
 "EditFlags"=dword:00000001
 )");
     }
-    void TearDown() override {
-        DeleteFileA("C:\\Tools\\kvtcut.exe");
-        DeleteFileA("C:\\Program Files\\Kv Tool\\kvtool.exe");
-        kvt::RegistryTest::TearDown();
-    }
 
     void Check(int admin, const std::vector<Row>& rows) {
         kvt::RunMainWindow(admin, [&](User& user, HWND window) {
@@ -160,11 +139,7 @@ class DetailsPane : public kvt::RegistryTest {
                 SCOPED_TRACE(row.extension);
                 if (row.change)
                     kvt::Seed(row.change);
-                HWND list = GetDlgItem(window, admin ? IDC_ADMIN_LIST : IDC_MAIN_LIST);
-                const auto rows = User::Items(list);
-                const bool listed =
-                    std::find(rows.begin(), rows.end(), row.extension) != rows.end();
-                user.Act(listed ? list : GetDlgItem(window, IDC_MAIN_TREE), row.extension, 0);
+                user.Act(kvt::ListOrTree(window, row.extension), row.extension, 0);
                 EXPECT_TRUE(user.Wait([&] { return Matches(row.pane, Pane(window, admin)); }, 3000))
                     << Pane(window, admin);
             }
@@ -175,56 +150,43 @@ class DetailsPane : public kvt::RegistryTest {
 };
 
 TEST_F(DetailsPane, AdminMode) {
-    Check(1, {
-                 {1, ".kvtfull",
-                  "Full document|text|text/x-kvt|user.ico|" + icons_ + "|KVT Viewer|kvtview.exe|" +
-                      kTools + "|/open \"%1\"|No|Yes|LSP"},
-                 {1, ".kvtbare",
-                  "Unknown|Unknown|x/kvt|Unknown|Unknown|Unknown|Unknown|Unknown|Unknown|"
-                  "No|No|L--"},
-                 {1, ".kvtprog",
-                  "Class B|*|*|Unknown|Unknown|Unknown|Unknown|Unknown|Unknown|Yes|Yes|*"},
-                 {1, ".kvtsplit", "*|*|*|*|*|*|app.exe|C:\\Program Files\\App\\|%1|No|No|LSP"},
-                 {1, ".kvtcut",
-                  "*|*|*|kvtcut.exe|C:\\Tools\\|kvtcut|kvtcut.exe|C:\\Tools\\|%1|*|*|--P"},
-                 {1, ".kvtlong",
-                  "Unknown|" + std::string(260, 'p') +
-                      "|Unknown|Unknown|Unknown|*|*|*|*|*|"
-                      "No|---"},
-                 // The friendly name of a program not on disk is left empty.
-                 {1, ".kvtgone",
-                  "*|*|*|Unknown|Unknown||gone.exe|C:\\Program Files\\Kv Tool\\|%1|No|No|--P"},
-             });
+    Check(1,
+          {
+              {".kvtfull", "Full document|text|text/x-kvt|user.ico|" + icons_ +
+                               "|KVT Viewer|kvtview.exe|C:\\Tools\\|/open \"%1\"|No|Yes|LSP"},
+              {".kvtbare", "?|?|x/kvt|?|?|?|?|?|?|No|No|L--"},
+              {".kvtprog", "Class B|*|*|?|?|?|?|?|?|Yes|Yes|*"},
+              {".kvtsplit", "*|*|*|*|*|*|app.exe|C:\\Program Files\\App\\|%1|No|No|LSP"},
+              {".kvtcut", "*|*|*|kvtcut.exe|C:\\Tools\\|kvtcut|kvtcut.exe|C:\\Tools\\|%1|*|*|--P"},
+              {".kvtlong", "?|" + std::string(260, 'p') + "|?|?|?|*|*|*|*|*|No|---"},
+              // The friendly name of a program not on disk is left empty.
+              {".kvtgone", "*|*|*|?|?||gone.exe|C:\\Program Files\\Kv Tool\\|%1|No|No|--P"},
+          });
 }
 
 TEST_F(DetailsPane, UserMode) {
-    Check(0,
-          {
-              // The user's class names the icon; the machine's has another.
-              {0, ".kvtfull",
-               "Full document|text|text/x-kvt|added.ico|" + icons_ + "|KVT Viewer|kvtview.exe|" +
-                   kTools + "|/open \"%1\"|No|No|LSP"},
-              {0, ".kvtbare",
-               "KVTBARE File|Unknown|x/kvt|Unknown|Unknown|Unknown|Unknown|Unknown|"
-               "Unknown|No|No|LS-"},
-              {0, ".kvtnote",
-               "KVTNOTE File|*|*|notepad.exe|C:\\windows\\system32\\|notepad|notepad.exe|"
-               "C:\\windows\\system32\\|%1|Yes|No|LSP"},
-              // A location that expands past its buffer names nothing: no label of
-              // the extension shown before stays.
-              {0, ".kvtblank",
-               "*|*|*|Unknown|Unknown|kvtool|kvtool.exe|C:\\Program Files\\Kv Tool\\|"
-               "/v %1|No|No|*"},
-              {0, ".kvtgone", "*|*|*|*|*|Unknown|Unknown|Unknown|Unknown|No|No|LS-"},
-              {0, ".kvtcut", "*|*|*|kvtcut.exe|C:\\Tools\\|kvtcut|kvtcut.exe|C:\\Tools\\|%1|*|*|*"},
-              {0, ".kvtmine", "KVTMINE File|*|*|*|*|*|*|*|*|No|Yes|*"},
-              {0, ".kvtnote", "Changed|*|*|*|*|KVT Viewer|kvtview.exe|C:\\Tools\\|%1 /x|*|*|*", R"(
+    Check(
+        0,
+        {
+            // The user's class names the icon; the machine's has another.
+            {".kvtfull", "Full document|text|text/x-kvt|added.ico|" + icons_ +
+                             "|KVT Viewer|kvtview.exe|C:\\Tools\\|/open \"%1\"|No|No|LSP"},
+            {".kvtbare", "KVTBARE File|?|x/kvt|?|?|?|?|?|?|No|No|LS-"},
+            {".kvtnote", "KVTNOTE File|*|*|notepad.exe|C:\\windows\\system32\\|notepad|notepad.exe|"
+                         "C:\\windows\\system32\\|%1|Yes|No|LSP"},
+            // A location that expands past its buffer names nothing: no label of
+            // the extension shown before stays.
+            {".kvtblank", "*|*|*|?|?|kvtool|kvtool.exe|C:\\Program Files\\Kv Tool\\|/v %1|No|No|*"},
+            {".kvtgone", "*|*|*|*|*|?|?|?|?|No|No|LS-"},
+            {".kvtcut", "*|*|*|kvtcut.exe|C:\\Tools\\|kvtcut|kvtcut.exe|C:\\Tools\\|%1|*|*|*"},
+            {".kvtmine", "KVTMINE File|*|*|*|*|*|*|*|*|No|Yes|*"},
+            {".kvtnote", "Changed|*|*|*|*|KVT Viewer|kvtview.exe|C:\\Tools\\|%1 /x|*|*|*", R"(
 [HKLM\Software\Classes\kvtnotefile]
 @="Changed"
 [HKLM\Software\Classes\kvtnotefile\shell\open\command]
 @="C:\\Tools\\kvtview.exe %1 /x"
 )"},
-          });
+        });
 }
 
 } // namespace

@@ -83,13 +83,12 @@ TEST_F(Soak, ASessionLeavesNothingBehind) {
     const std::string module =
         kvt::RegText(std::string(AppState.AppDirectory) + "test_windows.exe");
     std::string seed;
-    for (int i = 0; i < kExtensions; ++i)
-        seed += "[HKLM\\Software\\Classes\\" + Extension(i) + "]\n@=\"kvtsfile" +
-                std::to_string(i % 20) + "\"\n[HKLM\\Software\\Classes\\kvtsfile" +
-                std::to_string(i % 20) + "\\DefaultIcon]\n@=\"" + module + "," +
-                std::to_string(i % 3) + "\"\n[HKLM\\Software\\Classes\\kvtsfile" +
-                std::to_string(i % 20) +
-                "\\shell\\open\\command]\n@=\"\\\"C:\\\\Tools\\\\kvtview.exe\\\" \\\"%1\\\"\"\n";
+    for (int i = 0; i < kExtensions; ++i) {
+        const std::string type = "HKLM\\Software\\Classes\\kvtsoak" + std::to_string(i % 20);
+        seed += "[HKLM\\Software\\Classes\\" + Extension(i) + "]\n@=\"" + type.substr(22) +
+                "\"\n[" + type + "\\DefaultIcon]\n@=\"" + module + "," + std::to_string(i % 3) +
+                "\"\n[" + type + "\\shell\\open\\command]\n@=\"C:\\\\Tools\\\\kvtview.exe %1\"\n";
+    }
     kvt::Seed(seed);
     kvt::RunMainWindow(0, [](User& user, HWND window) {
         for (int i = 0; i < 20; ++i)

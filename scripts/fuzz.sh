@@ -4,11 +4,11 @@
 # the seeds in tests/fuzz/corpus/<target>. Fails when a target finds a crash;
 # the input that caused it is left in the build folder as crash-*.
 #
-#   bash tests/fuzz/run.sh [BUILD_DIR]      # default build/fuzz
-#   KVEL_FUZZ_SECONDS=600 bash tests/fuzz/run.sh
+#   bash scripts/fuzz.sh [BUILD_DIR]      # default build/fuzz
+#   KVEL_FUZZ_SECONDS=600 bash scripts/fuzz.sh
 set -euo pipefail
 
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${1:-$ROOT/build/fuzz}"
 SECONDS_PER_TARGET="${KVEL_FUZZ_SECONDS:-60}"
 
