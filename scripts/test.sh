@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test under Wine in a fresh,
-# throw-away prefix with Wine's null display driver. The end-to-end suite
-# (ctest label e2e) brings its own Xvfb and prefix, and removes them.
+# throw-away prefix with Wine's null display driver, then the fuzz targets.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 BUILD_DIR="${KVEL_BUILD_DIR:-$KVEL_ROOT/build}"
 # No include may run from a floor of the program to a higher one.
 bash "$KVEL_ROOT/scripts/check-layers.sh"
+# The tests stay within a third of the program's size.
+bash "$KVEL_ROOT/scripts/test-ratio.sh"
 kvel_need_packages
 kvel_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 

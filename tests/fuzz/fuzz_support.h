@@ -1,6 +1,5 @@
-// What the fuzz targets share: texts copied into heap blocks of exactly their
-// size, so that AddressSanitizer reports the first byte a routine reads or
-// writes past the room it was given.
+// Texts in heap blocks of exactly their size, so that AddressSanitizer reports
+// the first byte a routine reads or writes past the room it was given.
 #pragma once
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,11 +1,7 @@
 // The test harness: registry fixtures written as .reg text, and a user who
-// drives the program's real dialogs from a second thread.
-//
-// RunDialog runs open() (a modal dialog of the program) on the test thread
-// while script(user) acts on its windows from another: actions are posted
+// drives the program's real dialogs from a second thread. Actions are posted
 // to the dialog's thread, so that one which opens a modal window does not
-// block the script; reads are sent, so they see the state after the actions
-// before them. What the script leaves open is closed when it ends.
+// block the script; reads are sent, so they see the state the actions left.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -22,18 +18,14 @@ namespace kvt {
 
 constexpr DWORD kWaitMs = 15000;
 
-// Seeds the registry from text in the form of a .reg file:
-//   [HKLM\Software\Classes\.kvtdoc]   the key, created ([-HKLM\...] deletes it)
-//   @="kvtdocfile"                      its default value, REG_SZ
-//   "Command"=expand:"%SystemRoot%"     REG_EXPAND_SZ; \\ and \" as in .reg files
-//   "EditFlags"=dword:00010000          REG_DWORD; hex:01,00 is REG_BINARY
-// HKLM and HKCU name the hives; lines starting with ";" are skipped.
+// Seeds the registry from .reg text: [HKLM\...] or [HKCU\...] creates a key
+// ([-...] deletes it); @="x" and "name"="x" are REG_SZ (escaped as in .reg
+// files), expand:"x" REG_EXPAND_SZ, dword:0001 and hex:01,00 as in .reg files.
 void Seed(const std::string& text);
 // text as the data of a .reg value: backslashes and quotes escaped.
 std::string RegText(const std::string& text);
-// Checks the registry against the same form: every key named exists
-// ([-...]: does not), every value holds that data and type ("name"=-: is
-// absent). Use EXPECT_REGISTRY, which names the caller's line.
+// Checks the registry against the same form ("name"=-: absent); use
+// EXPECT_REGISTRY, which names the caller's line.
 void ExpectRegistry(const std::string& text);
 #define EXPECT_REGISTRY(text)                                                                      \
     do {                                                                                           \
@@ -57,8 +49,7 @@ class User {
   public:
     explicit User(DWORD uiThread) : uiThread_(uiThread) {}
 
-    // Waiting: false (and a failure for the waits that expect something)
-    // when ms pass first.
+    // Waiting: false (and a failure where something is expected) after ms.
     static bool Wait(const std::function<bool()>& condition, DWORD ms = kWaitMs);
     HWND WaitFor(const std::string& caption, DWORD ms = kWaitMs);
     // A visible dialog of the program that holds control id.
@@ -70,7 +61,6 @@ class User {
     static HWND FindBox();
     static HWND Find(const std::function<bool(HWND)>& wanted); // a visible window of ours
 
-    // Acting.
     void Click(HWND dialog, int id);               // a button; a check box toggles first
     void Type(HWND edit, const std::string& text); // replaces the text, key by key
     void Key(HWND window, UINT key);
@@ -89,12 +79,11 @@ class User {
     // Runs action on the dialog thread and waits until it has run.
     void Do(const std::function<void()>& action);
 
-    // Reading.
     static std::string Text(HWND window);
     static std::string Text(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
     // The texts of the dialog's controls, joined by "|".
     static std::string Texts(HWND dialog, std::initializer_list<int> ids);
-    // List rows, tree items (depth first), combo box items or tabs.
+    // List rows, tree items (depth first) or combo box items.
     static std::vector<std::string> Items(HWND control);
     // Menu entries; "-" for a rule, "name>" for a submenu.
     static std::vector<std::string> MenuItems(HMENU menu);

@@ -1,7 +1,6 @@
-// Entry point of every test program: the process-wide state is prepared once,
-// as KVEL.exe prepares it, and the programs the fixtures' commands name are
-// put on disk (the shell answers only for a program it finds; the prefix is
-// a throw-away one).
+// Entry point of every test program: the process-wide state is prepared as
+// KVEL.exe prepares it, and the programs the fixtures name are put on disk
+// (the shell answers only for a program it finds) in the throw-away prefix.
 #include "app/startup.h"
 #include "platform/handles.h"
 
@@ -15,8 +14,6 @@ int main(int argc, char** argv) {
     ComScope com;
     const char* const programs[][2] = {
         {"C:\\Tools\\kvtview.exe", "notepad.exe"},
-        {"C:\\Tools\\kvtone.exe", "notepad.exe"},
-        {"C:\\Tools\\kvttwo.exe", "notepad.exe"},
         {"C:\\Program Files\\Kv Tool\\kvtool.exe", "notepad.exe"},
         {"C:\\kvt\\Kv Tool\\kvtool.exe", "notepad.exe"},
         {"C:\\kvt\\Kv Tool\\kvtnamed.exe", "notepad.exe"},

@@ -21,16 +21,13 @@ struct Value {
 
 Value Read(HKEY hive, const std::string& path, const char* name) {
     Value value;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return value;
     DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+    if (RegGetValueA(hive, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &value.type, nullptr,
+                     &size) == ERROR_SUCCESS) {
         value.data.resize(size);
-        value.exists = RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(),
-                                        &size) == ERROR_SUCCESS;
+        value.exists = RegGetValueA(hive, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+                                    value.data.data(), &size) == ERROR_SUCCESS;
     }
-    RegCloseKey(key);
     return value;
 }
 
@@ -127,12 +124,10 @@ void Seed(const std::string& text) {
             RegCloseKey(key);
         },
         [](HKEY hive, const std::string& path, const char* name, const Value& value) {
-            HKEY key = nullptr;
-            RegOpenKeyExA(hive, path.c_str(), 0, KEY_WRITE, &key);
-            ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, value.type, value.data.data(),
-                                                    static_cast<DWORD>(value.data.size())))
+            ASSERT_EQ(ERROR_SUCCESS,
+                      RegSetKeyValueA(hive, path.c_str(), name, value.type, value.data.data(),
+                                      static_cast<DWORD>(value.data.size())))
                 << path << " " << (name ? name : "@");
-            RegCloseKey(key);
         });
 }
 
@@ -166,10 +161,8 @@ std::string ValueText(HKEY hive, const std::string& path, const char* name) {
 
 bool KeyExists(HKEY hive, const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    const bool exists = RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, &key) == 0;
+    return RegCloseKey(key), exists;
 }
 
 void RemoveTestKeys() {

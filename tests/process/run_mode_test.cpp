@@ -10,33 +10,16 @@
 
 namespace {
 
-struct Window {
-    DWORD process;
-    std::string caption;
-};
-
-// The caption of the process's main window, once it shows, which is then closed.
-std::string CloseMainWindow(DWORD process) {
-    for (int tries = 0; tries < 1500; ++tries, Sleep(10)) {
-        Window found = {process, ""};
-        EnumWindows(
-            [](HWND window, LPARAM data) {
-                auto* found = reinterpret_cast<Window*>(data);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                char caption[128] = {};
-                GetWindowTextA(window, caption, sizeof caption);
-                if (owner != found->process || !IsWindowVisible(window) ||
-                    std::string(caption).find("Orvell File Type Editor") != 0)
-                    return TRUE;
-                found->caption = caption;
+// The caption of the main window (this program shows none), once it shows;
+// the window is then closed.
+std::string CloseMainWindow() {
+    for (int tries = 0; tries < 1500; ++tries, Sleep(10))
+        for (const char* caption :
+             {"Orvell File Type Editor", "Orvell File Type Editor - ADMIN MODE"})
+            if (HWND window = FindWindowA(nullptr, caption); window && IsWindowVisible(window)) {
                 PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        if (!found.caption.empty())
-            return found.caption;
-    }
+                return caption;
+            }
     return "<no main window>";
 }
 
@@ -44,10 +27,7 @@ TEST(KvelProcess, TheFirstArgumentChoosesTheModeAndTheExitCodeIsZero) {
     const struct {
         std::string arguments;
         bool admin;
-    } rows[] = {{"", false},           {" \"\"", false},
-                {"   ", false},        {" x", true},
-                {" /admin", true},     {" \"run as admin\"", true},
-                {" /admin \"", false}, {" " + std::string(600, 'a'), true}};
+    } rows[] = {{"", false}, {" /admin", true}, {" /admin \"", false}};
     char folder[MAX_PATH + 1];
     AppDirectoryOf(folder);
     for (const auto& row : rows) {
@@ -61,7 +41,7 @@ TEST(KvelProcess, TheFirstArgumentChoosesTheModeAndTheExitCodeIsZero) {
         FileOwner process(started.hProcess), thread(started.hThread);
         EXPECT_EQ(row.admin && IsUserAnAdmin() ? "Orvell File Type Editor - ADMIN MODE"
                                                : "Orvell File Type Editor",
-                  CloseMainWindow(started.dwProcessId));
+                  CloseMainWindow());
         if (WaitForSingleObject(process.get(), 15000) != WAIT_OBJECT_0)
             TerminateProcess(process.get(), 99);
         DWORD exitCode = 1;

@@ -1,8 +1,5 @@
 // The rules that need no window: labels, the splitting of open commands, the
-// registered applications' paths, the registered command, the run mode and
-// the changed-extensions text.
-#include "app/startup.h"
-#include "compare/changed_extensions_text.h"
+// registered applications' paths and the command a new program is given.
 #include "details/applications.h"
 #include "details/command_rules.h"
 #include "openwith/openwith_editor.h"
@@ -45,7 +42,8 @@ TEST(Rules, OpenCommands) {
         {"rundll32.exe shell32.dll,Control_RunDLL", "rundll32.exe shell32.dll,Control_RunDLL",
          "rundll32.exe", "", "", "shell32.dll,Control_RunDLL"},
         {"notepad.exe %1", "\"notepad.exe\" %1", "notepad.exe", "", "", "%1"},
-        {"regedit.exe %1", "regedit.exe %1", "regedit.exe", "", "", "%1"},
+        {"\"%SystemRoot%\\v.exe\" %SystemRoot%", "\"%SystemRoot%\\v.exe\" %SystemRoot%",
+         "C:\\windows\\v.exe", "C:\\windows\\", "v.exe", "C:\\windows"},
         {"\"C:\\Tools\\v.exe\"", "\"C:\\Tools\\v.exe\"", "C:\\Tools\\v.exe", "C:\\Tools\\", "v.exe",
          ""},
         {"C:\\A\\a.exe /p C:\\B\\b", "\"C:\\A\\a.exe /p C:\\B\\b\" ", "C:\\A\\a.exe /p C:\\B\\b",
@@ -63,13 +61,6 @@ TEST(Rules, OpenCommands) {
         EXPECT_EQ(row.file, parts.File);
         EXPECT_EQ(row.arguments, parts.Arguments);
     }
-    char temp[kTextSize];
-    ExpandText("%TEMP%x", temp);
-    char command[kTextSize] = "\"%SystemRoot%\\v.exe\" %TEMP%x";
-    OpenCommandParts parts;
-    SplitCommandText(command, &parts);
-    EXPECT_STREQ("C:\\windows\\v.exe", parts.Program);
-    EXPECT_EQ(std::string(temp), parts.Arguments) << "arguments come expanded";
 }
 
 TEST(Rules, ApplicationsAndTheirRegistration) {
@@ -97,20 +88,6 @@ TEST(Rules, ApplicationsAndTheirRegistration) {
     EXPECT_STREQ("\"C:\\Program Files\\V\\v.exe\" \"%1\"", command);
     EXPECT_FALSE(BuildOpenCommand(("C:\\" + std::string(254, 'p')).c_str(), command))
         << "no command at all rather than a cut one";
-}
-
-TEST(Rules, RunModeAndChangedExtensionsText) {
-    EXPECT_EQ(1, DecideAdminMode(kArgFound, 1));
-    for (int argument : {kArgMissing, kArgEmpty, kArgUnbalanced})
-        EXPECT_EQ(0, DecideAdminMode(argument, 1));
-    EXPECT_EQ(0, DecideAdminMode(kArgFound, 0));
-    EXPECT_EQ(";Setup of Tool 2\r\nADDED-.kvta\r\nDELETED-.KvtB\r\nDELETED-.kvtc\r\n",
-              ComposeChangedExtensions(
-                  " \t Setup of Tool 2 \t ",
-                  {{".kvta", kChangeAdded}, {".KvtB", kChangeDeleted}, {".kvtc", 7}}));
-    EXPECT_EQ(";KVEL modified extension save file\r\n", ComposeChangedExtensions(" \t ", {}));
-    EXPECT_EQ(";" + std::string(31, 'd') + "\r\n",
-              ComposeChangedExtensions(std::string(40, 'd').c_str(), {}));
 }
 
 } // namespace

@@ -96,14 +96,12 @@ TEST_F(OpenWith, UserMode) {
         EXPECT_EQ(nullptr, user.FindBox()) << "deleting asks nothing";
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, IDC_OPENWITHEDITOR_DELETE)));
     });
-    EXPECT_REGISTRY("[-HKCU\\Software\\Classes\\Applications\\kvtnamed.exe]\n"
-                    "[HKCU\\Software\\Classes\\Applications\\kvtfresh.exe\\shell\\open\\command]\n"
-                    "@=\"" +
-                    kvt::RegText("\"" + program_ + "\" \"%1\"") +
-                    "\"\n"
-                    "[HKCU\\Software\\Classes\\Applications\\kvtnoname.exe\\shell\\open\\command]\n"
-                    "@=\"" +
-                    kvt::RegText("\"" + versionless_ + "\" \"%1\"") + "\"\n");
+    std::string expected = "[-HKCU\\Software\\Classes\\Applications\\kvtnamed.exe]\n";
+    for (const std::string& path : {program_, versionless_})
+        expected += "[HKCU\\Software\\Classes\\Applications\\" + path.substr(path.rfind('\\') + 1) +
+                    "\\shell\\open\\command]\n@=\"" + kvt::RegText("\"" + path + "\" \"%1\"") +
+                    "\"\n";
+    EXPECT_REGISTRY(expected);
 }
 
 // The machine's applications are listed and deleted, but a new program is

@@ -54,8 +54,6 @@ class DetailsPane : public kvt::RegistryTest {
         icons_ = std::string(AppState.AppDirectory) + "testdata\\icons\\";
         SetEnvironmentVariableA("KVTICONS", icons_.c_str());
         SetEnvironmentVariableA("KVTLONG", std::string(300, 'x').c_str());
-        char self[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, self, sizeof self);
         kvt::Seed(std::string(R"(
 [HKLM\Software\Classes\.kvtfull]
 @="kvtfullfile"
@@ -79,13 +77,6 @@ class DetailsPane : public kvt::RegistryTest {
 @="Class B"
 "EditFlags"=hex:02,00,00,00
 [HKLM\Software\Classes\kvtprogB\shell\Open\ddeexec]
-[HKLM\Software\Classes\.kvtsplit]
-@="kvtsplitfile"
-[HKLM\Software\Classes\kvtsplitfile\DefaultIcon]
-@=")" + kvt::RegText(self) +
-                  R"(,0"
-[HKLM\Software\Classes\kvtsplitfile\shell\open\command]
-@="C:\\Program Files\\App\\app.exe %1"
 [HKLM\Software\Classes\.kvtcut]
 @="kvtcutfile"
 [HKLM\Software\Classes\kvtcutfile\DefaultIcon]
@@ -126,10 +117,6 @@ class DetailsPane : public kvt::RegistryTest {
 @="kvtfullfile"
 [HKCU\Software\Classes\kvtfullfile\DefaultIcon]
 @=expand:"%KVTICONS%added.ico"
-[HKCU\Software\Classes\.kvtmine]
-@="kvtminefile"
-[HKCU\Software\Classes\kvtminefile]
-"EditFlags"=dword:00000001
 )");
     }
 
@@ -154,9 +141,7 @@ TEST_F(DetailsPane, AdminMode) {
           {
               {".kvtfull", "Full document|text|text/x-kvt|user.ico|" + icons_ +
                                "|KVT Viewer|kvtview.exe|C:\\Tools\\|/open \"%1\"|No|Yes|LSP"},
-              {".kvtbare", "?|?|x/kvt|?|?|?|?|?|?|No|No|L--"},
               {".kvtprog", "Class B|*|*|?|?|?|?|?|?|Yes|Yes|*"},
-              {".kvtsplit", "*|*|*|*|*|*|app.exe|C:\\Program Files\\App\\|%1|No|No|LSP"},
               {".kvtcut", "*|*|*|kvtcut.exe|C:\\Tools\\|kvtcut|kvtcut.exe|C:\\Tools\\|%1|*|*|--P"},
               {".kvtlong", "?|" + std::string(260, 'p') + "|?|?|?|*|*|*|*|*|No|---"},
               // The friendly name of a program not on disk is left empty.
@@ -178,8 +163,6 @@ TEST_F(DetailsPane, UserMode) {
             // the extension shown before stays.
             {".kvtblank", "*|*|*|?|?|kvtool|kvtool.exe|C:\\Program Files\\Kv Tool\\|/v %1|No|No|*"},
             {".kvtgone", "*|*|*|*|*|?|?|?|?|No|No|LS-"},
-            {".kvtcut", "*|*|*|kvtcut.exe|C:\\Tools\\|kvtcut|kvtcut.exe|C:\\Tools\\|%1|*|*|*"},
-            {".kvtmine", "KVTMINE File|*|*|*|*|*|*|*|*|No|Yes|*"},
             {".kvtnote", "Changed|*|*|*|*|KVT Viewer|kvtview.exe|C:\\Tools\\|%1 /x|*|*|*", R"(
 [HKLM\Software\Classes\kvtnotefile]
 @="Changed"
