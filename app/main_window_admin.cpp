@@ -122,6 +122,8 @@ INT_PTR CALLBACK AdminMainWindowProc(HWND dialog, UINT message, WPARAM wParam, L
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         return header->hwndFrom == AppState.ExtensionList ? OnListNotify(dialog, header) : FALSE;
     }
+    case WM_CONTEXTMENU:
+        return OnListKeyboardMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
     case WM_PAINT:
         PaintDetailsRules(dialog, kPaneLeft, kPaneRight);
         return TRUE;

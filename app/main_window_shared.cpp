@@ -98,7 +98,18 @@ void TakeContextMenus(HMENU list, HMENU tree) {
 void TrackMenuAtCursor(HWND owner, HMENU menu) {
     POINT point;
     GetCursorPos(&point);
-    TrackPopupMenu(menu, 0, point.x, point.y, 0, owner, nullptr);
+    TrackMenuAt(owner, menu, point);
+}
+
+void TrackMenuAt(HWND owner, HMENU menu, POINT screen) {
+    TrackPopupMenu(menu, 0, screen.x, screen.y, 0, owner, nullptr);
+}
+
+INT_PTR OnListKeyboardMenu(HWND owner, HWND control, LPARAM position) {
+    if (control != AppState.ExtensionList || !IsKeyboardMenu(position))
+        return FALSE;
+    TrackMenuAt(owner, AppState.ListMenu, KeyboardMenuPoint(control));
+    return TRUE;
 }
 
 int ListItemAtCursor() {

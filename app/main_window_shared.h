@@ -23,6 +23,10 @@ HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count);
 void TakeContextMenus(HMENU list, HMENU tree);
 
 void TrackMenuAtCursor(HWND owner, HMENU menu);
+void TrackMenuAt(HWND owner, HMENU menu, POINT screen);
+// WM_CONTEXTMENU: from the keyboard on the list, its menu at the focused row
+// (the mouse's menus come with NM_RCLICK). TRUE when handled.
+INT_PTR OnListKeyboardMenu(HWND owner, HWND control, LPARAM position);
 // The row of AppState.ExtensionList under the cursor, -1 for none.
 int ListItemAtCursor();
 // CurrentExtension and AppState.CurrentListIndex from a row of the list.

@@ -175,8 +175,8 @@ void SwitchTreeMenuEntry(HTREEITEM item) {
                 customized ? IDM_RESTORE : IDM_DELETE, customized ? kMenuRestore : kMenuDelete);
 }
 
-void OnTreeRightClick(HWND dialog) {
-    HTREEITEM item = TreeItemAtCursor();
+// The tree's menu for item (a right-click's or the keyboard's), at screen.
+void OnTreeMenu(HWND dialog, HTREEITEM item, POINT screen) {
     if (!item)
         return;
     TakeTreeItem(item);
@@ -187,7 +187,14 @@ void OnTreeRightClick(HWND dialog) {
     }
     SwitchTreeMenuEntry(item);
     ShowSelected(HKEY_CURRENT_USER);
-    TrackMenuAtCursor(dialog, AppState.TreeMenu);
+    TrackMenuAt(dialog, AppState.TreeMenu, screen);
+}
+
+INT_PTR OnContextMenu(HWND dialog, HWND control, LPARAM position) {
+    if (control != AppState.ExtensionTree || !IsKeyboardMenu(position))
+        return OnListKeyboardMenu(dialog, control, position);
+    OnTreeMenu(dialog, TreeNext(TVGN_CARET, nullptr), KeyboardMenuPoint(control));
+    return TRUE;
 }
 
 INT_PTR OnTreeNotify(HWND dialog, const NMHDR* header) {
@@ -199,9 +206,12 @@ INT_PTR OnTreeNotify(HWND dialog, const NMHDR* header) {
     case NM_DBLCLK:
         OnTreeDoubleClick(dialog);
         return TRUE;
-    case NM_RCLICK:
-        OnTreeRightClick(dialog);
+    case NM_RCLICK: {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        OnTreeMenu(dialog, TreeItemAtCursor(), cursor);
         return TRUE;
+    }
     default:
         return FALSE;
     }
@@ -271,6 +281,8 @@ INT_PTR CALLBACK UserMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LP
         return TRUE;
     case WM_NOTIFY:
         return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_CONTEXTMENU:
+        return OnContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
     case WM_PAINT:
         PaintDetailsRules(dialog, kPaneLeft, kPaneRight);
         return TRUE;

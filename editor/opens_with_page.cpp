@@ -223,17 +223,28 @@ void ChooseProgram() {
     Changed.Program = 1;
 }
 
-void ShowRecentListMenu(HWND page) {
-    POINT cursor;
-    GetCursorPos(&cursor);
-    LVHITTESTINFO hit = {};
-    hit.pt = cursor;
-    ScreenToClient(OpensWithPage.RecentList, &hit.pt);
-    RightClickedRow = static_cast<int>(
-        SendMessageA(OpensWithPage.RecentList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+// The menu for row (-1: none) at screen: a right-click's row is the one under
+// the cursor, the keyboard's the selected one.
+void ShowRecentListMenu(HWND page, int row, POINT screen) {
+    RightClickedRow = row;
     EnableMenuItem(RecentListMenu, IDM_RECENT_REMOVE,
                    MF_BYCOMMAND | (RightClickedRow >= 0 ? MF_ENABLED : MF_DISABLED));
-    TrackPopupMenu(RecentListMenu, 0, cursor.x, cursor.y, 0, page, nullptr);
+    TrackPopupMenu(RecentListMenu, 0, screen.x, screen.y, 0, page, nullptr);
+}
+
+void OnRecentListRightClick(HWND page) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ShowRecentListMenu(
+        page, ListRowAt(OpensWithPage.RecentList, CursorIn(OpensWithPage.RecentList)), cursor);
+}
+
+BOOL OnContextMenu(HWND page, HWND control, LPARAM position) {
+    if (!RecentListMenu || control != OpensWithPage.RecentList || !IsKeyboardMenu(position))
+        return FALSE;
+    ShowRecentListMenu(page, ListView_GetNextItem(control, -1, LVNI_SELECTED),
+                       KeyboardMenuPoint(control));
+    return TRUE;
 }
 
 // The row's program goes back to the top of "Add Program", with its data.
@@ -281,7 +292,7 @@ void OnCommand(WPARAM wParam, LPARAM lParam) {
 
 void OnNotify(HWND page, const NMHDR* header) {
     if (header->idFrom == IDC_OPENSWITH_RECENTLIST && header->code == NM_RCLICK && RecentListMenu)
-        ShowRecentListMenu(page);
+        OnRecentListRightClick(page);
 }
 
 } // namespace
@@ -297,6 +308,8 @@ INT_PTR CALLBACK OpensWithPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     case WM_NOTIFY:
         OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
         return TRUE;
+    case WM_CONTEXTMENU:
+        return OnContextMenu(page, reinterpret_cast<HWND>(wParam), lParam);
     case WM_PAINT:
         PaintPage(page);
         return TRUE;

@@ -4,6 +4,8 @@
 #include "records/app_state.h"
 #include "text/text.h"
 
+#include <windowsx.h>
+
 char* CopyForItemData(const char* text) {
     const size_t length = TextLength(text);
     auto* copy = static_cast<char*>(AllocateHeapBlock(length + 1));
@@ -85,5 +87,27 @@ POINT CursorIn(HWND control) {
     POINT point;
     GetCursorPos(&point);
     ScreenToClient(control, &point);
+    return point;
+}
+
+bool IsKeyboardMenu(LPARAM position) {
+    return GET_X_LPARAM(position) == -1 && GET_Y_LPARAM(position) == -1;
+}
+
+POINT KeyboardMenuPoint(HWND control) {
+    char type[32] = {};
+    GetClassNameA(control, type, sizeof type);
+    RECT rect = {LVIR_LABEL, 0, 0, 0};
+    bool found = false;
+    if (CompareNoCase(type, WC_TREEVIEWA) == 0) {
+        HTREEITEM item = TreeView_GetSelection(control);
+        found = item && TreeView_GetItemRect(control, item, &rect, TRUE);
+    } else {
+        const int row = ListView_GetNextItem(control, -1, LVNI_FOCUSED);
+        found = row >= 0 &&
+                SendMessageA(control, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+    }
+    POINT point = {found ? rect.left : 0, found ? rect.bottom : 0};
+    ClientToScreen(control, &point);
     return point;
 }

@@ -32,3 +32,9 @@ void ReadTreeItemText(HWND tree, HTREEITEM item, char* text, int size);
 
 // The cursor position in a control's client co-ordinates.
 POINT CursorIn(HWND control);
+// A context menu asked for from the keyboard (Shift+F10, the menu key) comes
+// without a position.
+bool IsKeyboardMenu(LPARAM position);
+// Where such a menu opens, in screen co-ordinates: below the list's focused
+// row or the tree's selected item, else at the control's corner.
+POINT KeyboardMenuPoint(HWND control);

@@ -285,6 +285,10 @@ void User::ActAt(HWND control, POINT point, UINT code, int index) {
     Notify(control, code, index, point);
 }
 
+void User::MenuKey(HWND control) {
+    PostMessageA(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(-1, -1));
+}
+
 void User::Notify(HWND control, UINT code, int item, POINT point) {
     auto record = std::make_unique<NMITEMACTIVATE>();
     *record = {};

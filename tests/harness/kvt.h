@@ -76,6 +76,7 @@ class User {
     void Act(HWND control, const std::string& text, UINT code);
     // code at a point of the control (client co-ordinates), for its item index.
     void ActAt(HWND control, POINT point, UINT code, int index = -1);
+    void MenuKey(HWND control); // Shift+F10 or the menu key
     // Runs action on the dialog thread and waits until it has run.
     void Do(const std::function<void()>& action);
 

@@ -144,7 +144,8 @@ TEST_F(Editor, ProgramsAndTheRecentlyUsedList) {
                                      IDC_OPENSWITH_ARGS}));
         HWND recent = GetDlgItem(page, IDC_OPENSWITH_RECENTLIST);
         EXPECT_EQ(Items{"Kvt Alpha"}, User::Items(recent)) << "no MRUList, no long names";
-        user.Act(recent, "Kvt Alpha", NM_RCLICK);
+        user.Act(recent, "Kvt Alpha", 0);
+        user.MenuKey(recent);
         user.Choose(IDM_RECENT_REMOVE);
         EXPECT_TRUE(user.Wait([&] { return User::Items(recent).empty(); }));
         user.ActAt(recent, {5, 5}, NM_RCLICK);

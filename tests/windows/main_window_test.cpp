@@ -44,9 +44,12 @@ Items Ours(HWND control) {
     return ours;
 }
 
-// Opens the context menu of an item and gives its entries.
-Items MenuOf(User& user, HWND control, const std::string& item) {
-    user.Act(control, item, NM_RCLICK);
+// Opens the context menu of an item, by a right-click or from the keyboard
+// on the selected item, and gives its entries.
+Items MenuOf(User& user, HWND control, const std::string& item, bool keyboard = false) {
+    user.Act(control, item, keyboard ? 0 : NM_RCLICK);
+    if (keyboard)
+        user.MenuKey(control);
     HMENU menu = user.WaitForMenu();
     const Items entries = menu ? User::MenuItems(menu) : Items{};
     user.Dismiss();
@@ -67,11 +70,11 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         const Items shared = {"Search", "Tools>", "-", "Readme", "About", "-", "Exit"};
         Items entries = {"Customize", "New Extension"};
         entries.insert(entries.end(), shared.begin(), shared.end());
-        EXPECT_EQ(entries, MenuOf(user, list, ".kvtsys"));
+        EXPECT_EQ(entries, MenuOf(user, list, ".kvtsys", true));
         entries[0] = "Edit";
         entries.insert(entries.begin() + 2, "Restore");
         entries.erase(entries.begin() + 3); // no "Search" in the tree
-        EXPECT_EQ(entries, MenuOf(user, tree, ".kvtboth"));
+        EXPECT_EQ(entries, MenuOf(user, tree, ".kvtboth", true));
         entries[2] = "Delete";
         EXPECT_EQ(entries, MenuOf(user, tree, ".kvtmine"));
         EXPECT_EQ("Mine", User::Text(window, IDC_MAIN_FILETYPE));
@@ -120,7 +123,7 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
                   kvt::StatusText());
         EXPECT_EQ((Items{"Edit", "New Extension", "Delete", "Search", "Tools>", "-", "Readme",
                          "About", "-", "Exit"}),
-                  MenuOf(user, list, ".kvtsys"));
+                  MenuOf(user, list, ".kvtsys", true));
     });
 }
 
