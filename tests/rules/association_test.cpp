@@ -188,6 +188,13 @@ TEST_F(Associations, AnswerAsWindowsAndAsWineWhereWineAgrees) {
     }
 }
 
+// The icon readers are given only files whose images lie within them.
+TEST_F(Associations, IconSourcesMustBeWhole) {
+    for (const auto& [file, whole] :
+         {std::pair{"C:\\Tools\\kvtcut.exe", false}, {"C:\\Tools\\kvtview.exe", true}})
+        EXPECT_EQ(whole, ShellIsWholeIconSource(file)) << file;
+}
+
 // A program's description follows its file, read scope or not.
 TEST_F(Associations, ADescriptionFollowsItsFile) {
     auto description = [] { return Ask({kByExtension, kName, ".kvtquoted", nullptr}); };

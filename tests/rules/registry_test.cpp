@@ -86,7 +86,8 @@ TEST_F(MergedView, ChecksEveryTextItReads) {
         HKEY raw = nullptr;
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\kvttext", 0, nullptr, 0, KEY_WRITE,
                         nullptr, &raw, nullptr);
-        RegSetValueExA(raw, "Value", 0, row.type, reinterpret_cast<const BYTE*>(row.data.data()),
+        const std::string stored = row.data + 'x'; // no zero after the data's end
+        RegSetValueExA(raw, "Value", 0, row.type, reinterpret_cast<const BYTE*>(stored.data()),
                        static_cast<DWORD>(row.data.size()));
         RegCloseKey(raw);
         RegKey key;

@@ -69,7 +69,6 @@ const Save kSaves[] = {
      R"(
 [HKLM\Software\Classes\.kvtabc]
 "Content Type"="text/kvtabc"
-"PerceivedType"="application-kvt"
 [HKLM\Software\Classes\.kvtabc\DefaultIcon]
 @=")" + std::string(256, 'i') +
          R"(.ico"
@@ -79,7 +78,7 @@ const Save kSaves[] = {
 [HKCU\Software\Classes\.kvtabc]
 @="kvtabcFile"
 "Content Type"="text/kvtabc"
-"PerceivedType"="application-kvt"
+"PerceivedType"=-
 [HKCU\Software\Classes\kvtabcFile]
 @="KVTABC File"
 "EditFlags"=dword:00000002
@@ -184,7 +183,8 @@ const Save kSaves[] = {
 "EditFlags"=dword:00200001
 [-HKCU\Software\Classes\kvtprogfile]
 )"},
-    {"admin: new arguments keep a rundll32 program; a class named by a path is never written",
+    {"admin: new arguments keep a rundll32 program; a class named by a path, or none, is never "
+     "written",
      1,
      ".kvtrun",
      R"(
@@ -194,12 +194,17 @@ const Save kSaves[] = {
 @="rundll32.exe shell32.dll,Control_RunDLL %1"
 [HKLM\Software\Classes\.kvtpath]
 @="kvtpath\\evil"
+[HKLM\Software\Classes\.kvtnocls]
+"Content Type"="x/kvt"
 )",
      {Type(IDC_OPENSWITH_ARGS, "shell32.dll,Other")},
      R"(
 [HKLM\Software\Classes\kvtrunfile\shell\open\command]
 @="rundll32.exe shell32.dll,Other"
 [-HKLM\Software\Classes\kvtpath]
+[HKLM\Software\Classes\.kvtnocls]
+@=-
+[-HKLM\Software\Classes\kvtnoclsFile]
 )"},
 };
 
@@ -217,8 +222,10 @@ TEST_F(Writers, EachSaveLeavesItsRegistry) {
                 edit(user, editor);
             user.Click(editor, IDC_EDITOR_SAVE);
             EXPECT_TRUE(user.WaitGone(editor));
-            if (std::string(save.extension) == ".kvtrun") {
-                editor = kvt::OpenEditor(user, window, ".kvtpath");
+            for (const char* other : {".kvtpath", ".kvtnocls"}) {
+                if (std::string(save.extension) != ".kvtrun")
+                    continue;
+                editor = kvt::OpenEditor(user, window, other);
                 Type(IDC_GENERAL_DESCRIPTION, "Evil")(user, editor);
                 ClickBox(3)(user, editor);
                 user.Click(editor, IDC_EDITOR_SAVE);
