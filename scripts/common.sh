@@ -23,11 +23,12 @@ kvel_need_packages() {
     fi
 }
 
-# kvel_build BUILD_DIR [cmake options...]
+# kvel_build BUILD_DIR [cmake options...]; KVEL_BUILD_TARGET names the one
+# target to build (default: everything).
 kvel_build() {
     local dir="$1"; shift
     cmake -S "$KVEL_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$KVEL_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null
-    cmake --build "$dir" -j2
+    cmake --build "$dir" -j2 ${KVEL_BUILD_TARGET:+--target "$KVEL_BUILD_TARGET"}
 }
 
 # kvel_prefix PREFIX: create a Wine prefix if it does not exist yet, with

@@ -4,15 +4,16 @@
 #   scripts/run.sh [arguments for KVEL.exe]
 #
 # The program runs in a sandbox prefix of its own (.wine-sandbox, created on
-# first use), so trying it never touches a real prefix; WINEPREFIX=... selects
-# a real one. Any argument starts it in admin mode. Without a display it runs
+# first use and seeded with everyday file types from scripts/sandbox.reg), so
+# trying it never touches a real prefix; WINEPREFIX=... selects a real one,
+# which is used as it is. Any argument starts it in admin mode. Without a display it runs
 # under Xvfb, saves a screenshot of the main window once it has loaded, closes
 # it and says where the picture is.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 BUILD_DIR="${KVEL_BUILD_DIR:-$KVEL_ROOT/build}"
 kvel_need_packages
-kvel_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+KVEL_BUILD_TARGET=KVEL kvel_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 SANDBOX="$KVEL_ROOT/.wine-sandbox"
 kvel_prefix "${WINEPREFIX:-$SANDBOX}"
 if [ "$WINEPREFIX" = "$SANDBOX" ]; then
@@ -20,6 +21,11 @@ if [ "$WINEPREFIX" = "$SANDBOX" ]; then
     # the caption buttons show letters.
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/{marlett,tahoma,tahomabd}.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    if [ ! -f "$WINEPREFIX/.kvel-seeded" ]; then
+        wine reg import "$(winepath -w "$KVEL_ROOT/scripts/sandbox.reg")" >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.kvel-seeded"
+    fi
 fi
 EXE="$BUILD_DIR/bin/KVEL.exe"
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Renders every window of KVEL into docs/*.png (or into the folder given),
 # each cropped to its window: KVEL.exe runs on a Wine virtual desktop under
-# Xvfb in the end-to-end suite's seeded prefix and is driven with X input
-# (tests/e2e/screenshots.py). Run by hand after a change to a template, and
-# look at the pictures.
+# Xvfb, in a prefix seeded with the sandbox's everyday types
+# (scripts/sandbox.reg) and a few types of the pictures' own, and is driven
+# with X input (scripts/screenshots/). Run by hand after a change to a
+# template, and look at the pictures.
 #
 #   scripts/screenshots.sh [output folder]
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -11,10 +12,14 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 BUILD_DIR="${KVEL_BUILD_DIR:-$KVEL_ROOT/build}"
 OUT="$(realpath -m "${1:-$KVEL_ROOT/docs}")"
 kvel_need_packages
-kvel_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+KVEL_BUILD_TARGET=KVEL kvel_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The probe finds windows, controls and menu entries on the screen from
+# outside the program; it shares no code with it.
+x86_64-w64-mingw32-g++-posix -O2 -static -o "$BUILD_DIR/bin/kvel_e2e_probe.exe" \
+    "$KVEL_ROOT/scripts/screenshots/probe.cpp" -lcomctl32 -luser32 -lgdi32
 
-e2e=(python3 "$KVEL_ROOT/tests/e2e/run.py" --build "$BUILD_DIR")
-"${e2e[@]}" setup
-trap '"${e2e[@]}" cleanup' EXIT
-python3 "$KVEL_ROOT/tests/e2e/screenshots.py" --build "$BUILD_DIR" --out "$OUT"
+tool=(python3 "$KVEL_ROOT/scripts/screenshots/run.py" --build "$BUILD_DIR")
+"${tool[@]}" setup
+trap '"${tool[@]}" cleanup' EXIT
+python3 "$KVEL_ROOT/scripts/screenshots/screenshots.py" --build "$BUILD_DIR" --out "$OUT"
 echo "kvel: screenshots in $OUT"

@@ -25,6 +25,8 @@ MENUS = {
 }
 FONTS = ("marlett.ttf", "tahoma.ttf", "tahomabd.ttf")
 FONT_DIR = "/usr/share/wine/fonts"
+# The everyday types scripts/run.sh seeds its sandbox with.
+SANDBOX_TYPES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sandbox.reg")
 
 
 class Paths:
@@ -104,6 +106,8 @@ def setup(paths):
     registry = Registry(wine)
     registry.add(r"HKCU\Software\Wine\Explorer", "Desktop", "Default")
     registry.add(r"HKCU\Software\Wine\Explorer\Desktops", "Default", DESKTOP_SIZE)
+    with open(SANDBOX_TYPES, encoding="latin-1") as f:
+        registry.import_text(f.read())
     registry.import_text(fixtures.registry_text())
     # The first window-using program brings up the desktop.
     code, _, err = wine.run("wine", paths.probe, "snapshot")
