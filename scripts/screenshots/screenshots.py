@@ -59,12 +59,12 @@ def window_by_hwnd(screen, hwnd):
 def user_mode_windows(work, camera):
     d = work.desktop
     app = Kvel(work)
-    app.click_row(".png")
+    app.click_row(".html")
     camera.take(app.window(), "main-user")
 
     d.step("the editor's three pages")
-    app.double_click_row(".png")
-    editor = Editor(app, "Customize properties for: .png")
+    app.double_click_row(".html")
+    editor = Editor(app, "Customize properties for: .html")
     camera.take(editor.refresh(), "editor-icon")
     editor.show_page("Open", ID.IDC_OPENSWITH_PROGRAMCOMBO)
     camera.take(editor.refresh(), "editor-open")
@@ -174,7 +174,7 @@ def template_window(work, camera, template, control_id, name):
 
 def admin_mode_window(work, camera):
     app = Kvel(work, admin=True)
-    app.click_row(".png")
+    app.click_row(".html")
     camera.take(app.window(), "main-admin")
     app.exit()
 
