@@ -1,6 +1,5 @@
-// Leaks: a session of selections, editor and compare cycles may not leave
-// icons, other GDI objects or kernel handles (keys, files, threads) behind
-// once the program has warmed its caches.
+// Leaks: a session of selections, editor and compare cycles, once caches are
+// warm, leaves no icons, GDI objects, menus or kernel handles behind.
 #include "harness/kvt.h"
 #include "records/app_state.h"
 #include "resources/resource.h"
@@ -14,7 +13,7 @@ constexpr int kExtensions = 150;
 constexpr long kBound = 30;
 
 struct Usage {
-    long gdi = 0, icons = 0, kernel = 0;
+    long gdi = 0, icons = 0, menus = 0, kernel = 0;
 };
 
 // Counted by probing every handle value: Wine keeps no counts, but answers
@@ -27,6 +26,7 @@ Usage Measure() {
         usage.kernel +=
             index % 4 == 0 && GetHandleInformation(reinterpret_cast<HANDLE>(index), &flags);
         ICONINFO icon = {};
+        usage.menus += index % 2 == 0 && IsMenu(reinterpret_cast<HMENU>(index));
         if (index % 2 == 0 && GetIconInfo(reinterpret_cast<HICON>(index), &icon)) {
             ++usage.icons;
             DeleteObject(icon.hbmMask);
@@ -82,6 +82,7 @@ TEST_F(Soak, ASessionLeavesNothingBehind) {
         const Usage after = Measure();
         EXPECT_LE(after.gdi - warm.gdi, kBound) << "GDI objects";
         EXPECT_LE(after.icons - warm.icons, kBound) << "icons";
+        EXPECT_LE(after.menus - warm.menus, 2) << "menus (none is cached)";
         EXPECT_LE(after.kernel - warm.kernel, kBound) << "kernel handles";
     });
 }
