@@ -312,8 +312,8 @@ std::string User::Text(HWND window) {
 std::string User::Texts(HWND dialog, std::initializer_list<int> ids) {
     std::string texts;
     for (int id : ids)
-        texts += (texts.empty() ? "" : "|") + Text(dialog, id);
-    return texts;
+        texts += "|" + Text(dialog, id);
+    return texts.substr(1);
 }
 
 std::vector<std::string> User::Items(HWND control) {

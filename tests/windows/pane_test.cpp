@@ -159,9 +159,10 @@ TEST_F(DetailsPane, UserMode) {
             {".kvtbare", "KVTBARE File|?|x/kvt|?|?|?|?|?|?|No|No|LS-"},
             {".kvtnote", "KVTNOTE File|*|*|notepad.exe|C:\\windows\\system32\\|notepad|notepad.exe|"
                          "C:\\windows\\system32\\|%1|Yes|No|LSP"},
-            // A location that expands past its buffer names nothing: no label of
-            // the extension shown before stays.
+            // A location that expands past its buffer names nothing, and a group
+            // item empties the pane: no label shown before stays.
             {".kvtblank", "*|*|*|?|?|kvtool|kvtool.exe|C:\\Program Files\\Kv Tool\\|/v %1|No|No|*"},
+            {"User Customized", "|||||||||No|No|---"},
             {".kvtgone", "*|*|*|*|*|?|?|?|?|No|No|LS-"},
             {".kvtnote", "Changed|*|*|*|*|KVT Viewer|kvtview.exe|C:\\Tools\\|%1 /x|*|*|*", R"(
 [HKLM\Software\Classes\kvtnotefile]
