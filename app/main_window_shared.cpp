@@ -108,7 +108,8 @@ void TrackMenuAt(HWND owner, HMENU menu, POINT screen) {
 INT_PTR OnListKeyboardMenu(HWND owner, HWND control, LPARAM position) {
     if (control != AppState.ExtensionList || !IsKeyboardMenu(position))
         return FALSE;
-    TrackMenuAt(owner, AppState.ListMenu, KeyboardMenuPoint(control));
+    TrackMenuAt(owner, AppState.ListMenu,
+                ListRowMenuPoint(control, ListView_GetNextItem(control, -1, LVNI_FOCUSED)));
     return TRUE;
 }
 

@@ -193,7 +193,8 @@ void OnTreeMenu(HWND dialog, HTREEITEM item, POINT screen) {
 INT_PTR OnContextMenu(HWND dialog, HWND control, LPARAM position) {
     if (control != AppState.ExtensionTree || !IsKeyboardMenu(position))
         return OnListKeyboardMenu(dialog, control, position);
-    OnTreeMenu(dialog, TreeNext(TVGN_CARET, nullptr), KeyboardMenuPoint(control));
+    HTREEITEM selected = TreeNext(TVGN_CARET, nullptr);
+    OnTreeMenu(dialog, selected, TreeItemMenuPoint(control, selected));
     return TRUE;
 }
 

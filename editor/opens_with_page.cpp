@@ -242,8 +242,8 @@ void OnRecentListRightClick(HWND page) {
 BOOL OnContextMenu(HWND page, HWND control, LPARAM position) {
     if (!RecentListMenu || control != OpensWithPage.RecentList || !IsKeyboardMenu(position))
         return FALSE;
-    ShowRecentListMenu(page, ListView_GetNextItem(control, -1, LVNI_SELECTED),
-                       KeyboardMenuPoint(control));
+    const int row = ListView_GetNextItem(control, -1, LVNI_SELECTED);
+    ShowRecentListMenu(page, row, ListRowMenuPoint(control, row));
     return TRUE;
 }
 

@@ -94,20 +94,26 @@ bool IsKeyboardMenu(LPARAM position) {
     return GET_X_LPARAM(position) == -1 && GET_Y_LPARAM(position) == -1;
 }
 
-POINT KeyboardMenuPoint(HWND control) {
-    char type[32] = {};
-    GetClassNameA(control, type, sizeof type);
-    RECT rect = {LVIR_LABEL, 0, 0, 0};
-    bool found = false;
-    if (CompareNoCase(type, WC_TREEVIEWA) == 0) {
-        HTREEITEM item = TreeView_GetSelection(control);
-        found = item && TreeView_GetItemRect(control, item, &rect, TRUE);
-    } else {
-        const int row = ListView_GetNextItem(control, -1, LVNI_FOCUSED);
-        found = row >= 0 &&
-                SendMessageA(control, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
-    }
-    POINT point = {found ? rect.left : 0, found ? rect.bottom : 0};
+namespace {
+
+// Below the left end of an item's rectangle, else the control's corner.
+POINT MenuPointBelow(HWND control, const RECT* item) {
+    POINT point = {item ? item->left : 0, item ? item->bottom : 0};
     ClientToScreen(control, &point);
     return point;
+}
+
+} // namespace
+
+POINT ListRowMenuPoint(HWND list, int row) {
+    RECT rect = {LVIR_LABEL, 0, 0, 0};
+    const bool shown =
+        row >= 0 && SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+    return MenuPointBelow(list, shown ? &rect : nullptr);
+}
+
+POINT TreeItemMenuPoint(HWND tree, HTREEITEM item) {
+    RECT rect = {};
+    const bool shown = item && TreeView_GetItemRect(tree, item, &rect, TRUE);
+    return MenuPointBelow(tree, shown ? &rect : nullptr);
 }

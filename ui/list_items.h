@@ -35,6 +35,7 @@ POINT CursorIn(HWND control);
 // A context menu asked for from the keyboard (Shift+F10, the menu key) comes
 // without a position.
 bool IsKeyboardMenu(LPARAM position);
-// Where such a menu opens, in screen co-ordinates: below the list's focused
-// row or the tree's selected item, else at the control's corner.
-POINT KeyboardMenuPoint(HWND control);
+// Where such a menu opens, in screen co-ordinates: below the row or item,
+// else (-1 or null, or out of view) at the control's corner.
+POINT ListRowMenuPoint(HWND list, int row);
+POINT TreeItemMenuPoint(HWND tree, HTREEITEM item);
