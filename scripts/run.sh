@@ -22,9 +22,12 @@ if [ "$WINEPREFIX" = "$SANDBOX" ]; then
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/{marlett,tahoma,tahomabd}.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     if [ ! -f "$WINEPREFIX/.kvel-seeded" ]; then
-        wine reg import "$(winepath -w "$KVEL_ROOT/scripts/sandbox.reg")" >/dev/null 2>&1
+        if wine reg import "$(winepath -w "$KVEL_ROOT/scripts/sandbox.reg")" >/dev/null 2>&1; then
+            touch "$WINEPREFIX/.kvel-seeded"
+        else
+            echo "kvel: the sandbox could not be seeded; it holds Wine's own types only"
+        fi
         wineserver -w
-        touch "$WINEPREFIX/.kvel-seeded"
     fi
 fi
 EXE="$BUILD_DIR/bin/KVEL.exe"
