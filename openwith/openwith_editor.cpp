@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr DWORD kBufferSize = 261;
 // The tail of a registered open command after the quoted program path.
 constexpr char kOpenCommandArguments[] = "\" \"%1\"";
 // A file name without extension: its icon is the shell's generic one.
@@ -24,7 +23,7 @@ constexpr char kGenericFileName[] = "PeekABoo";
 constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
 
 // The last path chosen in the browse dialog, which the next browse offers.
-char BrowsePath[kBufferSize];
+char BrowsePath[kTextSize];
 
 HWND OpenWithEditor;
 HWND ApplicationList;
@@ -37,14 +36,6 @@ HKEY EditorHive() {
 
 // Appends source to the text in destination (size bytes); false, and nothing
 // appended, when the result would not fit.
-bool AppendBounded(char* destination, const char* source, size_t size) {
-    size_t length = TextLength(destination);
-    if (length + TextLength(source) >= size)
-        return false;
-    CopyText(source, destination + length);
-    return true;
-}
-
 // Appends a row whose item data is a heap copy of the application key name.
 void AppendRow(const char* text, int image, const char* keyName) {
     char* copy = CopyForItemData(keyName);
@@ -89,8 +80,8 @@ void FillApplicationList() {
     DWORD count = 0;
     RegistryQueryInfo(applications.get(), &count, nullptr);
     for (DWORD index = 0; index < count; ++index) {
-        char keyName[kBufferSize] = {};
-        DWORD length = kBufferSize;
+        char keyName[kTextSize] = {};
+        DWORD length = kTextSize;
         if (RegistryEnumKey(applications.get(), index, keyName, &length) != ERROR_SUCCESS)
             continue;
         if (!ListApplication(applications.get(), keyName, kOpenCommandKey, false))
@@ -101,7 +92,7 @@ void FillApplicationList() {
 // The text a program's row carries: its friendly name, else its path.
 void RowTextOf(const char* program, char* text) {
     if (!ProgramFriendlyName(program, text))
-        CopyTextBounded(program, text, kBufferSize);
+        CopyTextBounded(program, text, kTextSize);
 }
 
 // Selects and focuses the first row with this text (without regard to case);
@@ -128,7 +119,7 @@ bool BrowseForProgram() {
     request.hInstance = AppState.Instance;
     request.lpstrFilter = kTextProgramsFilter;
     request.lpstrFile = BrowsePath;
-    request.nMaxFile = kBufferSize;
+    request.nMaxFile = kTextSize;
     request.lpstrTitle = kTextBrowseForPrograms;
     request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     return GetOpenFileNameA(&request) != 0;
@@ -137,7 +128,7 @@ bool BrowseForProgram() {
 // Writes the user's registration of the program. Every key on the way is
 // created, since a fresh profile has no "Applications" key of its own.
 void RegisterProgram(const char* fileName, const char* programPath) {
-    char commandLine[kBufferSize] = {};
+    char commandLine[kTextSize] = {};
     if (!BuildOpenCommand(programPath, commandLine))
         return;
     RegKey applications;
@@ -158,18 +149,20 @@ void RegisterProgram(const char* fileName, const char* programPath) {
 void AddApplication() {
     if (!BrowseForProgram())
         return;
-    char fileName[kBufferSize] = {};
+    char fileName[kTextSize] = {};
     if (FileNameOf(BrowsePath, fileName) != 0)
         return;
     RegKey applications;
     RegistryOpenKey(HKEY_CURRENT_USER, kApplicationsPath, KEY_READ, applications.put());
-    char text[kBufferSize] = {};
+    char text[kTextSize] = {};
     char commandLine[kTextSize];
     if (ReadApplicationCommand(applications.get(), fileName, kOpenCommandKey, commandLine)) {
+        // Registered already: its row is selected, when its path makes one.
         char program[kTextSize];
-        ApplicationProgramPath(commandLine, fileName, program);
-        RowTextOf(program, text);
-        SelectRowWithText(text);
+        if (ApplicationProgramPath(commandLine, fileName, program)) {
+            RowTextOf(program, text);
+            SelectRowWithText(text);
+        }
         SetFocus(ApplicationList);
         return;
     }
@@ -285,13 +278,7 @@ INT_PTR CALLBACK OpenWithEditorProc(HWND dialog, UINT message, WPARAM wParam, LP
 } // namespace
 
 bool BuildOpenCommand(const char* programPath, char* command) {
-    ZeroMemory(command, kBufferSize);
-    command[0] = '"';
-    if (AppendBounded(command, programPath, kBufferSize) &&
-        AppendBounded(command, kOpenCommandArguments, kBufferSize))
-        return true;
-    command[0] = '\0';
-    return false;
+    return JoinTextsBounded(command, kTextSize, {"\"", programPath, kOpenCommandArguments});
 }
 
 void RunOpenWithEditor() {

@@ -1,6 +1,5 @@
-// Entry point of every test program: the process-wide state is prepared as
-// KVEL.exe prepares it, and the programs the fixtures name are put on disk
-// (the shell answers only for a program it finds) in the throw-away prefix.
+// Entry point of every test program: the state prepared as KVEL.exe does, and
+// the programs the fixtures name put on disk (the shell finds only those).
 #include "app/startup.h"
 #include "platform/handles.h"
 

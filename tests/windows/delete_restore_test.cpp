@@ -1,6 +1,5 @@
 // Delete and Restore in both modes: each step a right-click, the command, the
-// question and its answer, and what the window then selects; the registry
-// after all of them.
+// question, its answer and what the window then selects; then the registry.
 #include "harness/kvt.h"
 #include "records/extension_record.h"
 #include "resources/resource.h"

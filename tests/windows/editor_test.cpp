@@ -1,6 +1,5 @@
-// The property editor through the real main window: how each way of ending
-// it ends, what each mode fills in, the program lists of its "Open" page and
-// the icon picker.
+// The property editor through the real main window: its ways of ending, what
+// it fills in, the "Open" page's program lists, the icon picker.
 #include "harness/kvt.h"
 #include "records/app_state.h"
 #include "records/editor_state.h"

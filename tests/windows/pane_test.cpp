@@ -1,8 +1,7 @@
-// The details pane as each main window fills it, one row per extension:
-// normal, hostile and long values, every fall-back. The pane is read as
-// "type|perceived|content|icon file|icon folder|opens with|file|folder|args|
-// DDE|edit flags|icons" with "?" for "Unknown" (icons: L, S and P for the
-// large, small and program icon, - for none); "*" matches any field.
+// The details pane of each main window, a row per extension: normal, hostile
+// and long values, every fall-back. Read as "type|perceived|content|icon file|
+// icon folder|opens with|file|folder|args|DDE|edit flags|icons", "?" for
+// "Unknown", icons L, S, P (large, small, program) or -; "*" matches any.
 #include "harness/kvt.h"
 #include "records/app_state.h"
 #include "resources/resource.h"
