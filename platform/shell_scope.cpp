@@ -81,11 +81,15 @@ unsigned ReadScopeNumber() {
 }
 
 HMODULE ScopedModule(const std::string& file) {
-    ModuleOwner& kept = t_memo.modules[MemoKey(file, nullptr)];
-    if (!kept)
-        kept.reset(LoadLibraryExA(file.c_str(), nullptr,
-                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    return kept.get();
+    const std::wstring key = MemoKey(file, nullptr);
+    auto known = t_memo.modules.find(key);
+    if (known == t_memo.modules.end())
+        known = t_memo.modules
+                    .emplace(key, LoadLibraryExA(file.c_str(), nullptr,
+                                                 LOAD_LIBRARY_AS_DATAFILE |
+                                                     LOAD_LIBRARY_AS_IMAGE_RESOURCE))
+                    .first;
+    return known->second.get();
 }
 
 std::string FileNamePart(const std::string& path) {
