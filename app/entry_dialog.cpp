@@ -14,8 +14,8 @@
 
 namespace {
 
-// "." + name + terminator must fit NewExtensionName.
-constexpr int kNameLimit = kNameSize - 2;
+// "." + name must fit NewExtensionName.
+constexpr int kNameLimit = kNameCharacters - 1;
 // The etched line between the entry and the buttons, in dialog units.
 constexpr int kRuleLeft = 4;
 constexpr int kRuleRight = 204;
@@ -38,8 +38,10 @@ void OnInitDialog(HWND dialog) {
                                                                  : kCaptionFindExtension);
     HWND edit = GetDlgItem(dialog, IDC_ENTRY_NAME);
     SendMessageA(edit, EM_LIMITTEXT, kNameLimit, 0);
+    // A wide procedure: the typed characters reach it as the system's own
+    // UTF-16, unchanged by any code page, so letters of every script pass.
     Entry.EditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ExtensionNameFilter)));
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ExtensionNameFilter)));
 }
 
 void Close(HWND dialog, EntryOutcome outcome) {
@@ -158,7 +160,7 @@ LRESULT CALLBACK ExtensionNameFilter(HWND edit, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_CHAR:
         for (const char* refused = kRefusedNameCharacters; *refused; ++refused)
-            if (wParam == static_cast<unsigned char>(*refused))
+            if (wParam == static_cast<WPARAM>(*refused))
                 return 0;
         break;
     case WM_RBUTTONUP:
@@ -167,7 +169,7 @@ LRESULT CALLBACK ExtensionNameFilter(HWND edit, UINT message, WPARAM wParam, LPA
     default:
         break;
     }
-    return CallWindowProcA(Entry.EditProc, edit, message, wParam, lParam);
+    return CallWindowProcW(Entry.EditProc, edit, message, wParam, lParam);
 }
 
 void RunNewExtensionDialog() {

@@ -11,6 +11,7 @@
 #include "openwith/openwith_editor.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
 #include "ui/list_items.h"
 
@@ -31,7 +32,8 @@ constexpr int kRuleAboveProgram = 96;
 void OpenReadme(HWND window) {
     char path[kTextSize] = {};
     INT_PTR result = ERROR_FILE_NOT_FOUND;
-    if (JoinTextsBounded(path, kTextSize, {AppState.AppDirectory, kReadmeFile}))
+    if (JoinTextsBounded(path, kTextSize, {AppState.AppDirectory, kReadmeFile}) &&
+        FitsBuffer(path, kTextSize))
         result = reinterpret_cast<INT_PTR>(
             ShellExecuteA(window, kReadmeVerb, path, nullptr, nullptr, SW_SHOW));
     if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND)

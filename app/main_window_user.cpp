@@ -23,7 +23,7 @@
 namespace {
 
 constexpr int kTreeMenuSwitchPosition = 2;
-constexpr DWORD kLogonNameSize = 257;
+constexpr DWORD kLogonNameSize = BufferFor(256);
 // The details pane of the template, in dialog units.
 constexpr int kPaneLeft = 268;
 constexpr int kPaneRight = 524;

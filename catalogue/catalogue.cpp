@@ -87,6 +87,8 @@ LONG ReadExtensionName(HKEY classes, DWORD index, ExtensionName* name) {
     FillWords(name->Text, sizeof name->Text, 0);
     DWORD length = kExtensionNameSize;
     LONG status = RegistryEnumKey(classes, index, name->Text, &length);
+    if (status == ERROR_SUCCESS && !FitsBuffer(name->Text, kExtensionNameSize))
+        return ERROR_MORE_DATA;
     return status == ERROR_SUCCESS && name->Text[0] != '.' ? ERROR_FILE_NOT_FOUND : status;
 }
 
@@ -97,7 +99,7 @@ NameList EnumerateExtensions(HKEY hive) {
     if (RegistryOpenKey(hive, kClassesKey, KEY_ENUMERATE_SUB_KEYS, classes.put()) != ERROR_SUCCESS)
         return names;
     RegistryForEachSubKey(classes.get(), [&](const char* text) {
-        if (text[0] == '.' && TextLength(text) < kExtensionNameSize) {
+        if (text[0] == '.' && FitsBuffer(text, kExtensionNameSize)) {
             ExtensionName name = {};
             CopyTextBounded(text, name.Text, kExtensionNameSize);
             names.push_back(name);

@@ -3,11 +3,13 @@
 // window's list ("System") and tree ("User Customized", "User Defined"), and
 // every change of those controls after a save, a delete or a restore.
 #pragma once
+#include "text/text.h"
+
 #include <windows.h>
 
-// A key name is read into this many bytes: names of 50 characters or more
-// are left out of the catalogue.
-constexpr DWORD kExtensionNameSize = 50;
+// A key name is read into a buffer for 49 characters: names of 50 characters
+// or more are left out of the catalogue.
+constexpr DWORD kExtensionNameSize = BufferFor(49);
 
 // Posted by the loader to the main window with each part of the catalogue
 // (lParam), the last part after the registry has been read; the main window

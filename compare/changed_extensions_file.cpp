@@ -4,10 +4,12 @@
 #include "platform/handles.h"
 #include "records/app_state.h"
 #include "ui/window_helpers.h"
+#include "catalogue/catalogue.h"
 #include "compare/compare_dialog.h"
 #include "records/extension_record.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
 
 #include <commctrl.h>
@@ -18,8 +20,6 @@ char SaveDescription[kSaveDescriptionSize];
 
 namespace {
 
-// A row's text is read through this many bytes (49 characters).
-constexpr int kRowTextSize = 50;
 // Replacing an old file that another program holds is tried again this
 // often, this many milliseconds apart.
 constexpr int kReplaceAttempts = 5;
@@ -29,12 +29,12 @@ std::vector<ChangedExtension> ReadResultRows() {
     std::vector<ChangedExtension> rows;
     auto count = static_cast<int>(SendMessageA(CompareState.ResultList, LVM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
-        char text[kRowTextSize] = {};
+        char text[kExtensionNameSize] = {};
         LVITEMA item = {};
         item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = index;
         item.pszText = text;
-        item.cchTextMax = kRowTextSize;
+        item.cchTextMax = kExtensionNameSize;
         SendMessageA(CompareState.ResultList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         rows.push_back({text, item.lParam});
     }
@@ -66,7 +66,7 @@ bool AskForFileName(char* path) {
 bool PutInPlace(const char* folder, const char* temporary, const char* path) {
     if (MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING))
         return true;
-    char aside[MAX_PATH] = {};
+    char aside[kTextSize + MAX_PATH] = {};
     if (!GetTempFileNameA(folder, "kvl", 0, aside))
         return false;
     if (!MoveFileExA(path, aside, MOVEFILE_REPLACE_EXISTING)) {
@@ -89,7 +89,7 @@ bool WriteWholeFile(const char* path, const std::string& text) {
     DirectoryOf(path, folder);
     if (!folder[0])
         folder[0] = '.';
-    char temporary[MAX_PATH] = {};
+    char temporary[kTextSize + MAX_PATH] = {};
     if (!GetTempFileNameA(folder, "kvl", 0, temporary))
         return false;
     bool saved = false;
@@ -155,7 +155,7 @@ int AddDescriptionField(HWND fileDialog) {
                 IDC_SAVE_DESCRIPTION_LABEL);
     HWND edit = CreateChild(fileDialog, WS_EX_CLIENTEDGE, WC_EDITA, "", WS_TABSTOP | ES_AUTOHSCROLL,
                             combo, IDC_SAVE_DESCRIPTION);
-    SendMessageA(edit, EM_LIMITTEXT, kSaveDescriptionSize - 1, 0);
+    SendMessageA(edit, EM_LIMITTEXT, kSaveDescriptionCharacters, 0);
     return label.left;
 }
 
@@ -181,10 +181,16 @@ void FitFileDialog(HWND fileDialog, int margin) {
     CenterOver(CompareState.CompareDialog, fileDialog);
 }
 
+// The field's first 31 characters, never half of one beyond the plane.
 void TakeDescription(HWND fileDialog) {
     FillWords(SaveDescription, kSaveDescriptionSize, 0);
-    SendDlgItemMessageA(fileDialog, IDC_SAVE_DESCRIPTION, WM_GETTEXT, kSaveDescriptionSize,
-                        reinterpret_cast<LPARAM>(SaveDescription));
+    wchar_t text[kSaveDescriptionCharacters + 1] = {};
+    int length = GetDlgItemTextW(fileDialog, IDC_SAVE_DESCRIPTION, text,
+                                 static_cast<int>(kSaveDescriptionCharacters + 1));
+    if (length > 0 && IS_HIGH_SURROGATE(text[length - 1]))
+        --length;
+    CopyTextBounded(ProgramText(text, length > 0 ? length : 0).c_str(), SaveDescription,
+                    kSaveDescriptionSize);
 }
 
 INT_PTR OnFileDialogNotify(HWND hook, const NMHDR* header) {
@@ -208,7 +214,8 @@ void SaveChangedExtensions() {
     char path[kTextSize] = {};
     if (!AskForFileName(path))
         return;
-    std::string text = ComposeChangedExtensions(SaveDescription, ReadResultRows());
+    // UTF-8 without a byte-order mark: a list of ASCII names is plain ASCII.
+    const std::string text = Utf8Text(ComposeChangedExtensions(SaveDescription, ReadResultRows()));
     if (!WriteWholeFile(path, text))
         ReportSaveFailure(path);
 }

@@ -1,6 +1,8 @@
 // The text of the changed-extensions file ("kvels"): plain data in, text out,
 // with no window or file involved, so that it also builds away from Windows.
 #pragma once
+#include "text/text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,7 +15,8 @@ enum ChangeKind : int {
 };
 
 // The "Description:" field holds at most 31 characters.
-constexpr size_t kSaveDescriptionSize = 32;
+constexpr size_t kSaveDescriptionCharacters = 31;
+constexpr size_t kSaveDescriptionSize = BufferFor(kSaveDescriptionCharacters);
 
 struct ChangedExtension {
     std::string Name;
@@ -22,6 +25,6 @@ struct ChangedExtension {
 
 // The whole file: ";" and the trimmed description (or the default title when
 // it is blank), then one line per row in the order given, every line ended by
-// "\r\n", nothing else.
+// "\r\n", nothing else; in the program's text (the file is written in UTF-8).
 std::string ComposeChangedExtensions(const char* description,
                                      const std::vector<ChangedExtension>& rows);

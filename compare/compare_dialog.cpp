@@ -49,7 +49,7 @@ std::vector<std::string> ExtensionRun(HKEY hive) {
     RegistryForEachSubKey(classes.get(), [&](const char* name) {
         if (name[0] != '.')
             return names.empty();
-        if (TextLength(name) < kExtensionNameSize)
+        if (FitsBuffer(name, kExtensionNameSize))
             names.emplace_back(name);
         return true;
     });

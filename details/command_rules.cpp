@@ -8,6 +8,7 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <string>
 
 int FileLabelText(const char* text, char* out) {
     FillWords(out, kTextSize, 0);
@@ -18,8 +19,8 @@ int FileLabelText(const char* text, char* out) {
     const char* end = strchr(text, '"');
     if (!end)
         end = strchr(text, ',');
-    size_t length = end ? static_cast<size_t>(end - text) : TextLength(text);
-    LeftText(text, out, length < kTextSize ? length : kTextSize - 1);
+    const std::string label(text, end ? static_cast<size_t>(end - text) : TextLength(text));
+    CopyTextBounded(label.c_str(), out, kTextSize);
     return 1;
 }
 

@@ -15,6 +15,7 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <string>
 #include <utility>
 
 namespace {
@@ -77,10 +78,12 @@ void ShowDetails() {
     // and without it the merged view answers alone, sparing the shell's own
     // slow search for the icon.
     ShowShellIcon(SHGFI_ICON | SHGFI_USEFILEATTRIBUTES, DetailsPane.LargeIcon);
-    FillWords(ShellFileInfo.szTypeName, sizeof ShellFileInfo.szTypeName, 0);
-    ShowShellIcon(SHGFI_TYPENAME | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON,
-                  DetailsPane.SmallIcon);
-    SetPaneText(DetailsPane.FileType, ShellFileInfo.szTypeName);
+    ShowShellIcon(SHGFI_ICON | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON, DetailsPane.SmallIcon);
+    // The whole type name, or none where it is too long to edit and save
+    // back whole.
+    const std::string typeName = ShellTypeName(CurrentExtension);
+    SetPaneText(DetailsPane.FileType,
+                FitsBuffer(typeName.c_str(), kTextSize) ? typeName.c_str() : kTextUnknown);
     ReadContentType();
     ReadPerceivedType();
     ReadOpenCommand();
@@ -150,7 +153,7 @@ void ReadDefaultIconLabels() {
     // write it back cut.
     if (SUCCEEDED(ShellAssocQuery(ASSOCF_INIT_DEFAULTTOSTAR, ASSOCSTR_DEFAULTICON, CurrentExtension,
                                   nullptr, location, &length)) &&
-        TextLength(location) < kNameSize) {
+        FitsBuffer(location, kNameSize)) {
         CopyTextBounded(location, IconLocation, kNameSize);
         ResolveIconLabels(location);
         return;
@@ -259,7 +262,7 @@ void SplitOpenCommand(char* command) {
 
 int ResolveDefaultIcon(const char* location) {
     // Too long for IconLocation: absent, as a save would write it back cut.
-    if (TextLength(location) >= kNameSize)
+    if (!FitsBuffer(location, kNameSize))
         return 0;
     const char* comma = strchr(location, ',');
     char expanded[kTextSize];

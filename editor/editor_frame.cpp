@@ -181,7 +181,7 @@ void FillRecentUsed(HWND editor) {
 // stays whole until the user shortens it.
 void LimitCollectedEdits() {
     for (const CollectedEdit& edit : kCollectedEdits)
-        SendMessageA(*edit.edit, EM_LIMITTEXT, kNameSize - 1, 0);
+        SendMessageA(*edit.edit, EM_LIMITTEXT, kNameCharacters, 0);
 }
 
 void OnInitDialog(HWND editor, DWORD mode) {

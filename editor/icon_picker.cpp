@@ -10,6 +10,7 @@
 #include "records/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
 
 #include <commctrl.h>
@@ -167,8 +168,9 @@ bool PathOfOneItem(IDataObject* data, char* path) {
         PIDLIST_ABSOLUTE item =
             ILCombine(reinterpret_cast<PCIDLIST_ABSOLUTE>(base + items->aoffset[0]),
                       reinterpret_cast<PCUIDLIST_RELATIVE>(base + items->aoffset[1]));
-        char full[MAX_PATH] = {};
+        char full[kTextSize + MAX_PATH] = {};
         found = item && SHGetPathFromIDListA(item, full);
+        found = found && FitsBuffer(full, kTextSize);
         if (found)
             CopyTextBounded(full, path, kTextSize);
         ILFree(item);
@@ -215,10 +217,12 @@ void ShowTakenIcon(HICON icon) {
 void TakeListIcon(HWND hook, int index) {
     char number[16] = {};
     FormatDecimal(index, number);
-    if (TextLength(PickerFilePath) + 1 + TextLength(number) >= kNameSize)
+    char location[kTextSize + 16];
+    if (!JoinTextsBounded(location, sizeof location, {PickerFilePath, ",", number}) ||
+        !FitsBuffer(location, kNameSize))
         return;
     FillWords(IconLocation, kNameSize, 0);
-    JoinTexts(3, IconLocation, PickerFilePath, ",", number);
+    CopyTextBounded(location, IconLocation, kNameSize);
     LVITEMA item = {};
     item.mask = LVIF_IMAGE;
     item.iItem = index;
@@ -235,7 +239,7 @@ bool AcceptOpenedFile(HWND hook) {
     ReadOpenedFile(hook);
     // A path too long for IconLocation is refused rather than kept cut.
     if (CompareNoCase(PathFindExtensionA(PickerFilePath), kIconFileExtension) != 0 ||
-        TextLength(PickerFilePath) >= kNameSize)
+        !FitsBuffer(PickerFilePath, kNameSize))
         return false;
     CopyTextBounded(PickerFilePath, IconLocation, kNameSize);
     ShowTakenIcon(static_cast<HICON>(LoadImageA(nullptr, PickerFilePath, IMAGE_ICON, kLargeIconSize,

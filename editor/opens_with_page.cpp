@@ -412,18 +412,18 @@ void PruneAddProgramMenu() {
     if (!AddProgramMenu || GetMenuItemCount(AddProgramMenu) <= 0 || RecentCount() <= 0)
         return;
     // One pass over each side: the list and the menu can both hold thousands.
-    std::unordered_set<std::string> listed;
+    std::unordered_set<std::wstring> listed;
     for (int row = 0, rows = RecentCount(); row < rows; ++row) {
         char rowText[kTextSize];
         LPARAM rowData = 0;
         if (ReadRecentRow(row, rowText, &rowData))
-            listed.insert(FoldedText(rowText));
+            listed.insert(RegistryNameKey(rowText));
     }
     for (int position = GetMenuItemCount(AddProgramMenu) - 1; position >= 0; --position) {
         char itemText[kTextSize];
         LPARAM itemData = 0;
         if (ReadProgramMenuItem(static_cast<UINT>(position), TRUE, itemText, &itemData) &&
-            listed.count(FoldedText(itemText)))
+            listed.count(RegistryNameKey(itemText)))
             DeleteProgramMenuItemAt(position);
     }
 }

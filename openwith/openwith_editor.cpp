@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
 #include "ui/list_items.h"
 
@@ -278,7 +279,11 @@ INT_PTR CALLBACK OpenWithEditorProc(HWND dialog, UINT message, WPARAM wParam, LP
 } // namespace
 
 bool BuildOpenCommand(const char* programPath, char* command) {
-    return JoinTextsBounded(command, kTextSize, {"\"", programPath, kOpenCommandArguments});
+    if (JoinTextsBounded(command, kTextSize, {"\"", programPath, kOpenCommandArguments}) &&
+        FitsBuffer(command, kTextSize))
+        return true;
+    FillWords(command, kTextSize, 0);
+    return false;
 }
 
 void RunOpenWithEditor() {

@@ -9,6 +9,6 @@
 void RunOpenWithEditor();
 
 // The open command "New" registers: the program's path in double quotes, a
-// blank and "%1" in double quotes, in command (261 bytes). false, and command
-// empty, when it does not fit.
+// blank and "%1" in double quotes, in command (kTextSize bytes). false, and
+// command empty, when it is longer than kTextSize holds.
 bool BuildOpenCommand(const char* programPath, char* command);

@@ -86,7 +86,7 @@ std::vector<std::string> ListRealSubKeys(HKEY key) {
     std::vector<std::string> names;
     if (!key)
         return names;
-    char name[MAX_PATH];
+    char name[kKeyNameSize];
     for (DWORD index = 0;; ++index) {
         DWORD length = sizeof name;
         LONG status = RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
@@ -104,7 +104,7 @@ std::vector<std::string> ListRealValueNames(HKEY key) {
     if (!key || RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
                                  &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return names;
-    std::vector<char> name(longest + 2);
+    std::vector<char> name(BufferFor(longest + 1));
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(name.size());
         LONG status =
@@ -161,53 +161,6 @@ LONG CopyName(const std::string& name, char* buffer, DWORD* length) {
     return ERROR_SUCCESS;
 }
 
-LONG ReadRaw(HKEY key, const char* name, DWORD* type, std::vector<BYTE>* data) {
-    DWORD size = 0;
-    LONG status = RegistryQueryValue(key, name, type, nullptr, &size);
-    if (status != ERROR_SUCCESS)
-        return status;
-    data->assign(size, 0);
-    status = RegistryQueryValue(key, name, type, data->data(), &size);
-    data->resize(size);
-    return status;
-}
-
-std::vector<std::string> ListSubKeys(HKEY key) {
-    if (MergedKey* merged = AsMerged(key)) {
-        RefreshSubKeys(merged);
-        return merged->subKeys;
-    }
-    return ListRealSubKeys(key);
-}
-
-std::vector<std::string> ListValueNames(HKEY key) {
-    if (MergedKey* merged = AsMerged(key)) {
-        RefreshValueNames(merged);
-        return merged->valueNames;
-    }
-    return ListRealValueNames(key);
-}
-
-LONG CopyTreeInto(HKEY source, HKEY destination) {
-    for (const std::string& name : ListValueNames(source)) {
-        DWORD type = REG_NONE;
-        std::vector<BYTE> data;
-        if (ReadRaw(source, name.c_str(), &type, &data) == ERROR_SUCCESS)
-            RegistrySetValue(destination, name.c_str(), type, data.data(),
-                             static_cast<DWORD>(data.size()));
-    }
-    for (const std::string& name : ListSubKeys(source)) {
-        RegKey child, copy;
-        if (RegistryOpenKey(source, name.c_str(), KEY_READ, child.put()) != ERROR_SUCCESS)
-            continue;
-        if (RegistryCreateKey(destination, name.c_str(), KEY_READ | KEY_WRITE, copy.put()) !=
-            ERROR_SUCCESS)
-            continue;
-        CopyTreeInto(child.get(), copy.get());
-    }
-    return ERROR_SUCCESS;
-}
-
 // Paths longer than this are opened a piece at a time. Some systems (Wine)
 // convert the path of an ANSI registry call in a buffer of MAX_PATH
 // characters and refuse a longer one, though keys nest deeper than that.
@@ -241,16 +194,42 @@ LONG OpenPath(HKEY root, const std::string& path, REGSAM access, HKEY* key, bool
     return status;
 }
 
-// Deletes root\path with everything below it, whatever the length of path.
+// Deletes root\path with everything below it, whatever the length of path:
+// its parent is opened by the program's text of the path, the key itself
+// goes by the wide calls, so that nothing below it is missed for a name the
+// code page cannot spell.
 LONG DeletePath(HKEY root, const std::string& path) {
-    const size_t cut = path.size() > kPathPiece ? path.rfind('\\') : std::string::npos;
-    if (cut == std::string::npos)
-        return SHDeleteKeyA(root, path.c_str());
-    HKEY opened = nullptr;
-    LONG status = OpenPath(root, path.substr(0, cut), KEY_READ | KEY_WRITE, &opened, false);
-    if (status != ERROR_SUCCESS)
-        return status;
-    return SHDeleteKeyA(HiveKey(opened).get(), path.c_str() + cut + 1);
+    const size_t cut = path.rfind('\\');
+    HKEY parent = root;
+    HiveKey opened;
+    if (cut != std::string::npos) {
+        HKEY key = nullptr;
+        const LONG status = OpenPath(root, path.substr(0, cut), KEY_READ | KEY_WRITE, &key, false);
+        if (status != ERROR_SUCCESS)
+            return status;
+        opened.reset(key);
+        parent = key;
+    }
+    return DeleteKeyTree(parent, WideText(path.c_str() + (cut == std::string::npos ? 0 : cut + 1)));
+}
+
+// The last piece of a path, as the key's own name.
+std::wstring LastPiece(const char* path) {
+    const char* last = path ? strrchr(path, '\\') : nullptr;
+    return WideText(last ? last + 1 : path ? path : "");
+}
+
+// One half of the merged view's tree at hivePath, laid over tree.
+void OverlayHalf(HKEY hive, const std::string& hivePath, RegistryTree* tree, bool* found) {
+    HKEY key = nullptr;
+    if (OpenPath(hive, hivePath, KEY_READ, &key, false) != ERROR_SUCCESS)
+        return;
+    HiveKey half(key);
+    RegistryTree read;
+    if (ReadKeyTree(half.get(), &read) != ERROR_SUCCESS)
+        return;
+    OverlayTree(tree, read);
+    *found = true;
 }
 
 // One half of a key of the merged view, with read access so that the union
@@ -379,8 +358,11 @@ LONG RegistryReadText(HKEY key, const char* name, char* buffer, DWORD size) {
     if (status == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ)
         status = ERROR_INVALID_DATATYPE;
     // Data that fills the whole buffer without a terminator would be read past
-    // its end by every caller: it counts as too long.
+    // its end by every caller: it counts as too long, as does a text of more
+    // characters than the buffer is made for.
     if (status == ERROR_SUCCESS && length == size && buffer[size - 1] != '\0')
+        status = ERROR_MORE_DATA;
+    if (status == ERROR_SUCCESS && !FitsBuffer(buffer, size))
         status = ERROR_MORE_DATA;
     if (status != ERROR_SUCCESS)
         memset(buffer, 0, size);
@@ -446,7 +428,7 @@ LONG RegistryEnumValue(HKEY key, DWORD index, char* name, DWORD* length, DWORD* 
 }
 
 void RegistryForEachSubKey(HKEY key, const std::function<bool(const char* name)>& visit) {
-    char name[MAX_PATH + 1];
+    char name[kKeyNameSize];
     for (DWORD index = 0;; ++index) {
         DWORD length = sizeof name;
         const LONG status = RegistryEnumKey(key, index, name, &length);
@@ -473,12 +455,29 @@ LONG RegistryQueryInfo(HKEY key, DWORD* subKeys, DWORD* values) {
     return ERROR_SUCCESS;
 }
 
+LONG RegistryReadTree(HKEY hive, const char* path, RegistryTree* tree) {
+    *tree = RegistryTree();
+    tree->Name = LastPiece(path);
+    if (!IsMergedParent(hive)) {
+        HKEY key = nullptr;
+        const LONG status = OpenPath(hive, path ? path : "", KEY_READ, &key, false);
+        return status == ERROR_SUCCESS ? ReadKeyTree(HiveKey(key).get(), tree) : status;
+    }
+    const std::string hivePath = HivePath(MergedPath(hive, path));
+    bool found = false;
+    OverlayHalf(HKEY_LOCAL_MACHINE, hivePath, tree, &found);
+    OverlayHalf(HKEY_CURRENT_USER, hivePath, tree, &found);
+    return found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
 LONG RegistryCopyTree(HKEY sourceHive, const char* sourcePath, HKEY destination) {
-    RegKey source;
-    LONG status = RegistryOpenKey(sourceHive, sourcePath, KEY_READ, source.put());
+    RegistryTree tree;
+    const LONG status = RegistryReadTree(sourceHive, sourcePath, &tree);
     if (status != ERROR_SUCCESS)
         return status;
-    return CopyTreeInto(source.get(), destination);
+    MergedKey* merged = AsMerged(destination);
+    const HKEY target = merged ? WriteTarget(merged) : destination;
+    return target ? WriteKeyTree(target, tree) : ERROR_ACCESS_DENIED;
 }
 
 LONG RegistryDeleteTree(HKEY hive, const char* path) {

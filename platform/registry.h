@@ -22,9 +22,15 @@
 // Every function returns a Win32 status; ERROR_SUCCESS (0) means success and
 // anything else is treated by the callers as "absent" or "failed".
 #pragma once
+#include "platform/registry_tree.h"
+#include "text/text.h"
+
 #include <windows.h>
 
 #include <functional>
+
+// A key name of the registry's longest (255 characters) in the program's text.
+constexpr DWORD kKeyNameSize = BufferFor(255);
 
 // Opens parent\path (path may be null or empty: the parent itself, opened
 // anew). On failure *key is null. The caller closes the key.
@@ -39,9 +45,10 @@ void RegistryCloseKey(HKEY key);
 // for the size only; *size is in/out. name null or "" is the default value.
 LONG RegistryQueryValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size);
 // Reads a REG_SZ or REG_EXPAND_SZ value as text into buffer (size bytes, which
-// are zero-filled first). The text always ends up terminated: a value that
-// does not fit with its terminator gives ERROR_MORE_DATA, and data of any
-// other type gives ERROR_INVALID_DATATYPE; both leave the buffer empty.
+// are zero-filled first). The text always ends up terminated: a value of more
+// than CharactersIn(size) characters, or that does not fit with its
+// terminator, gives ERROR_MORE_DATA, and data of any other type gives
+// ERROR_INVALID_DATATYPE; both leave the buffer empty.
 LONG RegistryReadText(HKEY key, const char* name, char* buffer, DWORD size);
 // Writes text as REG_SZ or REG_EXPAND_SZ with its terminating zero.
 LONG RegistryWriteText(HKEY key, const char* name, DWORD type, const char* text);
@@ -62,12 +69,17 @@ void RegistryForEachSubKey(HKEY key, const std::function<bool(const char* name)>
 // Number of sub-keys and of values; either pointer may be null.
 LONG RegistryQueryInfo(HKEY key, DWORD* subKeys, DWORD* values);
 
+// Reads hive\path whole into tree (its Name is the last piece of path); a
+// path of the merged view gives the user's keys and values laid over the
+// machine's. Names and data come as stored, whatever the code page spells.
+LONG RegistryReadTree(HKEY hive, const char* path, RegistryTree* tree);
 // Copies sourceHive\sourcePath with all values (types and bytes intact) and
 // sub-keys recursively into the open key destination.
 LONG RegistryCopyTree(HKEY sourceHive, const char* sourcePath, HKEY destination);
-// Deletes hive\path and everything below it. A path that names no key below
-// hive (empty, or with a leading, trailing or doubled backslash, which the
-// system reads as hive itself) is refused with ERROR_INVALID_PARAMETER.
+// Deletes hive\path and everything below it, every name below it as stored.
+// A path that names no key below hive (empty, or with a leading, trailing or
+// doubled backslash, which the system reads as hive itself) is refused with
+// ERROR_INVALID_PARAMETER.
 LONG RegistryDeleteTree(HKEY hive, const char* path);
 
 // 1 when hive\path can be opened with KEY_QUERY_VALUE, else 0.

@@ -3,6 +3,7 @@
 // command's key, "Open" in the DDE keys), and the paths built from them.
 #pragma once
 #include "platform/registry.h"
+#include "text/text.h"
 
 #include <windows.h>
 
@@ -33,7 +34,7 @@ constexpr char kFriendlyAppNameValue[] = "FriendlyAppName";
 constexpr char kMruListValue[] = "MRUList";
 
 // Room for a path of the fixed parts and two names of up to 260 characters.
-constexpr size_t kRegistryPathSize = 2 * 261 + 128;
+constexpr size_t kRegistryPathSize = 2 * kTextSize + 128;
 
 // 1 when name can name one key of its own: not empty and without a
 // backslash, so that nothing is ever written to or deleted from

@@ -52,6 +52,11 @@ const char* ShellCommandArguments(const char* command);
 // was asked for.
 DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags);
 
+// The type name of an extension as the shell names it: its class's
+// description, else the extension without its dot in capitals followed by
+// " File". Whole, where SHFILEINFOA's field keeps 79 bytes of it.
+std::string ShellTypeName(const char* extension);
+
 // Loads the icon at location "file,index" or "file,-id" or a bare icon file at
 // the given size, environment variables expanded; null when there is none (a
 // location such as "%1" names no file). The caller destroys the icon.

@@ -64,7 +64,7 @@ bool FindSource(ASSOCF flags, const char* assoc, AssocSource* source) {
 // The first sub-key of a key of the merged view, in the registry's order.
 bool FirstSubKey(const std::string& path, std::string* name) {
     RegKey key;
-    char first[MAX_PATH] = {};
+    char first[kKeyNameSize] = {};
     DWORD length = sizeof first;
     if (RegistryOpenKey(HKEY_CLASSES_ROOT, path.c_str(), KEY_READ, key.put()) != ERROR_SUCCESS ||
         RegistryEnumKey(key.get(), 0, first, &length) != ERROR_SUCCESS)
@@ -109,11 +109,11 @@ bool FindVerb(const AssocSource& source, const char* verb, std::string* verbPath
 bool FindProgramFile(const std::string& name, std::string* path) {
     if (name.empty())
         return false;
-    char found[MAX_PATH] = {};
+    char found[kTextSize] = {};
     const DWORD length = SearchPathA(nullptr, name.c_str(), nullptr, sizeof found, found, nullptr);
     // A result that does not fit returns the size it needs and leaves the
     // buffer unwritten.
-    if (length == 0 || length >= sizeof found)
+    if (length == 0 || length >= sizeof found || !FitsBuffer(found, sizeof found))
         return false;
     const DWORD attributes = GetFileAttributesA(found);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -232,13 +232,13 @@ struct KnownDescription {
 };
 
 std::mutex g_descriptionLock;
-std::map<std::string, KnownDescription> g_descriptions; // by FoldedText of the path
+std::map<std::wstring, KnownDescription> g_descriptions; // by RegistryNameKey of the path
 
 bool ProgramDescription(const std::string& file, std::string* description) {
     FileStamp stamp;
     if (PathIsRelativeA(file.c_str()) || !StampOf(file, &stamp))
         return VersionDescription(file, description);
-    const std::string key = FoldedText(file.c_str());
+    const std::wstring key = RegistryNameKey(file.c_str());
     {
         std::lock_guard<std::mutex> lock(g_descriptionLock);
         auto known = g_descriptions.find(key);

@@ -6,6 +6,7 @@
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "platform/shell_parts.h"
+#include "text/text.h"
 
 #include <shlwapi.h>
 
@@ -39,7 +40,7 @@ std::string UpperTypeName(const std::string& extension) {
 // the shell of some systems (Wine's) looks.
 std::string MachineIconLocation(const std::string& extension) {
     RegKey key;
-    char text[1024];
+    char text[BufferFor(1023)];
     if (RegistryOpenKey(HKEY_LOCAL_MACHINE, (std::string(kClassesKey) + "\\" + extension).c_str(),
                         KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS ||
         RegistryReadText(key.get(), nullptr, text, sizeof text) != ERROR_SUCCESS || !text[0])
@@ -85,6 +86,14 @@ DWORD_PTR AskShell(const char* path, DWORD attributes, SHFILEINFOA* info, UINT f
 
 } // namespace
 
+std::string ShellTypeName(const char* extension) {
+    std::string className, description;
+    if (ReadClassesText(extension, nullptr, &className) && !className.empty() &&
+        ReadClassesText(className, nullptr, &description) && !description.empty())
+        return description;
+    return UpperTypeName(extension);
+}
+
 DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags) {
     const std::string extension = ExtensionOf(path);
     if (!info)
@@ -112,13 +121,9 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
     if (askShell)
         result = AskShell(path, attributes, info, flags, extension);
 
-    if (flags & SHGFI_TYPENAME) {
-        std::string description;
-        if (!(hasClass && ReadClassesText(className, nullptr, &description) &&
-              !description.empty()))
-            description = UpperTypeName(extension);
-        lstrcpynA(info->szTypeName, description.c_str(), sizeof info->szTypeName);
-    }
+    if (flags & SHGFI_TYPENAME)
+        CopyTextBounded(ShellTypeName(extension.c_str()).c_str(), info->szTypeName,
+                        sizeof info->szTypeName);
     if (flags & SHGFI_ICON) {
         if (!askShell) {
             info->hIcon = icon;

@@ -142,7 +142,7 @@ bool shell_parts::NamesBrokenFile(const std::string& location) {
         return false;
     int index = 0;
     const std::string file = IconFileOf(location, &index);
-    if (file.empty() || file.size() >= MAX_PATH ||
+    if (file.empty() || !FitsBuffer(file.c_str(), kTextSize) ||
         GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
     return !ShellIsWholeIconSource(file);
@@ -159,7 +159,7 @@ HICON ShellLoadIconLocation(const char* location, int size) {
     int index = 0;
     const std::string file = IconFileOf(location, &index);
     const bool hasIndex = expanded.find(',') != std::string::npos;
-    if (file.empty() || file.size() >= MAX_PATH || !ShellIsWholeIconSource(file))
+    if (file.empty() || !FitsBuffer(file.c_str(), kTextSize) || !ShellIsWholeIconSource(file))
         return nullptr;
     if (!hasIndex && CompareNoCase(PathFindExtensionA(file.c_str()), ".ico") == 0)
         return static_cast<HICON>(

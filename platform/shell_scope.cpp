@@ -41,7 +41,7 @@ bool ReadClassesTextNow(const std::string& path, const char* name, std::string* 
     if (RegistryOpenKey(HKEY_CLASSES_ROOT, path.c_str(), KEY_QUERY_VALUE, key.put()) !=
         ERROR_SUCCESS)
         return false;
-    char buffer[1024];
+    char buffer[BufferFor(1023)];
     if (RegistryReadText(key.get(), name, buffer, sizeof buffer) != ERROR_SUCCESS)
         return false;
     *text = buffer;

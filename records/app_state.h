@@ -1,6 +1,7 @@
 // The process-wide record of handles and run-mode state, filled by start-up.
 #pragma once
 #include "platform/handles.h"
+#include "text/text.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -8,7 +9,7 @@
 struct AppStateRecord {
     HINSTANCE Instance;
     HANDLE Heap;
-    char AppDirectory[261]; // with its trailing backslash
+    char AppDirectory[kTextSize]; // with its trailing backslash
     HIMAGELIST SmallSystemImages;
     HIMAGELIST LargeSystemImages;
     HIMAGELIST Images32; // filled by the icon picker

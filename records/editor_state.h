@@ -36,13 +36,13 @@ bool AnyChanged();
 
 // The texts collected on Save.
 struct EditBufferRecord {
-    char Description[260];
-    char Args[260];
-    char DdeApplication[260];
-    char DdeTopic[260];
-    char DdeCommand[260];
+    char Description[kNameSize];
+    char Args[kNameSize];
+    char DdeApplication[kNameSize];
+    char DdeTopic[kNameSize];
+    char DdeCommand[kNameSize];
     char PerceivedType[12];
-    char ContentType[261];
+    char ContentType[kTextSize];
 };
 extern EditBufferRecord EditBuffer;
 

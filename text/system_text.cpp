@@ -1,7 +1,8 @@
 // Text rules that take their answer from the system.
 #include "text/system_text.h"
 
-#include <array>
+#include <cstdint>
+#include <vector>
 
 int GetCommandArg(int n, char* destination, size_t destinationSize) {
     return GetCommandArgFrom(GetCommandLineA(), n, destination, destinationSize);
@@ -11,7 +12,7 @@ char* AppDirectoryOf(char* buffer) {
     // The whole buffer: a shorter limit would cut a deep path and leave a
     // directory that does not exist.
     DWORD length = GetModuleFileNameA(nullptr, buffer, kTextSize);
-    if (length == 0 || length >= kTextSize) {
+    if (length == 0 || length >= kTextSize || !FitsBuffer(buffer, kTextSize)) {
         buffer[0] = '\0';
         return buffer;
     }
@@ -22,7 +23,7 @@ char* AppDirectoryOf(char* buffer) {
 bool ExpandText(const char* text, char* expanded) {
     FillWords(expanded, kTextSize, 0);
     const DWORD length = ExpandEnvironmentStringsA(text, expanded, kTextSize);
-    if (length != 0 && length <= kTextSize)
+    if (length != 0 && length <= kTextSize && FitsBuffer(expanded, kTextSize))
         return true;
     FillWords(expanded, kTextSize, 0);
     return false;
@@ -31,36 +32,168 @@ bool ExpandText(const char* text, char* expanded) {
 void ToLongForm(char* path) {
     char longPath[kTextSize] = {};
     const DWORD length = GetLongPathNameA(path, longPath, kTextSize);
-    if (length != 0 && length < kTextSize)
+    if (length != 0 && length < kTextSize && FitsBuffer(longPath, kTextSize))
         CopyTextBounded(longPath, path, kTextSize);
 }
 
+// The system's own upper and lower case of a UTF-16 code unit.
+extern "C" WCHAR NTAPI RtlUpcaseUnicodeChar(WCHAR unit);
+extern "C" WCHAR NTAPI RtlDowncaseUnicodeChar(WCHAR unit);
+
 namespace {
 
-// The upper case of each ANSI character as a wide character, as the registry
-// compares it.
-const std::array<wchar_t, 256>& RegistryUpperTable() {
-    static const std::array<wchar_t, 256> table = [] {
-        std::array<wchar_t, 256> upper{};
-        for (int c = 0; c < 256; ++c) {
-            const char single = static_cast<char>(c);
-            wchar_t wide = static_cast<wchar_t>(c);
-            MultiByteToWideChar(CP_ACP, 0, &single, 1, &wide, 1);
-            CharUpperBuffW(&wide, 1);
-            upper[c] = wide;
-        }
-        return upper;
+bool ProgramCodePageIsUtf8() {
+    static const bool utf8 = GetACP() == CP_UTF8;
+    return utf8;
+}
+
+// Every UTF-16 code unit as the registry folds it to compare key names:
+// Windows' registry upper-cases each unit, Wine's lower-cases it (so that
+// "_x" comes before "ax" there, and "ß" before "É"). The program's order
+// follows the registry it runs on, so that walks over two hives' names in
+// their own order agree with it.
+const std::vector<wchar_t>& FoldingTable() {
+    static const std::vector<wchar_t> table = [] {
+        const bool wine =
+            GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+        std::vector<wchar_t> folded(0x10000);
+        for (size_t unit = 0; unit < folded.size(); ++unit)
+            folded[unit] = wine ? RtlDowncaseUnicodeChar(static_cast<WCHAR>(unit))
+                                : RtlUpcaseUnicodeChar(static_cast<WCHAR>(unit));
+        return folded;
     }();
     return table;
 }
 
+// The UTF-16 code units of a text in the program's code page, one at a
+// time, with where the character of each begins.
+class UnitReader {
+  public:
+    explicit UnitReader(const char* text) : next_(text), start_(text) {}
+    // The next unit; 0 at the end.
+    wchar_t Next() {
+        if (pending_) {
+            const wchar_t unit = pending_;
+            pending_ = 0;
+            return unit;
+        }
+        start_ = next_;
+        const auto lead = static_cast<unsigned char>(*next_);
+        if (lead < 0x80) {
+            if (lead)
+                ++next_;
+            return lead;
+        }
+        return ProgramCodePageIsUtf8() ? NextUtf8(lead) : NextOther();
+    }
+    const char* CharacterStart() const { return start_; }
+
+  private:
+    // A sequence that is not UTF-8 is one unknown character a byte, as the
+    // system's conversion has it.
+    wchar_t NextUtf8(unsigned char lead) {
+        const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        uint32_t code = lead & (0x7F >> length);
+        int read = 1;
+        for (; length && read < length; ++read) {
+            const auto byte = static_cast<unsigned char>(next_[read]);
+            if ((byte & 0xC0) != 0x80)
+                break;
+            code = code << 6 | (byte & 0x3F);
+        }
+        const bool valid = length && read == length && code <= 0x10FFFF &&
+                           !(code >= 0xD800 && code <= 0xDFFF) &&
+                           code >= (length == 2   ? 0x80u
+                                    : length == 3 ? 0x800u
+                                                  : 0x10000u);
+        if (!valid) {
+            ++next_;
+            return 0xFFFD;
+        }
+        next_ += length;
+        if (code < 0x10000)
+            return static_cast<wchar_t>(code);
+        code -= 0x10000;
+        pending_ = static_cast<wchar_t>(0xDC00 | (code & 0x3FF));
+        return static_cast<wchar_t>(0xD800 | (code >> 10));
+    }
+
+    wchar_t NextOther() {
+        const int length = IsDBCSLeadByte(static_cast<BYTE>(*next_)) && next_[1] ? 2 : 1;
+        wchar_t units[2] = {0xFFFD, 0};
+        const int count = MultiByteToWideChar(CP_ACP, 0, next_, length, units, 2);
+        next_ += length;
+        if (count == 2)
+            pending_ = units[1];
+        return units[0];
+    }
+
+    const char* next_;
+    const char* start_;
+    wchar_t pending_ = 0;
+};
+
 } // namespace
 
+size_t CharacterCount(const char* text) {
+    size_t count = 0;
+    for (UnitReader reader(text); reader.Next();)
+        ++count;
+    return count;
+}
+
+bool FitsBuffer(const char* text, size_t size) {
+    const size_t room = CharactersIn(size);
+    size_t count = 0;
+    for (UnitReader reader(text); reader.Next();)
+        if (++count > room)
+            return false;
+    return true;
+}
+
+std::wstring WideText(const char* text) {
+    std::wstring wide;
+    for (UnitReader reader(text);;) {
+        const wchar_t unit = reader.Next();
+        if (!unit)
+            return wide;
+        wide += unit;
+    }
+}
+
+std::string ProgramText(const wchar_t* text, size_t length) {
+    if (!length)
+        return std::string();
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string converted(size > 0 ? size : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), &converted[0], size, nullptr,
+                            nullptr);
+    return converted;
+}
+
+std::string Utf8Text(const std::string& text) {
+    if (ProgramCodePageIsUtf8())
+        return text;
+    const std::wstring wide = WideText(text.c_str());
+    if (wide.empty())
+        return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string converted(size > 0 ? size : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &converted[0],
+                            size, nullptr, nullptr);
+    return converted;
+}
+
 int CompareRegistryNames(const char* a, const char* b) {
-    const std::array<wchar_t, 256>& upper = RegistryUpperTable();
-    for (;; ++a, ++b) {
-        const wchar_t ca = upper[static_cast<unsigned char>(*a)];
-        const wchar_t cb = upper[static_cast<unsigned char>(*b)];
+    const std::vector<wchar_t>& folded = FoldingTable();
+    UnitReader readerA(a), readerB(b);
+    for (;;) {
+        const wchar_t ca = folded[readerA.Next()];
+        const wchar_t cb = folded[readerB.Next()];
         if (ca != cb)
             return ca < cb ? -1 : 1;
         if (!ca)
@@ -68,10 +201,27 @@ int CompareRegistryNames(const char* a, const char* b) {
     }
 }
 
+int32_t CompareNoCase(const char* a, const char* b) {
+    const std::vector<wchar_t>& folded = FoldingTable();
+    UnitReader readerA(a), readerB(b);
+    for (;;) {
+        const wchar_t ca = folded[readerA.Next()];
+        const wchar_t cb = folded[readerB.Next()];
+        if (ca != cb)
+            return static_cast<int32_t>(readerA.CharacterStart() - a) + 1;
+        if (!ca)
+            return 0;
+    }
+}
+
 std::wstring RegistryNameKey(const char* name) {
-    const std::array<wchar_t, 256>& upper = RegistryUpperTable();
-    std::wstring key;
-    for (; *name; ++name)
-        key += upper[static_cast<unsigned char>(*name)];
+    return RegistryNameKey(WideText(name));
+}
+
+std::wstring RegistryNameKey(const std::wstring& name) {
+    const std::vector<wchar_t>& folded = FoldingTable();
+    std::wstring key(name);
+    for (wchar_t& unit : key)
+        unit = folded[unit];
     return key;
 }

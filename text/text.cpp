@@ -1,18 +1,9 @@
-// Text routines on zero-terminated single-byte texts.
+// Text routines on zero-terminated texts.
 #include "text/text.h"
 
 #include <cstdarg>
 
 namespace {
-
-constexpr std::array<unsigned char, 256> MakeCaseTable() {
-    std::array<unsigned char, 256> table{};
-    for (int c = 0; c < 256; ++c)
-        table[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    table[0x9D] = 0x9C;
-    table[0xAE] = 0xAD;
-    return table;
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -26,9 +17,12 @@ const char* LastBackslash(const char* path) {
     return last;
 }
 
-} // namespace
+// A byte inside a UTF-8 sequence, after its first.
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
-const std::array<unsigned char, 256> CaseTable = MakeCaseTable();
+} // namespace
 
 // Walks the command line in place instead of through a working copy, so a
 // command line of any length is read whole and nothing is overrun.
@@ -70,24 +64,6 @@ int GetCommandArgFrom(const char* commandLine, int n, char* destination, size_t 
     if (destinationSize)
         destination[0] = '\0';
     return kArgMissing;
-}
-
-int32_t CompareNoCase(const char* a, const char* b) {
-    for (int32_t i = 0;; ++i) {
-        unsigned char ca = CaseTable[static_cast<unsigned char>(a[i])];
-        unsigned char cb = CaseTable[static_cast<unsigned char>(b[i])];
-        if (ca != cb)
-            return i + 1;
-        if (!ca)
-            return 0;
-    }
-}
-
-std::string FoldedText(const char* text) {
-    std::string folded(text);
-    for (char& c : folded)
-        c = static_cast<char>(CaseTable[static_cast<unsigned char>(c)]);
-    return folded;
 }
 
 char* JoinTexts(int count, char* destination, ...) {
@@ -134,6 +110,10 @@ void CopyTextBounded(const char* source, char* destination, size_t size) {
     size_t i = 0;
     for (; i + 1 < size && source[i]; ++i)
         destination[i] = source[i];
+    // Cut short: back to the start of the character the cut fell in (a
+    // sequence is at most four bytes).
+    for (size_t back = 0; source[i] && i > 0 && back < 3 && IsContinuationByte(source[i]); ++back)
+        --i;
     destination[i] = '\0';
 }
 

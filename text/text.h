@@ -1,8 +1,10 @@
-// Text routines on zero-terminated single-byte texts in caller-owned buffers.
-// None of them allocates; unless a routine says otherwise the caller guarantees
-// room in the destination.
+// Text routines on zero-terminated texts in caller-owned buffers. Texts are in
+// the program's code page, UTF-8 (its manifest asks for it): a character, as
+// the system counts characters (a UTF-16 code unit), takes one to three bytes,
+// and a character beyond the Basic Multilingual Plane two units in four
+// bytes. None of the routines allocates; unless a routine says otherwise the
+// caller guarantees room in the destination.
 #pragma once
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -14,10 +16,21 @@
 #undef FindText
 #endif
 
-// The program's fixed text buffers: names of at most 259 characters in 260
-// bytes, and working texts read from the registry or the shell in 261 bytes.
-constexpr size_t kNameSize = 260;
-constexpr size_t kTextSize = 261;
+// A buffer for texts of up to characters characters, and the characters a
+// buffer of size bytes holds: three bytes a character and the terminator.
+constexpr size_t BufferFor(size_t characters) {
+    return characters * 3 + 1;
+}
+constexpr size_t CharactersIn(size_t size) {
+    return size ? (size - 1) / 3 : 0;
+}
+
+// The program's fixed text buffers: names of at most 259 characters, and
+// working texts read from the registry or the shell of at most 260.
+constexpr size_t kNameCharacters = 259;
+constexpr size_t kTextCharacters = 260;
+constexpr size_t kNameSize = BufferFor(kNameCharacters);
+constexpr size_t kTextSize = BufferFor(kTextCharacters);
 
 // GetCommandArg results
 enum CommandArgResult : int {
@@ -33,14 +46,6 @@ enum CommandArgResult : int {
 // reads the process's own command line.
 int GetCommandArgFrom(const char* commandLine, int n, char* destination, size_t destinationSize);
 
-// 0 when equal without regard to case (through CaseTable), otherwise the
-// 1-based position of the first differing byte (terminating zeros included).
-int32_t CompareNoCase(const char* a, const char* b);
-extern const std::array<unsigned char, 256> CaseTable;
-// text with every byte through CaseTable: equal for texts CompareNoCase
-// finds equal, as a key for look-ups.
-std::string FoldedText(const char* text);
-
 // Appends count texts to what destination already holds; returns destination.
 char* JoinTexts(int count, char* destination, ...);
 // Joins the texts into destination (size bytes, cleared first); false, and
@@ -49,7 +54,9 @@ bool JoinTextsBounded(char* destination, size_t size, std::initializer_list<cons
 char* AppendText(char* destination, const char* source);
 // Copies source (terminator included) into destination. Source comes first.
 void CopyText(const char* source, char* destination);
-// Copies at most size - 1 bytes of source and terminates destination.
+// Copies at most size - 1 bytes of source and terminates destination; a
+// source that does not fit is cut before the character that would not fit
+// whole, never inside one.
 void CopyTextBounded(const char* source, char* destination, size_t size);
 size_t TextLength(const char* text);
 // 1-based position of pattern in text at or after start; 0 none; -1 when the

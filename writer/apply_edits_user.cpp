@@ -5,6 +5,7 @@
 #include "catalogue/catalogue.h"
 #include "platform/registry.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
 #include "ui/list_items.h"
 #include "writer/apply_edits.h"

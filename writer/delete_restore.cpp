@@ -7,6 +7,7 @@
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
 #include "ui/please_wait.h"
 #include "writer/value_rules.h"

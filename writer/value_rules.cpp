@@ -7,6 +7,7 @@
 #include "records/editor_state.h"
 #include "platform/registry.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
 
 namespace {
@@ -37,10 +38,12 @@ int FindExtensionClass(HKEY extensionKey, char* fileClass) {
 }
 
 int CreateExtensionClass(HKEY hive, HKEY extensionKey, const char* extension, char* fileClass) {
-    FillWords(fileClass, kTextSize, 0);
-    if (!extension[0] || TextLength(extension) - 1 + TextLength(kNewClassSuffix) >= kTextSize)
+    if (!extension[0] ||
+        !JoinTextsBounded(fileClass, kTextSize, {extension + 1, kNewClassSuffix}) ||
+        !FitsBuffer(fileClass, kTextSize)) {
+        FillWords(fileClass, kTextSize, 0);
         return 0;
-    JoinTexts(2, fileClass, extension + 1, kNewClassSuffix);
+    }
     WriteText(extensionKey, nullptr, fileClass);
     RegKey classKey;
     CreateClassesKey(hive, fileClass, nullptr, KEY_WRITE, &classKey);
@@ -95,10 +98,11 @@ bool ComposeOpenCommand(char* command) {
             return false;
     }
     const bool quote = program[0] != '"' && HasBlank(program);
-    const size_t length = TextLength(program) + (quote ? 2 : 0) + 1 + TextLength(args);
-    if (length >= kTextSize)
+    char composed[3 * kTextSize + 4] = {};
+    JoinTexts(5, composed, quote ? "\"" : "", program, quote ? "\"" : "", " ", args);
+    if (!FitsBuffer(composed, kTextSize))
         return false;
-    JoinTexts(5, command, quote ? "\"" : "", program, quote ? "\"" : "", " ", args);
+    CopyTextBounded(composed, command, kTextSize);
     return true;
 }
 

@@ -12,11 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string a = input.ConsumeRandomLengthString(600).c_str();
     const std::string b = input.ConsumeRandomLengthString(600).c_str();
 
-    const int32_t order = CompareNoCase(a.c_str(), b.c_str());
-    if ((order == 0) != (FoldedText(a.c_str()) == FoldedText(b.c_str())) ||
-        (order == 0) != (CompareNoCase(b.c_str(), a.c_str()) == 0))
-        Fail("CompareNoCase disagrees with the case table or with itself");
-
     std::vector<char> trimmed = kvf::Copy(a);
     const size_t length = TrimText(trimmed.data());
     if (length != std::strlen(trimmed.data()) ||
@@ -24,9 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     static_cast<unsigned char>(trimmed[length - 1]) < 33)))
         Fail("TrimText");
 
+    // A copy cut short ends before the character the cut fell in, at most
+    // three bytes back (a run of continuation bytes is cut).
     std::vector<char> bounded = Room(room);
     CopyTextBounded(a.c_str(), bounded.data(), room);
-    if (room && (!std::memchr(bounded.data(), 0, room) || a.compare(0, room - 1, bounded.data())))
+    const size_t copied = room ? std::strlen(bounded.data()) : 0, cut = copied < a.size();
+    const bool inside = cut && (static_cast<unsigned char>(a[copied]) & 0xC0) == 0x80;
+    if (room && (!std::memchr(bounded.data(), 0, room) || a.compare(0, copied, bounded.data()) ||
+                 (cut && copied + 4 < room) || (inside && copied && copied + 4 != room)))
         Fail("CopyTextBounded");
     std::vector<char> joined = Room(room);
     const std::string whole = a + "\\" + b;

@@ -178,8 +178,9 @@ void User::Click(HWND dialog, int id) {
 void User::Type(HWND edit, const std::string& text) {
     ASSERT_TRUE(IsWindowEnabled(edit) && IsWindowVisible(edit)) << "cannot type there";
     SendMessageA(edit, EM_SETSEL, 0, -1);
-    for (unsigned char c : '\b' + text)
-        SendMessageA(edit, WM_CHAR, c, 1);
+    // Typed characters arrive as the system's UTF-16, one code unit a message.
+    for (wchar_t unit : L'\b' + Wide(text))
+        SendMessageW(edit, WM_CHAR, unit, 1);
 }
 
 void User::Key(HWND window, UINT key) {

@@ -22,6 +22,9 @@ constexpr DWORD kWaitMs = 15000;
 // ([-...] deletes it); @="x" and "name"="x" are REG_SZ (escaped as in .reg
 // files), expand:"x" REG_EXPAND_SZ, dword:0001 and hex:01,00 as in .reg files.
 void Seed(const std::string& text);
+// UTF-8 text as the system's UTF-16; piece times times.
+std::wstring Wide(const std::string& text);
+std::string Repeat(const std::string& piece, int times);
 // text as the data of a .reg value: backslashes and quotes escaped.
 std::string RegText(const std::string& text);
 // Checks the registry against the same form ("name"=-: absent); use
@@ -35,6 +38,7 @@ void ExpectRegistry(const std::string& text);
 // A value's data as text, "<absent>" when there is none.
 std::string ValueText(HKEY hive, const std::string& path, const char* name);
 bool KeyExists(HKEY hive, const std::string& path);
+
 // Removes every key named "kvt..." (also ".kvt...", "-.kvt...") from both
 // hives' classes, applications and Open With lists.
 void RemoveTestKeys();

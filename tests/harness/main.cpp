@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
         {"C:\\kvt\\Kv Tool\\kvtool.exe", "notepad.exe"},
         {"C:\\kvt\\Kv Tool\\kvtnamed.exe", "notepad.exe"},
         {"C:\\kvt\\kvtver.exe", "winver.exe"},
+        {"C:\\Программы\\Kv\\kvu.exe", "notepad.exe"},
+        {"C:\\Программы\\Kv 文\\kvu 📄.exe", "notepad.exe"},
     };
     for (const auto& program : programs) {
         const std::string path = program[0];

@@ -19,16 +19,43 @@ struct Value {
     std::vector<BYTE> data;
 };
 
+std::string Narrow(const std::wstring& wide) {
+    std::string text(WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, 0, 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], (int)text.size(), 0, 0);
+    return text.c_str();
+}
+
+// A value as stored: texts as the registry keeps them, in UTF-16.
 Value Read(HKEY hive, const std::string& path, const char* name) {
     Value value;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(hive, Wide(path).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return value;
+    const std::wstring valueName = name ? Wide(name) : L"";
     DWORD size = 0;
-    if (RegGetValueA(hive, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &value.type, nullptr,
-                     &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExW(key, valueName.c_str(), nullptr, &value.type, nullptr, &size) == 0) {
         value.data.resize(size);
-        value.exists = RegGetValueA(hive, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, nullptr,
-                                    value.data.data(), &size) == ERROR_SUCCESS;
+        value.exists = RegQueryValueExW(key, valueName.c_str(), nullptr, nullptr, value.data.data(),
+                                        &size) == ERROR_SUCCESS;
     }
+    RegCloseKey(key);
     return value;
+}
+
+// A value's data as a test shows it: a text up to its terminator, any other
+// data as it is.
+std::string Shown(const Value& value) {
+    const auto* text = reinterpret_cast<const wchar_t*>(value.data.data());
+    return value.type == REG_SZ || value.type == REG_EXPAND_SZ
+               ? Narrow(std::wstring(text, value.data.size() / 2).c_str())
+               : std::string(value.data.begin(), value.data.end());
+}
+
+// A text of the fixtures as the registry stores it: UTF-16 and its terminator.
+std::vector<BYTE> StoredText(const std::string& text) {
+    const std::wstring wide = Wide(text);
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(wide.c_str());
+    return std::vector<BYTE>(bytes, bytes + (wide.size() + 1) * sizeof(wchar_t));
 }
 
 // Calls key(hive, path, removed) for each key line and value(hive, path,
@@ -37,7 +64,7 @@ void Walk(const std::string& text, const std::function<void(HKEY, const std::str
           const std::function<void(HKEY, const std::string&, const char*, const Value&)>& value) {
     static const std::regex keyLine(R"(\[(-?)(HKLM|HKCU)\\(.*)\])");
     static const std::regex valueLine(
-        R"re((@|"((?:[^"\\]|\\.)*)")=(-|dword:|hex:|expand:)?(.*))re");
+        R"re((@|"((?:[^"\\]|\\.)*)")=(-|dword:|hex:|hex\((\d+)\):|expand:)?(.*))re");
     static const std::regex quoted(R"re("((?:[^"\\]|\\.)*)")re"), escape(R"(\\(.))");
     HKEY hive = nullptr;
     std::string path;
@@ -56,24 +83,25 @@ void Walk(const std::string& text, const std::function<void(HKEY, const std::str
         }
         ASSERT_TRUE(hive && std::regex_match(line, part, valueLine)) << "not a line: " << line;
         const std::string name = std::regex_replace(part[2].str(), escape, "$1");
-        const std::string kind = part[3], data = part[4];
+        const std::string kind = part[3], data = part[5];
+        const bool hex = kind.compare(0, 3, "hex") == 0;
         Value parsed;
         parsed.exists = kind != "-";
         parsed.type = kind == "dword:"    ? REG_DWORD
                       : kind == "hex:"    ? REG_BINARY
+                      : hex               ? std::stoul(part[4].str())
                       : kind == "expand:" ? REG_EXPAND_SZ
                                           : REG_SZ;
         if (kind == "dword:") {
             const DWORD number = strtoul(data.c_str(), nullptr, 16);
             parsed.data.assign((const BYTE*)&number, (const BYTE*)&number + sizeof number);
         }
-        for (size_t at = 0; kind == "hex:" && at < data.size(); at += 3)
+        for (size_t at = 0; hex && at < data.size(); at += 3)
             parsed.data.push_back(static_cast<BYTE>(strtoul(data.substr(at, 2).c_str(), 0, 16)));
         std::smatch string;
         if (parsed.exists && (kind.empty() || kind == "expand:")) {
             ASSERT_TRUE(std::regex_match(data, string, quoted)) << "not a text: " << line;
-            const std::string unescaped = std::regex_replace(string[1].str(), escape, "$1");
-            parsed.data.assign(unescaped.c_str(), unescaped.c_str() + unescaped.size() + 1);
+            parsed.data = StoredText(std::regex_replace(string[1].str(), escape, "$1"));
         }
         value(hive, path, part[1] == "@" ? nullptr : name.c_str(), parsed);
     }
@@ -98,10 +126,23 @@ void RemoveTestKeysBelow(HKEY hive, const std::string& path) {
     }
     RegCloseKey(key);
     for (const std::string& test : names)
-        SHDeleteKeyA(hive, (path + "\\" + test).c_str());
+        RegDeleteTreeW(hive, Wide(path + "\\" + test).c_str());
 }
 
 } // namespace
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    return wide.c_str();
+}
+
+std::string Repeat(const std::string& piece, int times) {
+    std::string repeated;
+    while (times-- > 0)
+        repeated += piece;
+    return repeated;
+}
 
 std::string RegText(const std::string& text) {
     std::string escaped;
@@ -116,16 +157,17 @@ void Seed(const std::string& text) {
         [](HKEY hive, const std::string& path, bool removed) {
             HKEY key = nullptr;
             if (removed)
-                SHDeleteKeyA(hive, path.c_str());
+                RegDeleteTreeW(hive, Wide(path).c_str());
             else
-                ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0,
+                ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(hive, Wide(path).c_str(), 0, nullptr, 0,
                                                          KEY_WRITE, nullptr, &key, nullptr))
                     << path;
             RegCloseKey(key);
         },
         [](HKEY hive, const std::string& path, const char* name, const Value& value) {
             ASSERT_EQ(ERROR_SUCCESS,
-                      RegSetKeyValueA(hive, path.c_str(), name, value.type, value.data.data(),
+                      RegSetKeyValueW(hive, Wide(path).c_str(), name ? Wide(name).c_str() : nullptr,
+                                      value.type, value.data.data(),
                                       static_cast<DWORD>(value.data.size())))
                 << path << " " << (name ? name : "@");
         });
@@ -144,24 +186,21 @@ void ExpectRegistry(const std::string& text) {
                 << where << ": " << ValueText(hive, path, name);
             if (expected.exists && found.exists) {
                 EXPECT_EQ(expected.type, found.type) << where;
-                EXPECT_EQ(std::string(expected.data.begin(), expected.data.end()),
-                          std::string(found.data.begin(), found.data.end()))
-                    << where;
+                EXPECT_TRUE(expected.data == found.data)
+                    << where << ": " << Shown(expected) << " expected, found " << Shown(found)
+                    << " (" << found.data.size() << " bytes)";
             }
         });
 }
 
 std::string ValueText(HKEY hive, const std::string& path, const char* name) {
     const Value value = Read(hive, path, name);
-    if (!value.exists)
-        return "<absent>";
-    std::string text(value.data.begin(), value.data.end());
-    return text.substr(0, text.find('\0'));
+    return value.exists ? Shown(value) : "<absent>";
 }
 
 bool KeyExists(HKEY hive, const std::string& path) {
     HKEY key = nullptr;
-    const bool exists = RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, &key) == 0;
+    const bool exists = RegOpenKeyExW(hive, Wide(path).c_str(), 0, KEY_QUERY_VALUE, &key) == 0;
     return RegCloseKey(key), exists;
 }
 

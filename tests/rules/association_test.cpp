@@ -97,6 +97,11 @@ constexpr char kFixture[] = R"(
 [HKLM\Software\Classes\.kvtnoclass\shell\open\command]
 @="notepad.exe %1"
 
+[HKLM\Software\Classes\.kvtпуть]
+@="kvtпутьfile"
+[HKLM\Software\Classes\kvtпутьfile\shell\Печать\command]
+@="\"C:\\Программы\\Kv 文\\kvu 📄.exe\" /p %1"
+
 [HKLM\Software\Classes\Applications\kvtool.exe\shell\open\command]
 @="\"C:\\kvt\\Kv Tool\\kvtool.exe\" \"%1\""
 )";
@@ -128,6 +133,9 @@ const AssocRow kRows[] = {
     {kByExtension, kExe, ".kvtbare", nullptr, "C:\\windows\\system32\\notepad.exe", nullptr},
     {kByExtension, kName, ".kvtbare", nullptr, "notepad", nullptr},
     {kByExtension, kExe, ".kvtgone", nullptr, kFails, nullptr},
+    {kByExtension, kName, ".kvtпуть", nullptr, "kvu 📄", nullptr},
+    {kByExtension, kCommand, ".kvtпуть", "Печать", "\"C:\\Программы\\Kv 文\\kvu 📄.exe\" /p %1",
+     nullptr},
     {kByExtension, kCommand, ".kvtgone", "open", "\"C:\\kvt\\gone.exe\" %1", nullptr},
     {kByExtension, kName, ".kvtnamed", nullptr, "Kvt Named Tool",
      "Wine's shell does not read the application key's FriendlyAppName"},

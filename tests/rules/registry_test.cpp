@@ -1,6 +1,7 @@
 // The merged classes view of platform/registry.h and its checked text reads,
 // seeded and read back with the raw Win32 calls.
 #include "platform/registry.h"
+#include "text/system_text.h"
 #include "text/text.h"
 
 #include "harness/kvt.h"
@@ -13,7 +14,7 @@ namespace {
 using MergedView = kvt::RegistryTest;
 
 std::string Read(HKEY key, const char* name) {
-    char buffer[261];
+    char buffer[kTextSize];
     memset(buffer, 'x', sizeof buffer);
     if (RegistryReadText(key, name, buffer, sizeof buffer) == ERROR_SUCCESS)
         return buffer;
@@ -77,6 +78,8 @@ TEST_F(MergedView, ChecksEveryTextItReads) {
         {REG_SZ, "abc", "abc"},
         {REG_SZ, std::string(260, 'a') + '\0', std::string(260, 'a')},
         {REG_SZ, std::string(261, 'b'), "<absent>"},
+        {REG_SZ, kvt::Repeat("Ж", 258) + "📄" + '\0', kvt::Repeat("Ж", 258) + "📄"},
+        {REG_SZ, kvt::Repeat("Ж", 259) + "📄" + '\0', "<absent>"},
         {REG_SZ, std::string(4000, 'c'), "<absent>"},
         {REG_BINARY, std::string("abc\0", 4), "<absent>"},
         {REG_MULTI_SZ, std::string("a\0b\0\0", 5), "<absent>"},
@@ -124,31 +127,36 @@ TEST_F(MergedView, WritesReachOnlyTheUsersClasses) {
 )");
 }
 
-// Names come in the registry's order (each character upper-cased, then
-// compared by code), each name once: "-" and "\xDF" are characters like any
-// other, not ignored or spelled "ss" as a word sort would have them.
+// Names come in the registry's own order (that of one key holding them all),
+// each once, in any script; "-" and "ß" are characters, not ignored or "ss".
 TEST_F(MergedView, NamesComeInTheRegistrysOrderEachOnce) {
-    kvt::Seed(R"(
-[HKLM\Software\Classes\.kvta]
-[HKLM\Software\Classes\-.kvtdash]
-)"
-              "[HKLM\\Software\\Classes\\.kvt\xDF]"
-              R"(
-[HKCU\Software\Classes\.KVTA]
-[HKCU\Software\Classes\.kvtss]
-[HKCU\Software\Classes\kvt'q]
-[HKCU\Software\Classes\kvtq]
-)");
+    const std::vector<std::string> machine = {".kvta",  "-.kvtdash", ".kvtß", ".kvtД", ".kvtΩ",
+                                              ".kvt文", ".kvt📄",     ".kvtÉ", ".kvtǅ"};
+    const std::vector<std::string> user = {".KVTA", ".kvtss", "kvt'q",  "kvtq", ".kvtд",
+                                           ".kvtя", ".kvt_x", ".kvtＡ", ".kvté"};
+    // The one key holds every name, spelled as the user spells it, as the
+    // merged view has it.
+    std::string seed;
+    for (const std::string& name : user)
+        seed +=
+            "[HKCU\\Software\\Classes\\" + name + "]\n[HKLM\\Software\\kvtorder\\" + name + "]\n";
+    for (const std::string& name : machine)
+        seed +=
+            "[HKLM\\Software\\Classes\\" + name + "]\n[HKLM\\Software\\kvtorder\\" + name + "]\n";
+    kvt::Seed(seed);
     RegKey root;
     ASSERT_EQ(ERROR_SUCCESS,
               RegistryOpenKey(HKEY_CLASSES_ROOT, nullptr, KEY_ENUMERATE_SUB_KEYS, root.put()));
     std::vector<std::string> ours;
-    for (const std::string& name : SubKeys(root.get()))
-        if (FoldedText(name.c_str()).find("kvt") != std::string::npos)
+    for (const std::string& name : SubKeys(root.get(), kKeyNameSize))
+        if (RegistryNameKey(name.c_str()).find(RegistryNameKey("kvt")) != std::wstring::npos)
             ours.push_back(name);
-    EXPECT_EQ(
-        (std::vector<std::string>{"-.kvtdash", ".KVTA", ".kvtss", ".kvt\xDF", "kvt'q", "kvtq"}),
-        ours);
+    HKEY order = nullptr;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\kvtorder", 0, KEY_READ, &order);
+    const std::vector<std::string> registry = SubKeys(order, kKeyNameSize);
+    RegCloseKey(order);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\kvtorder");
+    EXPECT_EQ(registry, ours);
 }
 
 // A walk over sub-keys ends where the visitor says so; trees of any depth
@@ -166,11 +174,19 @@ TEST_F(MergedView, WalksCopiesAndDeletesWholeTrees) {
         level = next;
         deep += "\\level";
     }
-    const BYTE flags[] = {3, 0, 16, 0};
-    RegSetValueExA(level, "Flags", 0, REG_BINARY, flags, sizeof flags);
     RegCloseKey(level);
-    kvt::Seed("[HKCU\\Software\\Classes\\kvtdeep\\b]\n[HKCU\\Software\\Classes\\kvtdeep\\a]\n");
-    RegKey key, copy, found;
+    // At the bottom, and beside the first level: names in other scripts, and
+    // texts no code page keeps (a lone surrogate, an odd number of bytes).
+    const std::string odd = R"(]
+"Flags"=hex:03,00,10,00
+"Значение"=hex(1):61,00,00,d8,62,00,00,00
+@=hex(2):78,00,79
+)";
+    const std::string machine = "\\Software\\Classes\\" + deep,
+                      copied = "\\Software\\Classes\\kvtcopy";
+    kvt::Seed("[HKLM" + machine + odd + "[HKLM\\Software\\Classes\\kvtdeep\\📄 Печать" + odd +
+              "[HKCU\\Software\\Classes\\kvtdeep\\b]\n[HKCU\\Software\\Classes\\kvtdeep\\a]\n");
+    RegKey key, copy;
     ASSERT_EQ(ERROR_SUCCESS, RegistryOpenKey(HKEY_CLASSES_ROOT, "kvtdeep", KEY_READ, key.put()));
     std::vector<std::string> names;
     RegistryForEachSubKey(key.get(), [&](const char* name) {
@@ -181,17 +197,12 @@ TEST_F(MergedView, WalksCopiesAndDeletesWholeTrees) {
     ASSERT_EQ(ERROR_SUCCESS, RegistryCreateKey(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy",
                                                KEY_READ | KEY_WRITE, copy.put()));
     ASSERT_EQ(ERROR_SUCCESS, RegistryCopyTree(HKEY_CLASSES_ROOT, "kvtdeep", copy.get()));
-    const std::string copied = "Software\\Classes\\kvtcopy" + deep.substr(7);
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegistryOpenKey(HKEY_CURRENT_USER, copied.c_str(), KEY_READ, found.put()));
-    DWORD type = 0, size = 4;
-    BYTE read[4] = {};
-    EXPECT_EQ(ERROR_SUCCESS, RegistryQueryValue(found.get(), "Flags", &type, read, &size));
-    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
-    EXPECT_EQ(0, memcmp(flags, read, sizeof flags));
-    EXPECT_TRUE(kvt::KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy\\a"));
+    EXPECT_REGISTRY("[HKCU" + copied + deep.substr(7) + odd + "[HKCU" + copied + "\\📄 Печать" +
+                    odd + "[HKCU" + copied + "\\a]");
     EXPECT_EQ(ERROR_SUCCESS,
               RegistryDeleteTree(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + deep).c_str()));
+    EXPECT_EQ(ERROR_SUCCESS, RegistryDeleteTree(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy"));
+    EXPECT_FALSE(kvt::KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy"));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegistryDeleteTree(HKEY_CURRENT_USER, "Software\\"));
 }
 

@@ -21,7 +21,7 @@ TEST(Rules, FileLabels) {
                 {"app.exe\" /x", "app.exe", 1},
                 {"%1", "", 1},
                 {"a,b\"c", "a,b", 1},
-                {std::string(300, 'f'), std::string(260, 'f'), 1}};
+                {std::string(900, 'f'), std::string(kTextSize - 1, 'f'), 1}};
     for (const auto& row : rows) {
         char label[kTextSize + 8];
         memset(label, 'z', sizeof label);

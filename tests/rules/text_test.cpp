@@ -2,6 +2,8 @@
 #include "text/system_text.h"
 #include "text/text.h"
 
+#include "harness/kvt.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -53,17 +55,28 @@ TEST(Text, Routines) {
          std::to_string(JoinTextsBounded(std::string(8, 'j').data(), 4, {"ab", "cd"})), "0"},
         {"bounded copy",
          text([](char* o) { CopyTextBounded("abcdef", (char*)memset(o, 'x', 9), 4); }), "abc"},
-        {"trim keeps high bytes", text([](char* o) { TrimText(strcpy(o, " \xE9 ")); }), "\xE9"},
+        {"trim keeps letters of any script", text([](char* o) { TrimText(strcpy(o, " Дж\t")); }),
+         "Дж"},
+        {"bounded copy keeps whole characters",
+         text([](char* o) { CopyTextBounded("aД📄", (char*)memset(o, 'x', 12), 6); }), "aД"},
         {"negative decimal", text([](char* o) { FormatDecimal(-2147483647 - 1, o); }),
          "-2147483648"},
         {"parse", std::to_string(ParseDecimal("4294967295")), "4294967295"},
         {"words", text([](char* o) { FillWords(memset(o, 'x', 7), 6, 0x41414141); }), "AAAAxxx"},
         {"first difference", std::to_string(CompareNoCase("ab", "abc")), "3"},
-        {"folded bytes", std::to_string(CompareNoCase("\x9D\xAE", "\x9C\xAD")), "0"},
-        {"unfolded letters", std::to_string(CompareNoCase("\xC4", "\xE4")), "1"},
+        {"case of every script", std::to_string(CompareNoCase("Док ωé Ǆ", "дОК ΩÉ ǆ")), "0"},
+        {"difference at a character", std::to_string(CompareNoCase("Дa", "Дb")), "3"},
+        {"no case beyond the plane", std::to_string(CompareNoCase("𐐨", "𐐀")), "1"},
         {"registry order", std::to_string(CompareRegistryNames("-.x", ".a")), "-1"},
-        {"registry case", std::to_string(CompareRegistryNames(".\xE9", ".\xC9")), "0"},
-        {"registry sharp s", std::to_string(CompareRegistryNames(".\xDF", ".ss")), "1"},
+        {"registry order across scripts", std::to_string(CompareRegistryNames(".я", ".Ω")), "1"},
+        {"registry sharp s", std::to_string(CompareRegistryNames(".ß", ".ss")), "1"},
+        {"UTF-16 order, not code points", std::to_string(CompareRegistryNames("📄", "\uFF21")),
+         "-1"},
+        {"characters as the system counts them", std::to_string(CharacterCount("aД文📄")), "5"},
+        {"259 characters of any script fit a name, 260 do not",
+         std::to_string(FitsBuffer(kvt::Repeat("Ж", 259).c_str(), kNameSize)) +
+             std::to_string(FitsBuffer(std::string(260, 'x').c_str(), kNameSize)),
+         "10"},
         {"expansion", text([](char* o) {
              char e[kTextSize];
              ExpandText("%SystemRoot%", e);

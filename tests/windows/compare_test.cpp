@@ -53,8 +53,9 @@ TEST_F(CompareDialog, FindsWhatAnInstallationAddedAndDeleted) {
 [HKLM\Software\Classes\.kvtgone]
 [HKCU\Software\Classes\.kvtcase]
 [HKLM\Software\Classes\-.kvtdash]
+[HKLM\Software\Classes\.kvtстарый]
 )");
-    kvt::Seed("[HKLM\\Software\\Classes\\.kvt\xE9]\n");
+    kvt::Seed("[HKLM\\Software\\Classes\\.kvté]\n");
     kvt::RunDialog(RunCompareDialog, [](User& user) {
         HWND dialog = user.WaitFor("Compare Extensions");
         Compare(user, dialog, "");
@@ -71,12 +72,15 @@ TEST_F(CompareDialog, FindsWhatAnInstallationAddedAndDeleted) {
 [-HKCU\Software\Classes\.kvtcase]
 [HKCU\Software\Classes\.KVTCASE]
 [HKLM\Software\Classes\.kvtz]
-)" + std::string("[-HKLM\\Software\\Classes\\.kvt\xE9]\n[HKLM\\Software\\Classes\\.KVT\xC9]\n") +
+[-HKLM\Software\Classes\.kvtстарый]
+[HKCU\Software\Classes\.kvtновый]
+)" + std::string("[-HKLM\\Software\\Classes\\.kvté]\n[HKLM\\Software\\Classes\\.KVTÉ]\n") +
                     "[HKLM\\Software\\Classes\\.kvt" + std::string(60, 'x') + "]");
         HWND box = user.WaitForBox();
-        const Items rows = {"-.kvta0", "-.kvtgone", "+.kvtmine", "+.kvtnew", "+.kvtz"};
+        const Items rows = {"-.kvta0", "-.kvtgone",  "+.kvtmine",  "+.kvtnew",
+                            "+.kvtz",  "+.kvtновый", "-.kvtстарый"};
         EXPECT_EQ(rows, Rows(dialog));
-        EXPECT_EQ("3|2", User::Texts(dialog, {IDC_COMPARE_ADDED, IDC_COMPARE_DELETED}));
+        EXPECT_EQ("4|3", User::Texts(dialog, {IDC_COMPARE_ADDED, IDC_COMPARE_DELETED}));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_COMPARE_SCAN)));
         // A key pressed while the question waits reaches no button.
         user.Key(GetDlgItem(dialog, IDC_COMPARE_SCAN), VK_RETURN);
@@ -107,9 +111,12 @@ TEST_F(CompareDialog, SavesTheChangedExtensionsWholeOrNotAtAll) {
         bool cancel;
         std::string content;
     } rows[] = {
-        {"  Tool 2 setup\t ", DWORD(-1), false, ";Tool 2 setup\r\nADDED-.kvta\r\n"},
+        {"  Tool 2 setup\t ", DWORD(-1), false, ";Tool 2 setup\r\nADDED-.kvtя\r\n"},
         {"0123456789abcdefghijklmnopqrstuvwxyz", FILE_SHARE_READ | FILE_SHARE_DELETE, false,
-         ";0123456789abcdefghijklmnopqrstu\r\nADDED-.kvta\r\n"},
+         ";0123456789abcdefghijklmnopqrstu\r\nADDED-.kvtя\r\n"},
+        // UTF-8 without a mark; 31 characters, never half of one beyond the plane.
+        {"Установка ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ📄", DWORD(-1), false,
+         ";Установка ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ\r\nADDED-.kvtя\r\n"},
         {"kept", 0, false, "old"},
         {"cancelled", DWORD(-1), true, ""},
     };
@@ -126,12 +133,12 @@ TEST_F(CompareDialog, SavesTheChangedExtensionsWholeOrNotAtAll) {
         strcpy(AppState.AppDirectory, folder.c_str());
         kvt::RunDialog(RunCompareDialog, [&](User& user) {
             HWND dialog = user.WaitFor("Compare Extensions");
-            Compare(user, dialog, "[HKLM\\Software\\Classes\\.kvta]");
+            Compare(user, dialog, "[HKLM\\Software\\Classes\\.kvtя]");
             user.Answer(user.WaitForBox(), IDYES);
             HWND save = user.WaitFor("Save changed extensions to file");
             ASSERT_NE(nullptr, save);
             EXPECT_EQ("Description:", User::Text(save, IDC_SAVE_DESCRIPTION_LABEL));
-            SendDlgItemMessageA(save, IDC_SAVE_DESCRIPTION, WM_SETTEXT, 0, (LPARAM)row.description);
+            SetDlgItemTextA(save, IDC_SAVE_DESCRIPTION, row.description);
             if (row.cancel)
                 PostMessageA(save, WM_COMMAND, IDCANCEL, 0);
             else

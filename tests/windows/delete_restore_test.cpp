@@ -75,18 +75,22 @@ TEST_F(DeleteRestore, UserMode) {
 [HKCU\Software\Classes\.kvtpath]
 @="kvtpath\\evil"
 [HKCU\Software\Classes\kvtpath\evil]
+[HKCU\Software\Classes\.kvtфайл]
+@="kvtфайлfile"
+[HKCU\Software\Classes\kvtфайлfile\shell\📄 Печать\command]
 [HKLM\Software\Classes\.kvtres]
 @="kvtresfile"
 [HKLM\Software\Classes\kvtresfile]
 [HKCU\Software\Classes\.kvtres]
 @="kvtresfile"
-[HKCU\Software\Classes\kvtresfile]
+[HKCU\Software\Classes\kvtresfile\shell\Печать 文\command]
 )");
     Run(0, {{".kvtdel", IDM_DELETE, IDNO, kDelete, ".kvtdel"},
             {".kvtdel", IDM_DELETE, IDYES, kDelete, nullptr},
             {".kvtone", IDM_DELETE, IDYES, kDelete, nullptr},
             {".kvtbare", IDM_DELETE, IDYES, kDelete, nullptr},
             {".kvtpath", IDM_DELETE, IDYES, kDelete, nullptr},
+            {".kvtфайл", IDM_DELETE, IDYES, kDelete, nullptr},
             {".kvtres", IDM_RESTORE, IDYES, kRestore, ".kvtres"}});
     EXPECT_REGISTRY(R"(
 [-HKCU\Software\Classes\.kvtdel]
@@ -96,6 +100,8 @@ TEST_F(DeleteRestore, UserMode) {
 [-HKCU\Software\Classes\.kvtbare]
 [-HKCU\Software\Classes\.kvtpath]
 [HKCU\Software\Classes\kvtpath\evil]
+[-HKCU\Software\Classes\.kvtфайл]
+[-HKCU\Software\Classes\kvtфайлfile]
 [-HKCU\Software\Classes\.kvtres]
 [-HKCU\Software\Classes\kvtresfile]
 [HKLM\Software\Classes\.kvtres]

@@ -28,7 +28,7 @@ class MainWindow : public kvt::RegistryTest {
 [HKCU\Software\Classes\kvtminefile]
 @="Mine"
 )");
-        kvt::Seed("[HKLM\\Software\\Classes\\.kvt\xE9]\n[HKCU\\Software\\Classes\\.KVT\xC9]\n"
+        kvt::Seed("[HKLM\\Software\\Classes\\.kvté]\n[HKCU\\Software\\Classes\\.KVTÉ]\n"
                   "[HKLM\\Software\\Classes\\.kvt" +
                   std::string(46, 'n') + "]\n");
     }
@@ -61,7 +61,7 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         HWND list = GetDlgItem(window, IDC_MAIN_LIST);
         HWND tree = GetDlgItem(window, IDC_MAIN_TREE);
         EXPECT_EQ(Items{".kvtsys"}, Ours(list)) << "50 characters are too long for a name";
-        EXPECT_EQ((Items{"User Customized", ".kvtboth", ".kvt\xE9", "User Defined", ".kvtmine"}),
+        EXPECT_EQ((Items{"User Customized", ".kvtboth", ".kvté", "User Defined", ".kvtmine"}),
                   Ours(tree));
         const int listed = static_cast<int>(User::Items(list).size());
         EXPECT_EQ(std::to_string(listed + 3) +
@@ -118,7 +118,7 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         HWND list = GetDlgItem(window, IDC_ADMIN_LIST);
         Items ours = Ours(list);
         std::sort(ours.begin(), ours.end());
-        EXPECT_EQ((Items{".kvtboth", ".kvtsys", ".kvt\xE9"}), ours);
+        EXPECT_EQ((Items{".kvtboth", ".kvtsys", ".kvté"}), ours);
         EXPECT_EQ(std::to_string(User::Items(list).size()) + " Registered file extensions ",
                   kvt::StatusText());
         EXPECT_EQ((Items{"Edit", "New Extension", "Delete", "Search", "Tools>", "-", "Readme",
@@ -130,7 +130,7 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
 // Readme beside a program whose folder is too long to name it: the missing
 // file is said, and no cut name is opened.
 TEST_F(MainWindow, ReadmeThatCannotBeNamedIsSaidToBeMissing) {
-    char saved[261];
+    char saved[sizeof AppState.AppDirectory];
     memcpy(saved, AppState.AppDirectory, sizeof saved);
     strcpy(AppState.AppDirectory, ("C:\\" + std::string(250, 'a') + "\\").c_str());
     kvt::RunMainWindow(0, [](User& user, HWND window) {
@@ -157,9 +157,9 @@ TEST_F(MainWindow, NameEntryInBothRoles) {
             user.Type(GetDlgItem(dialog, IDC_ENTRY_NAME), name);
             return dialog;
         };
-        HWND dialog = entry(IDM_NEWEXTENSION, "a.b c\\d/e:f*g?h\"i<j|k>l" + std::string(300, 'x'));
-        EXPECT_EQ("abcdefghijkl" + std::string(246, 'x'), User::Text(dialog, IDC_ENTRY_NAME))
-            << "refused characters; room left for the dot and the terminator";
+        HWND dialog = entry(IDM_NEWEXTENSION, "a.bЖ c\\d/e:f*g?h\"i<j|k>l" + std::string(300, 'x'));
+        EXPECT_EQ("abЖcdefghijkl" + std::string(245, 'x'), User::Text(dialog, IDC_ENTRY_NAME))
+            << "refused characters, letters of any script; room left for the dot";
         user.Type(GetDlgItem(dialog, IDC_ENTRY_NAME), " \t ");
         user.Click(dialog, IDC_ENTRY_OK);
         std::string text;
@@ -173,21 +173,21 @@ TEST_F(MainWindow, NameEntryInBothRoles) {
             user.Wait([&] { return User::Text(window, IDC_MAIN_EXTENSION) == ".kvtmine"; }));
         user.Click(entry(IDM_SEARCH, "kvtsys"), IDC_ENTRY_OK);
         EXPECT_TRUE(user.Wait([&] { return User::Text(window, IDC_MAIN_EXTENSION) == ".kvtsys"; }));
-        user.Click(entry(IDM_SEARCH, "kvtnew"), IDC_ENTRY_OK);
+        user.Click(entry(IDM_SEARCH, "kvtновое"), IDC_ENTRY_OK);
         HWND box = user.WaitForBox(&text);
-        EXPECT_EQ("Extension .kvtnew was not found.\r\nWould you like to create it?", text);
+        EXPECT_EQ("Extension .kvtновое was not found.\r\nWould you like to create it?", text);
         user.Answer(box, IDYES);
         HWND editor = user.WaitForControl(IDC_EDITOR_TABS);
-        EXPECT_EQ("Create new extension: .kvtnew", User::Text(editor));
-        user.Type(kvt::EditorControl(user, editor, IDC_GENERAL_DESCRIPTION), "New one");
+        EXPECT_EQ("Create new extension: .kvtновое", User::Text(editor));
+        user.Type(kvt::EditorControl(user, editor, IDC_GENERAL_DESCRIPTION), "Новое 📄");
         user.Click(editor, IDC_EDITOR_SAVE);
-        EXPECT_TRUE(user.Wait([&] { return Ours(tree).back() == ".kvtnew"; }));
+        EXPECT_TRUE(user.Wait([&] { return Ours(tree).back() == ".kvtновое"; }));
     });
     EXPECT_REGISTRY(R"(
-[HKCU\Software\Classes\.kvtnew]
-@="kvtnewFile"
-[HKCU\Software\Classes\kvtnewFile]
-@="New one"
+[HKCU\Software\Classes\.kvtновое]
+@="kvtновоеFile"
+[HKCU\Software\Classes\kvtновоеFile]
+@="Новое 📄"
 )");
 }
 

@@ -38,6 +38,10 @@ class OpenWith : public kvt::RegistryTest {
 @="C:\\kvtnowhere\\kvteditnamed.exe %1"
 [HKCU\Software\Classes\Applications\kvteditonly.exe\shell\edit\command]
 @="C:\\kvtnowhere\\kvteditonly.exe %1"
+[HKCU\Software\Classes\Applications\kvtпрограмма.exe]
+"FriendlyAppName"="Программа 文 📄"
+[HKCU\Software\Classes\Applications\kvtпрограмма.exe\shell\open\command]
+@="\"C:\\Программы\\Kv\\kvu.exe\" \"%1\""
 [HKCU\Software\Classes\Applications\kvtnoverb.exe]
 "FriendlyAppName"="Kvt No Verb"
 [HKLM\Software\Classes\Applications\kvtmachine.exe]
@@ -82,20 +86,20 @@ class OpenWith : public kvt::RegistryTest {
 TEST_F(OpenWith, UserMode) {
     Run(0, [&](User& user, HWND editor, HWND list) {
         EXPECT_EQ((Items{"Kvt Edit Named", kvt::TestFolder() + "kvtgone.exe", "Kvt Named",
-                         "C:\\windows\\kvtplain.exe"}),
+                         "C:\\windows\\kvtplain.exe", "Программа 文 📄"}),
                   User::Items(list));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, IDC_OPENWITHEDITOR_DELETE)));
         New(user, editor, list, program_, kVersioned);
         New(user, editor, list, versionless_, "kvtnoname");
         New(user, editor, list, program_, kVersioned);
-        EXPECT_EQ(6u, User::Items(list).size()) << "a program registered once";
-        user.Act(list, "Kvt Named", NM_CLICK);
+        EXPECT_EQ(7u, User::Items(list).size()) << "a program registered once";
+        user.Act(list, "Программа 文 📄", NM_CLICK);
         user.Click(editor, IDC_OPENWITHEDITOR_DELETE);
-        EXPECT_TRUE(user.Wait([&] { return User::Items(list).size() == 5; }));
+        EXPECT_TRUE(user.Wait([&] { return User::Items(list).size() == 6; }));
         EXPECT_EQ(nullptr, user.FindBox()) << "deleting asks nothing";
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(editor, IDC_OPENWITHEDITOR_DELETE)));
     });
-    std::string expected = "[-HKCU\\Software\\Classes\\Applications\\kvtnamed.exe]\n";
+    std::string expected = "[-HKCU\\Software\\Classes\\Applications\\kvtпрограмма.exe]\n";
     for (const std::string& path : {program_, versionless_})
         expected += "[HKCU\\Software\\Classes\\Applications\\" + path.substr(path.rfind('\\') + 1) +
                     "\\shell\\open\\command]\n@=\"" + kvt::RegText("\"" + path + "\" \"%1\"") +

@@ -116,6 +116,12 @@ class DetailsPane : public kvt::RegistryTest {
 @="kvtfullfile"
 [HKCU\Software\Classes\kvtfullfile\DefaultIcon]
 @=expand:"%KVTICONS%added.ico"
+[HKLM\Software\Classes\.kvtu]
+@="kvtufile"
+[HKLM\Software\Classes\kvtufile]
+@="Документ 文書 ✓ 📄"
+[HKLM\Software\Classes\kvtufile\shell\open\command]
+@="\"C:\\Программы\\Kv\\kvu.exe\" \"%1\""
 )");
     }
 
@@ -141,6 +147,7 @@ TEST_F(DetailsPane, AdminMode) {
               {".kvtfull", "Full document|text|text/x-kvt|user.ico|" + icons_ +
                                "|KVT Viewer|kvtview.exe|C:\\Tools\\|/open \"%1\"|No|Yes|LSP"},
               {".kvtprog", "Class B|*|*|?|?|?|?|?|?|Yes|Yes|*"},
+              {".kvtu", "Документ 文書 ✓ 📄|*|*|?|?|kvu|kvu.exe|C:\\Программы\\Kv\\|\"%1\"|*|*|*"},
               {".kvtcut", "*|*|*|kvtcut.exe|C:\\Tools\\|kvtcut|kvtcut.exe|C:\\Tools\\|%1|*|*|--P"},
               {".kvtlong", "?|" + std::string(260, 'p') + "|?|?|?|*|*|*|*|*|No|---"},
               // The friendly name of a program not on disk is left empty.
@@ -156,6 +163,7 @@ TEST_F(DetailsPane, UserMode) {
             {".kvtfull", "Full document|text|text/x-kvt|added.ico|" + icons_ +
                              "|KVT Viewer|kvtview.exe|C:\\Tools\\|/open \"%1\"|No|No|LSP"},
             {".kvtbare", "KVTBARE File|?|x/kvt|?|?|?|?|?|?|No|No|LS-"},
+            {".kvtu", "Документ 文書 ✓ 📄|*|*|*|*|kvu|kvu.exe|C:\\Программы\\Kv\\|\"%1\"|*|*|*"},
             {".kvtnote", "KVTNOTE File|*|*|notepad.exe|C:\\windows\\system32\\|notepad|notepad.exe|"
                          "C:\\windows\\system32\\|%1|Yes|No|LSP"},
             // A location that expands past its buffer names nothing, and a group

@@ -63,6 +63,33 @@ const Save kSaves[] = {
 @="Machine words"
 [-HKLM\Software\Classes\kvtcusfile\DefaultIcon]
 )"},
+    {"customize copies every name and byte as stored; text typed in any script is saved as typed",
+     0,
+     ".kvtu",
+     R"(
+[HKLM\Software\Classes\.kvtu]
+@="kvtufile"
+"Заметка"=hex(1):61,00,00,d8,62,00,00,00
+[HKLM\Software\Classes\kvtufile]
+@="Документ 文書 ✓ 📄"
+[HKLM\Software\Classes\kvtufile\shell\open\command]
+@="\"C:\\Программы\\Kv\\kvu.exe\" \"%1\""
+[HKLM\Software\Classes\kvtufile\shell\Печать\command]
+@="\"C:\\Программы\\Kv\\kvu.exe\" /p \"%1\""
+)",
+     {Type(IDC_GENERAL_DESCRIPTION, "Документ 文書 ✓ 📄 ещё"),
+      Type(IDC_OPENSWITH_ARGS, "/н \"%1\"")},
+     R"(
+[HKCU\Software\Classes\.kvtu]
+@="kvtufile"
+"Заметка"=hex(1):61,00,00,d8,62,00,00,00
+[HKCU\Software\Classes\kvtufile]
+@="Документ 文書 ✓ 📄 ещё"
+[HKCU\Software\Classes\kvtufile\shell\open\command]
+@="C:\\Программы\\Kv\\kvu.exe /н \"%1\""
+[HKCU\Software\Classes\kvtufile\shell\Печать\command]
+@="\"C:\\Программы\\Kv\\kvu.exe\" /p \"%1\""
+)"},
     {"customize without a class makes one: what is shown, no fall-back words, no empty keys",
      0,
      ".kvtabc",

@@ -1,0 +1,124 @@
+// Whole keys through the system's wide registry calls.
+#include "platform/registry_tree.h"
+
+#include "platform/handles.h"
+#include "text/system_text.h"
+
+#include <algorithm>
+
+namespace {
+
+using WideKey = Owned<HKEY, RegCloseKey>;
+
+// The longest key name the registry allows, and its terminator.
+constexpr DWORD kKeyNameUnits = 256;
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    return RegistryNameKey(a) == RegistryNameKey(b);
+}
+
+LONG ReadValues(HKEY key, std::vector<RegistryValue>* values) {
+    for (DWORD index = 0;;) {
+        DWORD nameUnits = 0, dataSize = 0;
+        LONG status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr, &nameUnits, &dataSize, nullptr, nullptr);
+        if (status != ERROR_SUCCESS)
+            return status;
+        std::vector<wchar_t> name(nameUnits + 1);
+        RegistryValue value;
+        value.Data.resize(dataSize);
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD size = dataSize;
+        status = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &value.Type,
+                               value.Data.data(), &size);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return ERROR_SUCCESS;
+        if (status == ERROR_MORE_DATA)
+            continue; // the value grew meanwhile: the sizes are asked again
+        if (status != ERROR_SUCCESS)
+            return status;
+        value.Name.assign(name.data(), nameLength);
+        value.Data.resize(size);
+        values->push_back(std::move(value));
+        ++index;
+    }
+}
+
+} // namespace
+
+LONG ReadKeyTree(HKEY key, RegistryTree* tree) {
+    tree->Values.clear();
+    tree->Keys.clear();
+    LONG status = ReadValues(key, &tree->Values);
+    if (status != ERROR_SUCCESS)
+        return status;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[kKeyNameUnits] = {};
+        DWORD length = kKeyNameUnits;
+        status = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return ERROR_SUCCESS;
+        if (status != ERROR_SUCCESS)
+            return status;
+        HKEY opened = nullptr;
+        if (RegOpenKeyExW(key, name, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+            continue;
+        WideKey child(opened);
+        RegistryTree below;
+        below.Name.assign(name, length);
+        if (ReadKeyTree(child.get(), &below) == ERROR_SUCCESS)
+            tree->Keys.push_back(std::move(below));
+    }
+}
+
+LONG WriteKeyTree(HKEY key, const RegistryTree& tree) {
+    LONG result = ERROR_SUCCESS;
+    auto note = [&result](LONG status) {
+        if (result == ERROR_SUCCESS)
+            result = status;
+    };
+    for (const RegistryValue& value : tree.Values)
+        note(RegSetValueExW(key, value.Name.c_str(), 0, value.Type, value.Data.data(),
+                            static_cast<DWORD>(value.Data.size())));
+    for (const RegistryTree& below : tree.Keys) {
+        HKEY created = nullptr;
+        const LONG status = RegCreateKeyExW(key, below.Name.c_str(), 0, nullptr, 0,
+                                            KEY_READ | KEY_WRITE, nullptr, &created, nullptr);
+        note(status);
+        if (status == ERROR_SUCCESS)
+            note(WriteKeyTree(WideKey(created).get(), below));
+    }
+    return result;
+}
+
+void OverlayTree(RegistryTree* under, const RegistryTree& over) {
+    for (const RegistryValue& value : over.Values) {
+        auto same =
+            std::find_if(under->Values.begin(), under->Values.end(),
+                         [&](const RegistryValue& v) { return SameName(v.Name, value.Name); });
+        if (same == under->Values.end())
+            under->Values.push_back(value);
+        else
+            *same = value;
+    }
+    for (const RegistryTree& key : over.Keys) {
+        auto same = std::find_if(under->Keys.begin(), under->Keys.end(),
+                                 [&](const RegistryTree& k) { return SameName(k.Name, key.Name); });
+        if (same == under->Keys.end()) {
+            under->Keys.push_back(key);
+        } else {
+            OverlayTree(&*same, key);
+            same->Name = key.Name;
+        }
+    }
+    std::stable_sort(under->Keys.begin(), under->Keys.end(),
+                     [](const RegistryTree& a, const RegistryTree& b) {
+                         return RegistryNameKey(a.Name) < RegistryNameKey(b.Name);
+                     });
+}
+
+LONG DeleteKeyTree(HKEY key, const std::wstring& name) {
+    if (name.empty())
+        return ERROR_INVALID_PARAMETER;
+    return RegDeleteTreeW(key, name.c_str());
+}
