@@ -49,8 +49,11 @@ void ShowListItem(int index) {
     ShowEditFlagsTest(HKEY_LOCAL_MACHINE);
 }
 
+// A saved edit shows at once: the pane reads what the save wrote.
 void OnEdit(HWND) {
     RunPropertyEditor(kEditorEdit);
+    if (EditorDiscarded == 0)
+        ShowListItem(AppState.CurrentListIndex);
 }
 
 void OnNewExtension(HWND) {

@@ -151,8 +151,11 @@ void OnTreeSelection() {
     ShowSelected(HKEY_CURRENT_USER);
 }
 
+// A saved edit shows at once: the pane reads what the save wrote.
 void OnEdit(HWND) {
     RunPropertyEditor(kEditorEdit);
+    if (EditorDiscarded == 0)
+        ShowSelected(HKEY_CURRENT_USER);
 }
 
 void OnTreeDoubleClick(HWND dialog) {

@@ -12,7 +12,7 @@ namespace {
 
 struct PaneIds {
     int LargeIcon, SmallIcon, IconFile, IconPath, Extension, FileType, PerceivedType, ContentType,
-        ProgramIcon, OpensWith, ProgramFile, ProgramPath, Args, Dde, EditFlags;
+        ProgramIcon, OpensWith, ProgramFile, ProgramPath, Args, Dde, EditFlags, Choice;
 };
 
 void TakeDetailsPane(HWND dialog, const PaneIds& ids) {
@@ -31,16 +31,17 @@ void TakeDetailsPane(HWND dialog, const PaneIds& ids) {
     DetailsPane.Args = GetDlgItem(dialog, ids.Args);
     DetailsPane.Dde = GetDlgItem(dialog, ids.Dde);
     DetailsPane.EditFlags = GetDlgItem(dialog, ids.EditFlags);
+    DetailsPane.Choice = ids.Choice ? GetDlgItem(dialog, ids.Choice) : nullptr;
 }
 
 } // namespace
 
 void TakeDetailsPaneUser(HWND dialog) {
-    TakeDetailsPane(dialog,
-                    {IDC_MAIN_LARGEICON, IDC_MAIN_SMALLICON, IDC_MAIN_ICONFILE, IDC_MAIN_ICONPATH,
-                     IDC_MAIN_EXTENSION, IDC_MAIN_FILETYPE, IDC_MAIN_PERCEIVED, IDC_MAIN_CONTENT,
-                     IDC_MAIN_PROGRAMICON, IDC_MAIN_OPENSWITH, IDC_MAIN_PROGRAMFILE,
-                     IDC_MAIN_PROGRAMPATH, IDC_MAIN_ARGS, IDC_MAIN_DDE, IDC_MAIN_EDITFLAGS});
+    TakeDetailsPane(dialog, {IDC_MAIN_LARGEICON, IDC_MAIN_SMALLICON, IDC_MAIN_ICONFILE,
+                             IDC_MAIN_ICONPATH, IDC_MAIN_EXTENSION, IDC_MAIN_FILETYPE,
+                             IDC_MAIN_PERCEIVED, IDC_MAIN_CONTENT, IDC_MAIN_PROGRAMICON,
+                             IDC_MAIN_OPENSWITH, IDC_MAIN_PROGRAMFILE, IDC_MAIN_PROGRAMPATH,
+                             IDC_MAIN_ARGS, IDC_MAIN_DDE, IDC_MAIN_EDITFLAGS, IDC_MAIN_CHOICE});
 }
 
 void TakeDetailsPaneAdmin(HWND dialog) {
@@ -48,7 +49,7 @@ void TakeDetailsPaneAdmin(HWND dialog) {
                              IDC_ADMIN_ICONPATH, IDC_ADMIN_EXTENSION, IDC_ADMIN_FILETYPE,
                              IDC_ADMIN_PERCEIVED, IDC_ADMIN_CONTENT, IDC_ADMIN_PROGRAMICON,
                              IDC_ADMIN_OPENSWITH, IDC_ADMIN_PROGRAMFILE, IDC_ADMIN_PROGRAMPATH,
-                             IDC_ADMIN_ARGS, IDC_ADMIN_DDE, IDC_ADMIN_EDITFLAGS});
+                             IDC_ADMIN_ARGS, IDC_ADMIN_DDE, IDC_ADMIN_EDITFLAGS, 0});
 }
 
 void SetPaneText(HWND control, const char* text) {
@@ -90,7 +91,7 @@ void ClearDetails() {
     for (HWND text :
          {DetailsPane.IconFile, DetailsPane.IconPath, DetailsPane.Extension, DetailsPane.FileType,
           DetailsPane.PerceivedType, DetailsPane.ContentType, DetailsPane.OpensWith,
-          DetailsPane.ProgramFile, DetailsPane.ProgramPath, DetailsPane.Args})
+          DetailsPane.ProgramFile, DetailsPane.ProgramPath, DetailsPane.Args, DetailsPane.Choice})
         SetPaneText(text, "");
     SetPaneText(DetailsPane.Dde, kTextNo);
     SetPaneText(DetailsPane.EditFlags, kTextNo);

@@ -88,6 +88,11 @@ void ShowDetails() {
     ReadPerceivedType();
     ReadOpenCommand();
     ReadDefaultIconLabels();
+    std::string chosen;
+    SetPaneText(DetailsPane.Choice,
+                ShellUserChoice(CurrentExtension, &chosen) && FitsBuffer(chosen.c_str(), kTextSize)
+                    ? chosen.c_str()
+                    : kTextNoChoice);
 }
 
 void ShowEditFlagsTest(HKEY hive) {

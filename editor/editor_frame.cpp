@@ -13,11 +13,15 @@
 #include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
 #include "writer/apply_edits.h"
 #include "ui/please_wait.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
 
 namespace {
 
@@ -66,10 +70,23 @@ void HandOverIcon(HWND from, HWND to) {
     SetEditorIcon(to, reinterpret_cast<HICON>(SendMessageA(from, STM_GETICON, 0, 0)));
 }
 
+// The description the editor edits is the class's own: in user mode the pane
+// shows the shell's type name, which a "FriendlyTypeName" or the user's
+// choice of class can make another.
+void CopyDescriptionToEditor() {
+    if (AppState.AdminMode) {
+        CopyPaneText(DetailsPane.FileType, GeneralPage.Description);
+        return;
+    }
+    const std::string description = ShellClassDescription(CurrentExtension);
+    SetWindowTextA(GeneralPage.Description,
+                   FitsBuffer(description.c_str(), kTextSize) ? description.c_str() : kTextUnknown);
+}
+
 void CopyPaneToEditor() {
     CopyPaneText(DetailsPane.IconFile, GeneralPage.IconFile);
     CopyPaneText(DetailsPane.IconPath, GeneralPage.IconPath);
-    CopyPaneText(DetailsPane.FileType, GeneralPage.Description);
+    CopyDescriptionToEditor();
     CopyPaneText(DetailsPane.PerceivedType, GeneralPage.PerceivedCurrent);
     CopyPaneText(DetailsPane.ContentType, GeneralPage.ContentCurrent);
     CopyPaneText(DetailsPane.OpensWith, OpensWithPage.OpensWith);
@@ -222,14 +239,37 @@ void CollectEdits() {
     RefreshTextFlags();
 }
 
+// A saved program, arguments or DDE change nothing while the user's own
+// choice of class decides: the user may remove the choice (its key alone).
+// Where Windows protects it, its settings are offered instead.
+void OfferToRemoveUserChoice(HWND editor) {
+    std::string chosen;
+    if (!(Changed.Program || Changed.Args || Changed.DdeApplication || Changed.DdeTopic ||
+          Changed.DdeCommand) ||
+        !ShellUserChoice(CurrentExtension, &chosen))
+        return;
+    const std::string question = kTextChoiceQuestionStart + std::string(CurrentExtension) +
+                                 kTextChoiceQuestionMiddle + chosen + kTextChoiceQuestionEnd;
+    if (MessageBoxA(editor, question.c_str(), CurrentExtension, MB_YESNO | MB_ICONQUESTION) !=
+            IDYES ||
+        RemoveUserChoice(CurrentExtension) == ERROR_SUCCESS)
+        return;
+    const std::string refused =
+        kTextChoiceRefusedStart + std::string(CurrentExtension) + kTextChoiceRefusedEnd;
+    if (MessageBoxA(editor, refused.c_str(), CurrentExtension, MB_YESNO | MB_ICONWARNING) == IDYES)
+        ShellExecuteA(editor, kReadmeVerb, kDefaultAppsSettings, nullptr, nullptr, SW_SHOW);
+}
+
 void OnSave(HWND editor) {
     EditorDiscarded = 0;
     CollectEdits();
     if (AnyChanged()) {
-        if (AppState.AdminMode)
+        if (AppState.AdminMode) {
             ApplyEditsAdmin();
-        else
+        } else {
             ApplyEditsUser();
+            OfferToRemoveUserChoice(editor);
+        }
         RunShellRefresh(editor);
     } else
         EditorDiscarded = 1;

@@ -38,6 +38,13 @@ bool OpenWithListPath(const char* extension, char* path) {
                             {kFileExtsPrefix, extension, kOpenWithListSuffix});
 }
 
+bool UserChoicePath(const char* extension, char* path) {
+    FillWords(path, kRegistryPathSize, 0);
+    return IsKeyName(extension) &&
+           JoinTextsBounded(path, kRegistryPathSize,
+                            {kFileExtsPrefix, extension, "\\", kUserChoiceKey});
+}
+
 LONG OpenClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, RegKey* key) {
     char path[kRegistryPathSize];
     if (!ClassesPath(name, subKey, path)) {

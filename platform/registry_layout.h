@@ -30,6 +30,14 @@ constexpr char kEditFlagsValue[] = "EditFlags";
 constexpr char kFriendlyTypeNameValue[] = "FriendlyTypeName";
 constexpr char kFriendlyTypeNameBackupValue[] = "FriendlyTypeNameBak";
 constexpr char kFriendlyAppNameValue[] = "FriendlyAppName";
+// A packaged app's class names its program in a key of its own.
+constexpr char kPackagedApplicationNameKey[] = "Application";
+constexpr char kPackagedApplicationNameValue[] = "ApplicationName";
+// The class the user chose for an extension ("Always use this app"), in the
+// user's FileExts entry of it ("Progid" on Windows 7; value names are
+// case-blind).
+constexpr char kUserChoiceKey[] = "UserChoice";
+constexpr char kProgIdValue[] = "ProgId";
 // The user's Open With list of an extension, and its order value.
 constexpr char kMruListValue[] = "MRUList";
 
@@ -48,6 +56,11 @@ bool ClassesPath(const char* name, const char* subKey, char* path);
 // (kRegistryPathSize bytes); false, and path empty, when extension is not a
 // key name.
 bool OpenWithListPath(const char* extension, char* path);
+
+// The user's "...\Explorer\FileExts\" + extension + "\UserChoice" into path
+// (kRegistryPathSize bytes); false, and path empty, when extension is not a
+// key name.
+bool UserChoicePath(const char* extension, char* path);
 
 // Opens hive\"Software\Classes\" + name (+ "\" + subKey when not null) into
 // key; a name that is not a key name opens nothing (ERROR_INVALID_NAME).

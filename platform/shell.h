@@ -16,9 +16,9 @@
 // Windows answers them:
 //  - ASSOCF_INIT_IGNOREUNKNOWN|ASSOCF_INIT_DEFAULTTOSTAR, or
 //    ASSOCF_INIT_DEFAULTTOSTAR alone, for an extension (".txt"): the class is
-//    the extension key's default value; with DEFAULTTOSTAR the verbs of "*"
-//    stand in when the class has none; with IGNOREUNKNOWN an extension without
-//    a class fails.
+//    the one the user chose for it (ShellUserChoice), else the extension key's
+//    default value; with DEFAULTTOSTAR the verbs of "*" stand in when the
+//    class has none; with IGNOREUNKNOWN an extension without a class fails.
 //  - ASSOCF_INIT_BYEXENAME (with or without ASSOCF_NOTRUNCATE and
 //    ASSOCF_INIT_DEFAULTTOFOLDER, or ASSOCF_OPEN_BYEXENAME) for a program file
 //    name or path: the key is "Applications\" + file name.
@@ -32,7 +32,10 @@
 // verb. FRIENDLYAPPNAME is the application key's "FriendlyAppName", else the
 // program's version description, else its file name without folder and
 // extension; it fails where EXECUTABLE fails, unless the application key
-// names it.
+// names it. A packaged app's class names its program by its "Application"
+// key's "ApplicationName". FRIENDLYDOCNAME is the class's
+// "FriendlyTypeName", else its description. Indirect texts ("@file,-id")
+// are resolved from their resources; one that cannot be is absent.
 // out receives at most *length bytes, terminated; *length gets the length with
 // terminator. A failed answer returns a failure HRESULT and leaves out empty.
 HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const char* verb, char* out,
@@ -52,10 +55,18 @@ const char* ShellCommandArguments(const char* command);
 // was asked for.
 DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags);
 
-// The type name of an extension as the shell names it: its class's
-// description, else the extension without its dot in capitals followed by
-// " File". Whole, where SHFILEINFOA's field keeps 79 bytes of it.
+// The type name of an extension as the shell shows it: that of the class
+// the user chose for it, else of its own class (ASSOCSTR_FRIENDLYDOCNAME),
+// else the extension without its dot in capitals followed by " File". Whole,
+// where SHFILEINFOA's field keeps 79 bytes of it.
 std::string ShellTypeName(const char* extension);
+// The description the editor edits: the default value of the extension's own
+// class, else the same fall-back.
+std::string ShellClassDescription(const char* extension);
+// The class the user chose for the extension ("Always use this app"), when
+// it names a class that exists: the shell then opens, describes and draws
+// the extension's files through that class, and so do the answers here.
+bool ShellUserChoice(const char* extension, std::string* className);
 
 // Loads the icon at location "file,index" or "file,-id" or a bare icon file at
 // the given size, environment variables expanded; null when there is none (a

@@ -46,7 +46,8 @@ bool FindSource(ASSOCF flags, const char* assoc, AssocSource* source) {
         return !file.empty();
     }
     std::string className;
-    bool hasClass = ReadClassesText(assoc, nullptr, &className) && !className.empty();
+    bool chosen = false;
+    const bool hasClass = AssociatedClass(assoc, &className, &chosen);
     if (defaultToStar)
         source->verbFallback = "*";
     if (!hasClass) {
@@ -269,9 +270,16 @@ std::string FileTitle(const std::string& path) {
 // description in the program's version block, else its file title. There is
 // none when the program is not on disk, unless its application key names it.
 bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string* name) {
-    std::string executable;
+    std::string executable, text;
+    // A packaged app's class names its program itself; its verbs have no command.
+    if (!source.byProgram &&
+        ReadClassesText(source.key + "\\" + kPackagedApplicationNameKey,
+                        kPackagedApplicationNameValue, &text) &&
+        ResolveShellText(text, name))
+        return true;
     if (source.byProgram) {
-        if (ReadClassesText(source.key, kFriendlyAppNameValue, name) && !name->empty())
+        if (ReadClassesText(source.key, kFriendlyAppNameValue, &text) &&
+            ResolveShellText(text, name))
             return true;
         if (!QueryExecutable(source, verb, &executable))
             return false;
@@ -280,12 +288,21 @@ bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string*
             return false;
         const std::string application =
             std::string(kApplicationsKey) + "\\" + FileNamePart(executable);
-        if (ReadClassesText(application, kFriendlyAppNameValue, name) && !name->empty())
+        if (ReadClassesText(application, kFriendlyAppNameValue, &text) &&
+            ResolveShellText(text, name))
             return true;
     }
     if (!ProgramDescription(executable, name))
         *name = FileTitle(executable);
     return !name->empty();
+}
+
+// The type name: the class's "FriendlyTypeName", resolved, else its description.
+bool QueryTypeName(const AssocSource& source, std::string* name) {
+    std::string text;
+    if (ReadClassesText(source.key, kFriendlyTypeNameValue, &text) && ResolveShellText(text, name))
+        return true;
+    return ReadClassesText(source.key, nullptr, name) && !name->empty();
 }
 
 bool QueryDde(const AssocSource& source, const char* verb, ASSOCSTR kind, std::string* text) {
@@ -330,6 +347,8 @@ bool Answer(ASSOCF flags, ASSOCSTR kind, const char* assoc, const char* verb, st
         return QueryExecutable(source, verb, text);
     case ASSOCSTR_FRIENDLYAPPNAME:
         return QueryFriendlyName(source, verb, text);
+    case ASSOCSTR_FRIENDLYDOCNAME:
+        return QueryTypeName(source, text);
     case ASSOCSTR_DDECOMMAND:
     case ASSOCSTR_DDEAPPLICATION:
     case ASSOCSTR_DDETOPIC:
@@ -359,6 +378,22 @@ HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const ch
     memcpy(out, text.c_str(), text.size() + 1);
     *length = static_cast<DWORD>(text.size() + 1);
     return S_OK;
+}
+
+std::string ShellTypeName(const char* extension) {
+    std::string name;
+    if (Answer(ASSOCF_INIT_IGNOREUNKNOWN, ASSOCSTR_FRIENDLYDOCNAME, extension, nullptr, &name))
+        return name;
+    return UpperTypeName(extension ? extension : "");
+}
+
+bool ShellUserChoice(const char* extension, std::string* className) {
+    std::string associated;
+    bool chosen = false;
+    if (!extension || !AssociatedClass(extension, &associated, &chosen) || !chosen)
+        return false;
+    *className = associated;
+    return true;
 }
 
 const char* ShellCommandArguments(const char* command) {

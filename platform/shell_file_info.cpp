@@ -30,12 +30,6 @@ std::string ExtensionOf(const char* path) {
     return extension ? extension : "";
 }
 
-std::string UpperTypeName(const std::string& extension) {
-    std::string name = extension.substr(1);
-    CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));
-    return name + " File";
-}
-
 // The DefaultIcon of an extension's class in the machine's own classes, where
 // the shell of some systems (Wine's) looks.
 std::string MachineIconLocation(const std::string& extension) {
@@ -86,7 +80,7 @@ DWORD_PTR AskShell(const char* path, DWORD attributes, SHFILEINFOA* info, UINT f
 
 } // namespace
 
-std::string ShellTypeName(const char* extension) {
+std::string ShellClassDescription(const char* extension) {
     std::string className, description;
     if (ReadClassesText(extension, nullptr, &className) && !className.empty() &&
         ReadClassesText(className, nullptr, &description) && !description.empty())
@@ -103,20 +97,30 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
         return AskShell(path, attributes, info, flags, extension);
 
     std::string className;
-    bool hasClass = ReadClassesText(extension, nullptr, &className) && !className.empty();
+    bool chosen = false;
+    const bool hasClass = AssociatedClass(extension, &className, &chosen);
+    const int size = GetSystemMetrics((flags & SHGFI_SMALLICON) ? SM_CXSMICON : SM_CXICON);
     HICON icon = nullptr;
     if (flags & SHGFI_ICON) {
-        const int size = GetSystemMetrics((flags & SHGFI_SMALLICON) ? SM_CXSMICON : SM_CXICON);
         std::string location;
+        char program[kTextSize];
+        DWORD length = kTextSize;
         if (hasClass && ReadClassesText(className + "\\" + kDefaultIconKey, nullptr, &location))
             icon = ShellLoadIconLocation(location.c_str(), size);
+        // A chosen class without an icon of its own, such as a program's
+        // Applications key, draws its files with the program's icon.
+        else if (chosen && SUCCEEDED(ShellAssocQuery(ASSOCF_INIT_IGNOREUNKNOWN, ASSOCSTR_EXECUTABLE,
+                                                     extension.c_str(), nullptr, program, &length)))
+            icon = ShellLoadIconLocation((std::string(program) + ",0").c_str(), size);
     }
     // The shell is asked only for what the merged view cannot give: the
-    // system image index and the other answers, or an icon the view lacks.
-    // Its answers cost milliseconds each, as it looks for the icon again.
+    // system image index and the other answers, or an icon the view lacks
+    // (not for a chosen class, which the shell of some systems does not
+    // know). Its answers cost milliseconds each, as it looks for the icon
+    // again.
     const UINT servedFlags =
         SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME | SHGFI_ICON | SHGFI_SMALLICON | SHGFI_LARGEICON;
-    const bool askShell = (flags & ~servedFlags) || ((flags & SHGFI_ICON) && !icon);
+    const bool askShell = (flags & ~servedFlags) || ((flags & SHGFI_ICON) && !icon && !chosen);
     DWORD_PTR result = 1;
     if (askShell)
         result = AskShell(path, attributes, info, flags, extension);
@@ -125,13 +129,11 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
         CopyTextBounded(ShellTypeName(extension.c_str()).c_str(), info->szTypeName,
                         sizeof info->szTypeName);
     if (flags & SHGFI_ICON) {
-        if (!askShell) {
+        if (icon) {
+            // The view's icon wins over the shell's.
+            IconOwner replaced(askShell ? info->hIcon : nullptr);
             info->hIcon = icon;
-        } else if (icon) {
-            IconOwner replaced(info->hIcon); // the view's icon wins over the shell's
-            info->hIcon = icon;
-        } else if (!info->hIcon) {
-            const int size = GetSystemMetrics((flags & SHGFI_SMALLICON) ? SM_CXSMICON : SM_CXICON);
+        } else if (!askShell || !info->hIcon) {
             info->hIcon = ShellGenericDocumentIcon(size);
         }
     }

@@ -9,10 +9,25 @@
 
 namespace shell_parts {
 
-// The default (or a named) value of HKEY_CLASSES_ROOT\path as text; inside a
-// ShellReadScope each value and each key is read once.
+// The default (or a named) value of HKEY_CLASSES_ROOT\path, or of
+// HKEY_CURRENT_USER\path, as text; inside a ShellReadScope each value and each
+// key is read once.
 bool ReadClassesText(const std::string& path, const char* name, std::string* text);
+bool ReadUserText(const std::string& path, const char* name, std::string* text);
 bool ClassesKeyExists(const std::string& path);
+
+// The class the shell opens, describes and draws an extension's files
+// through: the user's choice ("UserChoice") where it names a class that
+// exists, else the extension's own class. False when there is neither;
+// chosen says whether the user's choice decided.
+bool AssociatedClass(const std::string& extension, std::string* className, bool* chosen);
+// A text as the shell shows it: an indirect one ("@file,-id" and the like,
+// variables expanded) resolved from its resources, a plain one as it is.
+// False for an empty text or one that cannot be resolved.
+bool ResolveShellText(const std::string& text, std::string* resolved);
+// The shell's type name for an extension that has no description: the
+// extension without its dot in capitals and " File".
+std::string UpperTypeName(const std::string& extension);
 // 0 outside a read scope; inside one, a number that differs from that of any
 // other outermost scope of the thread, for answers kept while it lasts.
 unsigned ReadScopeNumber();

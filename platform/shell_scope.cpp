@@ -8,6 +8,8 @@
 #include "platform/shell_parts.h"
 #include "text/system_text.h"
 
+#include <shlwapi.h>
+
 #include <map>
 #include <string>
 
@@ -28,18 +30,18 @@ struct ReadMemo {
 };
 thread_local ReadMemo t_memo;
 
-std::wstring MemoKey(const std::string& path, const char* name) {
-    std::wstring key = RegistryNameKey(path.c_str());
+std::wstring MemoKey(const std::string& path, const char* name, HKEY root = HKEY_CLASSES_ROOT) {
+    std::wstring key = root == HKEY_CLASSES_ROOT ? L"" : L"\x1";
+    key += RegistryNameKey(path.c_str());
     key += L'\0';
     if (name)
         key += RegistryNameKey(name);
     return key;
 }
 
-bool ReadClassesTextNow(const std::string& path, const char* name, std::string* text) {
+bool ReadTextNow(HKEY root, const std::string& path, const char* name, std::string* text) {
     RegKey key;
-    if (RegistryOpenKey(HKEY_CLASSES_ROOT, path.c_str(), KEY_QUERY_VALUE, key.put()) !=
-        ERROR_SUCCESS)
+    if (RegistryOpenKey(root, path.c_str(), KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
         return false;
     char buffer[BufferFor(1023)];
     if (RegistryReadText(key.get(), name, buffer, sizeof buffer) != ERROR_SUCCESS)
@@ -48,21 +50,62 @@ bool ReadClassesTextNow(const std::string& path, const char* name, std::string* 
     return true;
 }
 
-} // namespace
-
-bool ReadClassesText(const std::string& path, const char* name, std::string* text) {
+bool ReadText(HKEY root, const std::string& path, const char* name, std::string* text) {
     if (t_memo.depth == 0)
-        return ReadClassesTextNow(path, name, text);
-    const std::wstring key = MemoKey(path, name);
+        return ReadTextNow(root, path, name, text);
+    const std::wstring key = MemoKey(path, name, root);
     auto known = t_memo.texts.find(key);
     if (known == t_memo.texts.end()) {
         std::string read;
-        const bool found = ReadClassesTextNow(path, name, &read);
+        const bool found = ReadTextNow(root, path, name, &read);
         known = t_memo.texts.emplace(key, std::make_pair(found, read)).first;
     }
     if (known->second.first)
         *text = known->second.second;
     return known->second.first;
+}
+
+} // namespace
+
+bool ReadClassesText(const std::string& path, const char* name, std::string* text) {
+    return ReadText(HKEY_CLASSES_ROOT, path, name, text);
+}
+
+bool ReadUserText(const std::string& path, const char* name, std::string* text) {
+    return ReadText(HKEY_CURRENT_USER, path, name, text);
+}
+
+bool AssociatedClass(const std::string& extension, std::string* className, bool* chosen) {
+    char path[kRegistryPathSize];
+    std::string progId;
+    *chosen = UserChoicePath(extension.c_str(), path) &&
+              ReadUserText(path, kProgIdValue, &progId) && !progId.empty() &&
+              ClassesKeyExists(progId);
+    if (*chosen)
+        *className = progId;
+    return *chosen || (ReadClassesText(extension, nullptr, className) && !className->empty());
+}
+
+bool ResolveShellText(const std::string& text, std::string* resolved) {
+    if (text.empty() || text[0] != '@') {
+        *resolved = text;
+        return !text.empty();
+    }
+    const std::string expanded = Expand(text);
+    wchar_t found[1024] = {};
+    if (expanded.empty() ||
+        FAILED(SHLoadIndirectString(WideText(expanded.c_str()).c_str(), found, 1024, nullptr)) ||
+        !found[0] || found[0] == L'@')
+        return false;
+    *resolved = ProgramText(found, wcslen(found));
+    return true;
+}
+
+std::string UpperTypeName(const std::string& extension) {
+    std::string name = extension.substr(extension.empty() ? 0 : 1);
+    if (!name.empty())
+        CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));
+    return name + " File";
 }
 
 bool ClassesKeyExists(const std::string& path) {

@@ -29,6 +29,7 @@ struct DetailsPaneRecord {
     HWND Args;
     HWND Dde;
     HWND EditFlags;
+    HWND Choice; // user mode: the class the user chose, which decides
 };
 extern DetailsPaneRecord DetailsPane;
 

@@ -58,6 +58,8 @@
 #define IDC_MAIN_DDE 1030
 #define IDC_MAIN_ARGS 1031
 #define IDC_MAIN_EDITFLAGS 1032
+#define IDC_MAIN_CHOICE_LABEL 1033
+#define IDC_MAIN_CHOICE 1034
 
 // Dialog 1200: admin-mode main window
 #define IDC_ADMIN_DDE 1201

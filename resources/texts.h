@@ -6,6 +6,8 @@ constexpr const char* kTextUnknown = "Unknown";
 constexpr const char* kTextYes = "Yes";
 constexpr const char* kTextNo = "No";
 constexpr const char* kRundllProgram = "rundll32.exe";
+// The user's own choice of program: none decides.
+constexpr const char* kTextNoChoice = "None";
 
 // Extension catalogue
 constexpr const char* kTextSystemGroup = "System";
@@ -65,6 +67,16 @@ constexpr const char* kTextCreateTitle = "Create new extension: ";
 constexpr const char* kTextSaveButton = "Save";
 constexpr const char* kTextCreateButton = "Create";
 constexpr const char* kTextSaveChanges = "Do you want to save changes?";
+// After a save, where the user's own choice of program decides.
+constexpr const char* kTextChoiceQuestionStart = "Files of type ";
+constexpr const char* kTextChoiceQuestionMiddle = " open by your own choice of program (";
+constexpr const char* kTextChoiceQuestionEnd =
+    "), not by the program saved here.\r\nRemove your choice, so that the saved program opens "
+    "them?";
+constexpr const char* kTextChoiceRefusedStart = "Windows did not let KVEL remove your choice for ";
+constexpr const char* kTextChoiceRefusedEnd =
+    ".\r\nIt is still in effect. Open Windows' Default apps settings to change it there?";
+constexpr const char* kDefaultAppsSettings = "ms-settings:defaultapps";
 constexpr const char* kTabGeneral = "Icon";
 constexpr const char* kTabOpensWith = "Open";
 constexpr const char* kTabEditFlags = "Edit Flags";

@@ -3,6 +3,7 @@
 // (admin mode). Both read the editor's state (editor/editor_state.h) and its
 // pages, which still exist while they run.
 #pragma once
+#include <windows.h>
 
 // Writes below HKEY_CURRENT_USER\Software\Classes (and the user's Open With
 // list): a per-user copy first in Customize mode, the new extension in
@@ -12,3 +13,8 @@ void ApplyEditsUser();
 // Writes below HKEY_LOCAL_MACHINE\Software\Classes; a new extension is shown
 // in the list and announced to the shell at once.
 void ApplyEditsAdmin();
+
+// Removes the user's own choice of class for extension (its "UserChoice" key
+// alone; the Open With list beside it stays). The system's status: Windows
+// refuses it for some types.
+LONG RemoveUserChoice(const char* extension);

@@ -218,6 +218,12 @@ void RewriteOpenWithList() {
 
 } // namespace
 
+LONG RemoveUserChoice(const char* extension) {
+    char path[kRegistryPathSize];
+    return UserChoicePath(extension, path) ? RegistryDeleteTree(HKEY_CURRENT_USER, path)
+                                           : ERROR_INVALID_NAME;
+}
+
 void ApplyEditsUser() {
     ClassCreated = 0;
     if (EditorMode == kEditorCustomize)

@@ -406,17 +406,9 @@ HWND EditorControl(User& user, HWND editor, int id) {
 }
 
 void ChooseFile(User& user, HWND fileDialog, const std::string& path) {
-    // The name's edit: edt1, or the edit somewhere inside combo box cmb13.
-    HWND edit = GetDlgItem(fileDialog, edt1);
-    if (!edit || !ClassIs(edit, "Edit"))
-        EnumChildWindows(
-            GetDlgItem(fileDialog, cmb13),
-            [](HWND child, LPARAM found) -> BOOL {
-                *reinterpret_cast<HWND*>(found) = child;
-                return !ClassIs(child, "Edit");
-            },
-            reinterpret_cast<LPARAM>(&edit));
-    SetWindowTextA(edit, path.c_str());
+    // The name's control: edit edt1, or combo box cmb13, which passes the text to its edit.
+    SendMessageA(fileDialog, CDM_SETCONTROLTEXT, GetDlgItem(fileDialog, edt1) ? edt1 : cmb13,
+                 reinterpret_cast<LPARAM>(path.c_str()));
     user.Click(fileDialog, IDOK);
 }
 

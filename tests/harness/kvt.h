@@ -18,9 +18,10 @@ namespace kvt {
 
 constexpr DWORD kWaitMs = 15000;
 
-// Seeds the registry from .reg text: [HKLM\...] or [HKCU\...] creates a key
-// ([-...] deletes it); @="x" and "name"="x" are REG_SZ (escaped as in .reg
-// files), expand:"x" REG_EXPAND_SZ, dword:0001 and hex:01,00 as in .reg files.
+// Seeds the registry from .reg text, through the wide calls: [HKLM\...] or
+// [HKCU\...] creates a key ([-...] deletes it); @="x" and "name"="x" are
+// REG_SZ (escaped as in .reg files), expand:"x" REG_EXPAND_SZ, dword:0001,
+// hex:01,00 and hex(type):01,00 (raw bytes of any type) as in .reg files.
 void Seed(const std::string& text);
 // UTF-8 text as the system's UTF-16; piece times times.
 std::wstring Wide(const std::string& text);

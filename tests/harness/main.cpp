@@ -2,6 +2,7 @@
 // the programs the fixtures name put on disk (the shell finds only those).
 #include "app/startup.h"
 #include "platform/handles.h"
+#include "records/app_state.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -32,5 +33,7 @@ int main(int argc, char** argv) {
     std::ifstream(self, std::ios::binary).read(&head[0], head.size());
     std::ofstream("C:\\Tools\\kvtcut.exe", std::ios::binary) << head;
     PrepareAppState();
+    // Fixtures name the test library's texts as "@%KVTBIN%kvtstrings.dll,-id".
+    SetEnvironmentVariableA("KVTBIN", AppState.AppDirectory);
     return RUN_ALL_TESTS();
 }

@@ -19,12 +19,6 @@ struct Value {
     std::vector<BYTE> data;
 };
 
-std::string Narrow(const std::wstring& wide) {
-    std::string text(WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, 0, 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], (int)text.size(), 0, 0);
-    return text.c_str();
-}
-
 // A value as stored: texts as the registry keeps them, in UTF-16.
 Value Read(HKEY hive, const std::string& path, const char* name) {
     Value value;
@@ -42,13 +36,14 @@ Value Read(HKEY hive, const std::string& path, const char* name) {
     return value;
 }
 
-// A value's data as a test shows it: a text up to its terminator, any other
-// data as it is.
+// A value's data as a test shows it: a text to its terminator, other data raw.
 std::string Shown(const Value& value) {
-    const auto* text = reinterpret_cast<const wchar_t*>(value.data.data());
-    return value.type == REG_SZ || value.type == REG_EXPAND_SZ
-               ? Narrow(std::wstring(text, value.data.size() / 2).c_str())
-               : std::string(value.data.begin(), value.data.end());
+    if (value.type != REG_SZ && value.type != REG_EXPAND_SZ)
+        return std::string(value.data.begin(), value.data.end());
+    std::string text(value.data.size() * 2 + 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(value.data.data()),
+                        int(value.data.size() / 2), &text[0], int(text.size()), nullptr, nullptr);
+    return text.c_str();
 }
 
 // A text of the fixtures as the registry stores it: UTF-16 and its terminator.

@@ -15,6 +15,9 @@ namespace {
 constexpr char kFixture[] = R"(
 [HKLM\Software\Classes\.kvtquoted]
 @="kvtquotedfile"
+[HKLM\Software\Classes\kvtquotedfile]
+@="KV default"
+"FriendlyTypeName"="KV plain friendly"
 [HKLM\Software\Classes\kvtquotedfile\DefaultIcon]
 @="C:\\kvt\\kvtver.exe,0"
 [HKLM\Software\Classes\kvtquotedfile\shell\open\command]
@@ -37,6 +40,9 @@ constexpr char kFixture[] = R"(
 
 [HKLM\Software\Classes\.kvtnamed]
 @="kvtnamedfile"
+[HKLM\Software\Classes\kvtnamedfile]
+@="KV default"
+"FriendlyTypeName"="@%KVTBIN%kvtstrings.dll,-101"
 [HKLM\Software\Classes\kvtnamedfile\shell\open\command]
 @="\"C:\\kvt\\Kv Tool\\kvtnamed.exe\" %1"
 [HKLM\Software\Classes\Applications\kvtnamed.exe]
@@ -44,6 +50,9 @@ constexpr char kFixture[] = R"(
 
 [HKLM\Software\Classes\.kvtgo]
 @="kvtgofile"
+[HKLM\Software\Classes\kvtgofile]
+@="KV default"
+"FriendlyTypeName"="@%KVTBIN%kvtstrings.dll,-999"
 [HKLM\Software\Classes\kvtgofile\shell]
 @="Go"
 [HKLM\Software\Classes\kvtgofile\shell\Go\command]
@@ -102,6 +111,25 @@ constexpr char kFixture[] = R"(
 [HKLM\Software\Classes\kvtпутьfile\shell\Печать\command]
 @="\"C:\\Программы\\Kv 文\\kvu 📄.exe\" /p %1"
 
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtchoice\UserChoice]
+"ProgId"="Applications\\kvtool.exe"
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtother\UserChoice]
+"ProgId"="kvtquotedfile"
+[HKLM\Software\Classes\.kvtmissing]
+@="kvtbarefile"
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtmissing\UserChoice]
+"ProgId"="kvtnosuchclass"
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtseven\UserChoice]
+"Progid"="kvtquotedfile"
+[HKLM\Software\Classes\.kvtpackaged]
+@="kvtpackagedfile"
+[HKLM\Software\Classes\kvtpackagedfile\Application]
+"ApplicationName"="@%KVTBIN%kvtstrings.dll,-102"
+[HKLM\Software\Classes\kvtpackagedfile\shell\open]
+"DelegateExecute"="{00000000-0000-0000-0000-000000000000}"
+[HKLM\Software\Classes\Applications\kvtindirect.exe]
+"FriendlyAppName"="@%KVTBIN%kvtstrings.dll,-103"
+
 [HKLM\Software\Classes\Applications\kvtool.exe\shell\open\command]
 @="\"C:\\kvt\\Kv Tool\\kvtool.exe\" \"%1\""
 )";
@@ -110,10 +138,13 @@ constexpr ASSOCF kByExtension = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_INIT_DEFAULTT
 constexpr ASSOCF kByProgram = ASSOCF_OPEN_BYEXENAME;
 constexpr char kFails[] = "<fails>";
 constexpr ASSOCSTR kExe = ASSOCSTR_EXECUTABLE, kName = ASSOCSTR_FRIENDLYAPPNAME,
-                   kCommand = ASSOCSTR_COMMAND, kIcon = ASSOCSTR_DEFAULTICON;
+                   kCommand = ASSOCSTR_COMMAND, kIcon = ASSOCSTR_DEFAULTICON,
+                   kDoc = ASSOCSTR_FRIENDLYDOCNAME;
 // Why Wine's own answer differs.
 constexpr char kNoDde[] = "Wine's shell does not answer DDE queries";
 constexpr char kClassName[] = "Wine's shell takes a program's name for the name of a class";
+constexpr char kNoChoice[] = "Wine's shell does not read the user's choice";
+constexpr char kNoFriendly[] = "Wine's shell reads no FriendlyTypeName, nor an indirect name";
 
 struct AssocRow {
     ASSOCF flags;
@@ -157,6 +188,18 @@ const AssocRow kRows[] = {
     {kByExtension, ASSOCSTR_DDECOMMAND, ".kvtbare", nullptr, kFails, nullptr},
     {kByExtension, kCommand, ".kvtnoclass", "open", kFails,
      "Wine's shell ignores ASSOCF_INIT_IGNOREUNKNOWN and reads the extension's own verbs"},
+    {kByExtension, kExe, ".kvtchoice", nullptr, "C:\\kvt\\Kv Tool\\kvtool.exe", kNoChoice},
+    {kByExtension, kName, ".kvtchoice", nullptr, "kvtool", kNoChoice},
+    {kByExtension, kDoc, ".kvtchoice", nullptr, kFails, nullptr},
+    {kByExtension, kExe, ".kvtother", nullptr, "C:\\kvt\\kvtver.exe", kNoChoice},
+    {kByExtension, kDoc, ".kvtother", nullptr, "KV plain friendly", kNoChoice},
+    {kByExtension, kExe, ".kvtmissing", nullptr, "C:\\windows\\system32\\notepad.exe", nullptr},
+    {kByExtension, kExe, ".kvtseven", nullptr, "C:\\kvt\\kvtver.exe", kNoChoice},
+    {kByExtension, kDoc, ".kvtquoted", nullptr, "KV plain friendly", kNoFriendly},
+    {kByExtension, kDoc, ".kvtnamed", nullptr, "KV indirect friendly", kNoFriendly},
+    {kByExtension, kDoc, ".kvtgo", nullptr, "KV default", nullptr},
+    {kByExtension, kName, ".kvtpackaged", nullptr, "KV Packaged App", kNoFriendly},
+    {kByProgram, kName, "kvtindirect.exe", nullptr, "KV Indirect App", kClassName},
     {kByProgram, kName, "C:\\kvt\\kvtver.exe", nullptr, "Windows Version", kClassName},
     {kByProgram, kName, "kvtool.exe", nullptr, "kvtool", kClassName},
     {kByProgram, kName, "kvtnamed.exe", nullptr, "Kvt Named Tool", kClassName},

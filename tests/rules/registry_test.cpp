@@ -134,15 +134,12 @@ TEST_F(MergedView, NamesComeInTheRegistrysOrderEachOnce) {
                                               ".kvt文", ".kvt📄",     ".kvtÉ", ".kvtǅ"};
     const std::vector<std::string> user = {".KVTA", ".kvtss", "kvt'q",  "kvtq", ".kvtд",
                                            ".kvtя", ".kvt_x", ".kvtＡ", ".kvté"};
-    // The one key holds every name, spelled as the user spells it, as the
-    // merged view has it.
+    // One key holds every name, in the user's spelling, as the merged view has it.
     std::string seed;
-    for (const std::string& name : user)
-        seed +=
-            "[HKCU\\Software\\Classes\\" + name + "]\n[HKLM\\Software\\kvtorder\\" + name + "]\n";
-    for (const std::string& name : machine)
-        seed +=
-            "[HKLM\\Software\\Classes\\" + name + "]\n[HKLM\\Software\\kvtorder\\" + name + "]\n";
+    for (const auto* names : {&user, &machine})
+        for (const std::string& name : *names)
+            seed += (names == &user ? "[HKCU" : "[HKLM") + std::string("\\Software\\Classes\\") +
+                    name + "]\n[HKLM\\Software\\kvtorder\\" + name + "]\n";
     kvt::Seed(seed);
     RegKey root;
     ASSERT_EQ(ERROR_SUCCESS,
@@ -151,12 +148,10 @@ TEST_F(MergedView, NamesComeInTheRegistrysOrderEachOnce) {
     for (const std::string& name : SubKeys(root.get(), kKeyNameSize))
         if (RegistryNameKey(name.c_str()).find(RegistryNameKey("kvt")) != std::wstring::npos)
             ours.push_back(name);
-    HKEY order = nullptr;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\kvtorder", 0, KEY_READ, &order);
-    const std::vector<std::string> registry = SubKeys(order, kKeyNameSize);
-    RegCloseKey(order);
+    RegKey order;
+    RegistryOpenKey(HKEY_LOCAL_MACHINE, "Software\\kvtorder", KEY_READ, order.put());
+    EXPECT_EQ(SubKeys(order.get(), kKeyNameSize), ours) << "the registry's own order";
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\kvtorder");
-    EXPECT_EQ(registry, ours);
 }
 
 // A walk over sub-keys ends where the visitor says so; trees of any depth

@@ -199,4 +199,48 @@ TEST_F(Editor, IconPicker) {
         kvt::ValueText(HKEY_CURRENT_USER, "Software\\Classes\\kvtminefile\\DefaultIcon", nullptr));
 }
 
+// Where the user's own choice decides, a saved program asks to remove it: Yes
+// removes it alone (the pane then names the saved program), No keeps it.
+TEST_F(Editor, SavingWhereTheUsersChoiceDecides) {
+    const std::string exts = "[HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                             "FileExts\\.kvtchosen";
+    for (int answer : {IDNO, IDYES}) {
+        kvt::RemoveTestKeys();
+        const std::string choice =
+                              exts + "\\UserChoice]\n\"ProgId\"=\"Applications\\\\kvtool.exe\"\n",
+                          list = exts + "\\OpenWithList]\n\"a\"=\"kvtool.exe\"\n";
+        kvt::Seed(choice + list + R"(
+[HKLM\Software\Classes\.kvtchosen]
+@="kvtchosenfile"
+[HKCU\Software\Classes\Applications\kvtool.exe\shell\open\command]
+@="\"C:\\Program Files\\Kv Tool\\kvtool.exe\" \"%1\""
+[HKCU\Software\Classes\Applications\kvtver.exe]
+"FriendlyAppName"="Kvt Version"
+[HKCU\Software\Classes\Applications\kvtver.exe\shell\open\command]
+@="C:\\kvt\\kvtver.exe %1"
+)");
+        kvt::RunMainWindow(0, [&](User& user, HWND window) {
+            HWND editor = kvt::OpenEditor(user, window, ".kvtchosen");
+            user.Select(EditorControl(user, editor, IDC_OPENSWITH_PROGRAMCOMBO), "Kvt Version");
+            user.Click(editor, IDC_EDITOR_SAVE);
+            std::string text;
+            user.Answer(user.WaitForBox(&text), answer);
+            EXPECT_EQ("Files of type .kvtchosen open by your own choice of program "
+                      "(Applications\\kvtool.exe), not by the program saved here.\r\nRemove your "
+                      "choice, so that the saved program opens them?",
+                      text);
+            EXPECT_TRUE(user.WaitGone(editor));
+            const std::string pane =
+                answer == IDYES ? "Kvt Version|None" : "kvtool|Applications\\kvtool.exe";
+            EXPECT_TRUE(user.Wait([&] {
+                return User::Texts(window, {IDC_MAIN_OPENSWITH, IDC_MAIN_CHOICE}) == pane;
+            })) << User::Texts(window, {IDC_MAIN_OPENSWITH, IDC_MAIN_CHOICE});
+        });
+        EXPECT_REGISTRY(list +
+                        (answer == IDYES ? "[-" + exts.substr(1) + "\\UserChoice]\n" : choice) +
+                        "[HKCU\\Software\\Classes\\kvtchosenfile\\shell\\open\\command]\n"
+                        "@=\"C:\\\\kvt\\\\kvtver.exe %1\"\n");
+    }
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "records/app_state.h"
 #include "records/extension_record.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 
 #include <algorithm>
 
@@ -110,6 +111,16 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         user.Focus(tree);
         EXPECT_TRUE(
             user.Wait([&] { return User::Text(window, IDC_MAIN_EXTENSION) == ".kvtmine"; }));
+        // Readme beside a folder too long to name it is said to be missing;
+        // no cut name is opened.
+        const std::string saved = AppState.AppDirectory;
+        strcpy(AppState.AppDirectory, ("C:\\" + std::string(250, 'a') + "\\").c_str());
+        user.Act(list, ".kvtsys", NM_RCLICK);
+        user.Choose(IDM_README);
+        std::string text;
+        user.Answer(user.WaitForBox(&text), IDOK);
+        strcpy(AppState.AppDirectory, saved.c_str());
+        EXPECT_EQ(kTextReadmeMissing, text);
         user.Act(list, ".kvtsys", NM_RCLICK);
         user.Choose(IDM_EXIT);
         EXPECT_TRUE(user.WaitGone(window));
@@ -125,24 +136,6 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
                          "About", "-", "Exit"}),
                   MenuOf(user, list, ".kvtsys", true));
     });
-}
-
-// Readme beside a program whose folder is too long to name it: the missing
-// file is said, and no cut name is opened.
-TEST_F(MainWindow, ReadmeThatCannotBeNamedIsSaidToBeMissing) {
-    char saved[sizeof AppState.AppDirectory];
-    memcpy(saved, AppState.AppDirectory, sizeof saved);
-    strcpy(AppState.AppDirectory, ("C:\\" + std::string(250, 'a') + "\\").c_str());
-    kvt::RunMainWindow(0, [](User& user, HWND window) {
-        user.Act(GetDlgItem(window, IDC_MAIN_LIST), ".kvtsys", NM_RCLICK);
-        user.Choose(IDM_README);
-        std::string text;
-        user.Answer(user.WaitForBox(&text), IDOK);
-        EXPECT_EQ("Could not find ReadMe.txt\r\nPlease make sure it exists in the directory "
-                  "of KVEL.exe",
-                  text);
-    });
-    memcpy(AppState.AppDirectory, saved, sizeof saved);
 }
 
 // "New Extension" and "Search": refused characters and blanks, a name that

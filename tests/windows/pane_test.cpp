@@ -1,7 +1,8 @@
 // The details pane of each main window, a row per extension: normal, hostile
 // and long values, every fall-back. Read as "type|perceived|content|icon file|
 // icon folder|opens with|file|folder|args|DDE|edit flags|icons", "?" for
-// "Unknown", icons L, S, P (large, small, program) or -; "*" matches any.
+// "Unknown", icons L, S, P (large, small, program) or -, and in user mode the
+// class the user chose; "*" matches any.
 #include "harness/kvt.h"
 #include "records/app_state.h"
 #include "resources/resource.h"
@@ -29,7 +30,7 @@ std::string Pane(HWND window, int admin) {
                             {IDC_MAIN_PROGRAMICON, IDC_ADMIN_PROGRAMICON}};
     for (int i = 0; i < 3; ++i)
         line += SendDlgItemMessageA(window, icons[i][admin], STM_GETICON, 0, 0) ? "LSP"[i] : '-';
-    return line.substr(1);
+    return line.substr(1) + (admin ? "" : "|" + User::Text(window, IDC_MAIN_CHOICE));
 }
 
 bool Matches(const std::string& pattern, const std::string& line) {
@@ -122,6 +123,11 @@ class DetailsPane : public kvt::RegistryTest {
 @="Документ 文書 ✓ 📄"
 [HKLM\Software\Classes\kvtufile\shell\open\command]
 @="\"C:\\Программы\\Kv\\kvu.exe\" \"%1\""
+[HKLM\Software\Classes\.kvtnamed]
+@="kvtnamedfile"
+[HKLM\Software\Classes\kvtnamedfile]
+@="KV default"
+"FriendlyTypeName"="@%KVTBIN%kvtstrings.dll,-101"
 )");
     }
 
@@ -162,7 +168,8 @@ TEST_F(DetailsPane, UserMode) {
             // The user's class names the icon; the machine's has another.
             {".kvtfull", "Full document|text|text/x-kvt|added.ico|" + icons_ +
                              "|KVT Viewer|kvtview.exe|C:\\Tools\\|/open \"%1\"|No|No|LSP"},
-            {".kvtbare", "KVTBARE File|?|x/kvt|?|?|?|?|?|?|No|No|LS-"},
+            {".kvtbare", "KVTBARE File|?|x/kvt|?|?|?|?|?|?|No|No|LS-|None"},
+            {".kvtnamed", "KV indirect friendly|*|*|*|*|*|*|*|*|*|*|*|None"},
             {".kvtu", "Документ 文書 ✓ 📄|*|*|*|*|kvu|kvu.exe|C:\\Программы\\Kv\\|\"%1\"|*|*|*"},
             {".kvtnote", "KVTNOTE File|*|*|notepad.exe|C:\\windows\\system32\\|notepad|notepad.exe|"
                          "C:\\windows\\system32\\|%1|Yes|No|LSP"},

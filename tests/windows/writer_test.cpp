@@ -36,34 +36,8 @@ struct Save {
 };
 
 const Save kSaves[] = {
-    {"customize copies the machine's keys, then edits the copy",
-     0,
-     ".kvtcus",
-     R"(
-[HKLM\Software\Classes\.kvtcus]
-@="kvtcusfile"
-"Content Type"="text/kvt"
-[HKLM\Software\Classes\kvtcusfile]
-@="Machine words"
-"EditFlags"=dword:00204001
-[HKLM\Software\Classes\kvtcusfile\shell\print\command]
-@="C:\\Tools\\kvtprint.exe %1"
-)",
-     {Type(IDC_GENERAL_DESCRIPTION, "My Words")},
-     R"(
-[HKCU\Software\Classes\.kvtcus]
-@="kvtcusfile"
-"Content Type"="text/kvt"
-[HKCU\Software\Classes\kvtcusfile]
-@="My Words"
-"EditFlags"=dword:00204001
-[HKCU\Software\Classes\kvtcusfile\shell\print\command]
-@="C:\\Tools\\kvtprint.exe %1"
-[HKLM\Software\Classes\kvtcusfile]
-@="Machine words"
-[-HKLM\Software\Classes\kvtcusfile\DefaultIcon]
-)"},
-    {"customize copies every name and byte as stored; text typed in any script is saved as typed",
+    {"customize copies the machine's keys, every name and byte as stored, then edits the copy: "
+     "text typed in any script is saved as typed",
      0,
      ".kvtu",
      R"(
@@ -72,6 +46,7 @@ const Save kSaves[] = {
 "Заметка"=hex(1):61,00,00,d8,62,00,00,00
 [HKLM\Software\Classes\kvtufile]
 @="Документ 文書 ✓ 📄"
+"EditFlags"=dword:00204001
 [HKLM\Software\Classes\kvtufile\shell\open\command]
 @="\"C:\\Программы\\Kv\\kvu.exe\" \"%1\""
 [HKLM\Software\Classes\kvtufile\shell\Печать\command]
@@ -85,10 +60,14 @@ const Save kSaves[] = {
 "Заметка"=hex(1):61,00,00,d8,62,00,00,00
 [HKCU\Software\Classes\kvtufile]
 @="Документ 文書 ✓ 📄 ещё"
+"EditFlags"=dword:00204001
 [HKCU\Software\Classes\kvtufile\shell\open\command]
 @="C:\\Программы\\Kv\\kvu.exe /н \"%1\""
 [HKCU\Software\Classes\kvtufile\shell\Печать\command]
 @="\"C:\\Программы\\Kv\\kvu.exe\" /p \"%1\""
+[HKLM\Software\Classes\kvtufile]
+@="Документ 文書 ✓ 📄"
+[-HKLM\Software\Classes\kvtufile\DefaultIcon]
 )"},
     {"customize without a class makes one: what is shown, no fall-back words, no empty keys",
      0,

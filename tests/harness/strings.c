@@ -1,0 +1,2 @@
+/* A library of strings alone: the resources are its only content. */
+typedef int kvt_strings_only;
