@@ -2,6 +2,7 @@
 #include "compare/changed_extensions_file.h"
 
 #include "platform/handles.h"
+#include "platform/whole_file.h"
 #include "records/app_state.h"
 #include "ui/window_helpers.h"
 #include "catalogue/catalogue.h"
@@ -19,11 +20,6 @@
 char SaveDescription[kSaveDescriptionSize];
 
 namespace {
-
-// Replacing an old file that another program holds is tried again this
-// often, this many milliseconds apart.
-constexpr int kReplaceAttempts = 5;
-constexpr DWORD kReplaceRetryMs = 100;
 
 std::vector<ChangedExtension> ReadResultRows() {
     std::vector<ChangedExtension> rows;
@@ -57,62 +53,6 @@ bool AskForFileName(char* path) {
     dialog.lpstrDefExt = kSaveDefaultExtension;
     dialog.lpfnHook = SaveDialogHook;
     return GetSaveFileNameA(&dialog) && path[0];
-}
-
-// Gives the whole new file the old one's name. An old file that a reader
-// keeps open cannot be replaced by name even where the reader lets others
-// delete it: it is moved aside first, and goes once the new file is in
-// place, or comes back.
-bool PutInPlace(const char* folder, const char* temporary, const char* path) {
-    if (MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING))
-        return true;
-    char aside[kTextSize + MAX_PATH] = {};
-    if (!GetTempFileNameA(folder, "kvl", 0, aside))
-        return false;
-    if (!MoveFileExA(path, aside, MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(aside);
-        return false;
-    }
-    if (!MoveFileExA(temporary, path, 0)) {
-        MoveFileExA(aside, path, 0);
-        return false;
-    }
-    DeleteFileA(aside);
-    return true;
-}
-
-// Writes text as the whole content of path: into a new file beside it,
-// which then takes the old one's place, so that path holds either what it
-// held or the whole text, never a part. Nothing else is left behind.
-bool WriteWholeFile(const char* path, const std::string& text) {
-    char folder[kTextSize] = {};
-    DirectoryOf(path, folder);
-    if (!folder[0])
-        folder[0] = '.';
-    char temporary[kTextSize + MAX_PATH] = {};
-    if (!GetTempFileNameA(folder, "kvl", 0, temporary))
-        return false;
-    bool saved = false;
-    {
-        FileOwner file(ValidFile(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr)));
-        DWORD written = 0;
-        saved = file &&
-                WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                          nullptr) &&
-                written == text.size() && FlushFileBuffers(file.get());
-    }
-    // A scanner or the file dialog's own view may hold the old file for a
-    // moment: the replacement is tried a few times before it counts as failed.
-    bool placed = false;
-    for (int attempt = 0; saved && !placed && attempt < kReplaceAttempts; ++attempt) {
-        if (attempt > 0)
-            Sleep(kReplaceRetryMs);
-        placed = PutInPlace(folder, temporary, path);
-    }
-    if (!placed)
-        DeleteFileA(temporary);
-    return placed;
 }
 
 void ReportSaveFailure(const char* path) {
