@@ -1,6 +1,7 @@
 // The pane's rules over plain text.
 #include "details/command_rules.h"
 
+#include "platform/shell.h"
 #include "resources/texts.h"
 #include "text/system_text.h"
 
@@ -35,6 +36,32 @@ const char* ExpandedFolderOf(const char* location, char* expanded, char* folder)
     DirectoryOf(file, folder);
     ToLongForm(folder);
     return file;
+}
+
+bool JoinProgramAndArguments(const char* program, const char* arguments, char* command) {
+    FillWords(command, kTextSize, 0);
+    if (!program[0])
+        return false;
+    const bool quote = program[0] != '"' && strchr(program, ' ') != nullptr;
+    char joined[2 * kTextSize + 4] = {};
+    JoinTexts(4, joined, quote ? "\"" : "", program, quote ? "\"" : "", arguments[0] ? " " : "");
+    AppendText(joined, arguments);
+    if (!FitsBuffer(joined, kTextSize))
+        return false;
+    CopyTextBounded(joined, command, kTextSize);
+    return true;
+}
+
+void SplitProgramAndArguments(const char* command, char* program, char* arguments) {
+    FillWords(program, kTextSize, 0);
+    const char* rest = ShellCommandArguments(command);
+    CopyTextBounded(rest, arguments, kTextSize);
+    std::string head(command, static_cast<size_t>(rest - command));
+    while (!head.empty() && head.back() == ' ')
+        head.pop_back();
+    if (head.size() >= 2 && head.front() == '"' && head.back() == '"')
+        head = head.substr(1, head.size() - 2);
+    CopyTextBounded(head.c_str(), program, kTextSize);
 }
 
 void NormaliseOpenCommand(char* command) {

@@ -27,6 +27,17 @@ struct OpenCommandParts {
     char Arguments[kTextSize]; // of the command, expanded unless rundll32
     int IsRundll;              // Program is the bare name rundll32.exe
 };
+// The command a program and its arguments make: the program in double quotes
+// where it holds a blank (unless it is quoted already), then one blank and the
+// arguments where there are any, into command (kTextSize bytes). False, and
+// command empty, for no program or a command longer than kTextSize holds:
+// nothing is ever written cut.
+bool JoinProgramAndArguments(const char* program, const char* arguments, char* command);
+// The program and the arguments of a command, split where the shell splits
+// it (the program found on disk, else the first blank), the program without
+// its quotes; each into a buffer of kTextSize bytes.
+void SplitProgramAndArguments(const char* command, char* program, char* arguments);
+
 // Puts the program of an unquoted command line in quotes, in place (command
 // holds kTextSize bytes); a command beginning with a quote or with "r"/"R" is
 // left as it is.

@@ -68,6 +68,25 @@ const char* ShowFolderOf(const char* location, char* expanded, HWND pathLabel) {
     return file;
 }
 
+// The command key of the action a double-click runs, as the shell picks it:
+// the one the class's "shell" key names, else "open", else the first.
+std::string DefaultCommandKey(HKEY classKey) {
+    char named[kTextSize];
+    const std::string shell = "shell\\";
+    if (ReadSubKeyDefault(classKey, "shell", named) && named[0] &&
+        RegistryKeyExists(classKey, (shell + named).c_str()))
+        return shell + named + "\\command";
+    RegKey verbs;
+    std::string first = "open";
+    if (!RegistryKeyExists(classKey, (shell + first).c_str()) &&
+        RegistryOpenKey(classKey, "shell", KEY_READ, verbs.put()) == ERROR_SUCCESS)
+        RegistryForEachSubKey(verbs.get(), [&](const char* name) {
+            first = name;
+            return false;
+        });
+    return shell + first + "\\command";
+}
+
 } // namespace
 
 void ShowDetails() {
@@ -200,7 +219,8 @@ void ReadDetailsAdminMode() {
     char text[kTextSize];
     if (!ReadSubKeyDefault(classKey.get(), kDefaultIconKey, text) || !ResolveDefaultIcon(text))
         ShowNoIconLocation();
-    if (ReadSubKeyDefault(classKey.get(), kOpenCommandKey, text))
+    if (classKey &&
+        ReadSubKeyDefault(classKey.get(), DefaultCommandKey(classKey.get()).c_str(), text))
         SplitOpenCommand(text);
     else
         ShowNoProgram();

@@ -2,6 +2,7 @@
 // on Save hands what the user changed to the writer of the run mode.
 #include "editor/editor_frame.h"
 
+#include "editor/actions_page.h"
 #include "platform/handles.h"
 #include "records/app_state.h"
 #include "details/readers.h"
@@ -25,7 +26,7 @@
 
 namespace {
 
-constexpr int kPageCount = 3;
+constexpr int kPageCount = 4;
 
 struct PageTemplate {
     const char* tab;
@@ -34,7 +35,8 @@ struct PageTemplate {
 };
 const PageTemplate kPages[kPageCount] = {{kTabGeneral, IDD_GENERAL, GeneralPageProc},
                                          {kTabOpensWith, IDD_OPENSWITH, OpensWithPageProc},
-                                         {kTabEditFlags, IDD_EDITFLAGS, EditFlagsPageProc}};
+                                         {kTabEditFlags, IDD_EDITFLAGS, EditFlagsPageProc},
+                                         {kTabActions, IDD_ACTIONS, ActionsPageProc}};
 
 // The texts collected on Save: an edit of a page, its buffer in EditBuffer
 // (kNameSize bytes) and its changed flag.
@@ -212,6 +214,7 @@ void OnInitDialog(HWND editor, DWORD mode) {
     FillContentTypes();
     FillProgramCombo();
     FillRecentUsed(editor);
+    FillActions();
     SetFocus(GeneralPage.Description);
     SendMessageA(GeneralPage.Description, EM_SETSEL, 0, -1);
     EditorDiscarded = 1;

@@ -17,6 +17,7 @@
 #include "text/system_text.h"
 #include "text/text.h"
 #include "ui/list_items.h"
+#include "writer/value_rules.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -450,6 +451,63 @@ void ReadDdeMachine() {
             RegistryReadText(key.get(), nullptr, text, kTextSize);
         SetWindowTextA(field.edit, text);
     }
+}
+
+void ReadOpenActionFromPage(ActionRecord* action) {
+    char command[kTextSize] = {};
+    action->Command = ComposeOpenCommand(command) ? command : "";
+    for (auto [edit, text] : {std::pair{OpensWithPage.DdeCommand, &action->DdeCommand},
+                              {OpensWithPage.DdeApplication, &action->DdeApplication},
+                              {OpensWithPage.DdeTopic, &action->DdeTopic}}) {
+        char shown[kTextSize] = {};
+        GetWindowTextA(edit, shown, kTextSize);
+        *text = shown;
+    }
+}
+
+void ShowOpenActionInPage(const ActionRecord& action) {
+    ActionRecord shown;
+    ReadOpenActionFromPage(&shown);
+    char program[kTextSize], arguments[kTextSize];
+    SplitProgramAndArguments(action.Command.c_str(), program, arguments);
+    char oldProgram[kTextSize], oldArguments[kTextSize];
+    SplitProgramAndArguments(shown.Command.c_str(), oldProgram, oldArguments);
+    if (CompareNoCase(program, oldProgram) != 0) {
+        char folder[kTextSize] = {}, file[kTextSize] = {}, name[kTextSize] = {};
+        DirectoryOf(program, folder);
+        if (FileNameOf(program, file) != 0)
+            CopyTextBounded(program, file, kTextSize);
+        SetWindowTextA(OpensWithPage.ProgramPath, folder);
+        SetWindowTextA(OpensWithPage.ProgramFile, file);
+        if (!ProgramFriendlyName(program, name))
+            CopyTextBounded(file, name, kTextSize);
+        SetWindowTextA(OpensWithPage.OpensWith, name);
+        SetEditorIcon(OpensWithPage.ProgramIcon,
+                      ImageList_GetIcon(AppState.LargeSystemImages, ProgramIconIndex(program, 0),
+                                        ILD_TRANSPARENT));
+        Changed.Program = 1;
+    }
+    const struct {
+        HWND edit;
+        const char *text, *old;
+    } texts[] = {
+        {OpensWithPage.Args, arguments, oldArguments},
+        {OpensWithPage.DdeCommand, action.DdeCommand.c_str(), shown.DdeCommand.c_str()},
+        {OpensWithPage.DdeApplication, action.DdeApplication.c_str(), shown.DdeApplication.c_str()},
+        {OpensWithPage.DdeTopic, action.DdeTopic.c_str(), shown.DdeTopic.c_str()}};
+    for (const auto& text : texts) {
+        if (strcmp(text.text, text.old) == 0)
+            continue;
+        SetWindowTextA(text.edit, text.text);
+        SendMessageA(text.edit, EM_SETMODIFY, TRUE, 0);
+    }
+}
+
+void ForgetOpenActionChanges() {
+    Changed.Program = 0;
+    for (HWND edit : {OpensWithPage.Args, OpensWithPage.DdeCommand, OpensWithPage.DdeApplication,
+                      OpensWithPage.DdeTopic})
+        SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
 }
 
 void ReleaseOpensWithItemData() {

@@ -3,6 +3,8 @@
 // arguments, the three DDE settings, and the user's "Recently Used" programs.
 // The page writes nothing to the registry; the writers read its controls.
 #pragma once
+#include "records/editor_state.h"
+
 #include <windows.h>
 
 INT_PTR CALLBACK OpensWithPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
@@ -13,6 +15,16 @@ void FillRecentList();                 // user mode
 void BuildAddProgramMenu(HMENU popup); // user mode, on RecentListMenu
 void PruneAddProgramMenu();            // user mode
 void ReadDdeMachine();                 // admin mode, only when the extension has DDE
+
+// The "open" action as the page holds it (its command composed from the
+// program and arguments shown, and its DDE), into action; the Actions page
+// shows and edits the same action.
+void ReadOpenActionFromPage(ActionRecord* action);
+// Puts the "open" action's command and DDE into the page, each part that
+// differs marked as changed for Save. Forgotten: the page's changes of the
+// "open" action, when the Actions page removes it.
+void ShowOpenActionInPage(const ActionRecord& action);
+void ForgetOpenActionChanges();
 
 // Releases the application key names that the program combo, the Recently
 // Used list and the "Add Program" submenu hold as item data, and empties them;

@@ -60,6 +60,10 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
 // else the extension without its dot in capitals followed by " File". Whole,
 // where SHFILEINFOA's field keeps 79 bytes of it.
 std::string ShellTypeName(const char* extension);
+// A text as the shell shows it: an indirect one ("@file,-id", variables
+// expanded) resolved from its file's resources, a plain one as it is. False
+// for an empty text or one that cannot be resolved.
+bool ShellResolveText(const std::string& text, std::string* resolved);
 // The description the editor edits: the default value of the extension's own
 // class, else the same fall-back.
 std::string ShellClassDescription(const char* extension);

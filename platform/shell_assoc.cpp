@@ -275,11 +275,11 @@ bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string*
     if (!source.byProgram &&
         ReadClassesText(source.key + "\\" + kPackagedApplicationNameKey,
                         kPackagedApplicationNameValue, &text) &&
-        ResolveShellText(text, name))
+        ShellResolveText(text, name))
         return true;
     if (source.byProgram) {
         if (ReadClassesText(source.key, kFriendlyAppNameValue, &text) &&
-            ResolveShellText(text, name))
+            ShellResolveText(text, name))
             return true;
         if (!QueryExecutable(source, verb, &executable))
             return false;
@@ -289,7 +289,7 @@ bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string*
         const std::string application =
             std::string(kApplicationsKey) + "\\" + FileNamePart(executable);
         if (ReadClassesText(application, kFriendlyAppNameValue, &text) &&
-            ResolveShellText(text, name))
+            ShellResolveText(text, name))
             return true;
     }
     if (!ProgramDescription(executable, name))
@@ -300,7 +300,7 @@ bool QueryFriendlyName(const AssocSource& source, const char* verb, std::string*
 // The type name: the class's "FriendlyTypeName", resolved, else its description.
 bool QueryTypeName(const AssocSource& source, std::string* name) {
     std::string text;
-    if (ReadClassesText(source.key, kFriendlyTypeNameValue, &text) && ResolveShellText(text, name))
+    if (ReadClassesText(source.key, kFriendlyTypeNameValue, &text) && ShellResolveText(text, name))
         return true;
     return ReadClassesText(source.key, nullptr, name) && !name->empty();
 }

@@ -21,10 +21,6 @@ bool ClassesKeyExists(const std::string& path);
 // exists, else the extension's own class. False when there is neither;
 // chosen says whether the user's choice decided.
 bool AssociatedClass(const std::string& extension, std::string* className, bool* chosen);
-// A text as the shell shows it: an indirect one ("@file,-id" and the like,
-// variables expanded) resolved from its resources, a plain one as it is.
-// False for an empty text or one that cannot be resolved.
-bool ResolveShellText(const std::string& text, std::string* resolved);
 // The shell's type name for an extension that has no description: the
 // extension without its dot in capitals and " File".
 std::string UpperTypeName(const std::string& extension);

@@ -86,21 +86,6 @@ bool AssociatedClass(const std::string& extension, std::string* className, bool*
     return *chosen || (ReadClassesText(extension, nullptr, className) && !className->empty());
 }
 
-bool ResolveShellText(const std::string& text, std::string* resolved) {
-    if (text.empty() || text[0] != '@') {
-        *resolved = text;
-        return !text.empty();
-    }
-    const std::string expanded = Expand(text);
-    wchar_t found[1024] = {};
-    if (expanded.empty() ||
-        FAILED(SHLoadIndirectString(WideText(expanded.c_str()).c_str(), found, 1024, nullptr)) ||
-        !found[0] || found[0] == L'@')
-        return false;
-    *resolved = ProgramText(found, wcslen(found));
-    return true;
-}
-
 std::string UpperTypeName(const std::string& extension) {
     std::string name = extension.substr(extension.empty() ? 0 : 1);
     if (!name.empty())
@@ -170,6 +155,21 @@ bool SameStamp(const FileStamp& a, const FileStamp& b) {
 } // namespace shell_parts
 
 using shell_parts::t_memo;
+
+bool ShellResolveText(const std::string& text, std::string* resolved) {
+    if (text.empty() || text[0] != '@') {
+        *resolved = text;
+        return !text.empty();
+    }
+    const std::string expanded = shell_parts::Expand(text);
+    wchar_t found[1024] = {};
+    if (expanded.empty() ||
+        FAILED(SHLoadIndirectString(WideText(expanded.c_str()).c_str(), found, 1024, nullptr)) ||
+        !found[0] || found[0] == L'@')
+        return false;
+    *resolved = ProgramText(found, wcslen(found));
+    return true;
+}
 
 ShellReadScope::ShellReadScope() {
     static thread_local unsigned scopes = 0;

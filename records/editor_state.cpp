@@ -13,6 +13,7 @@ GeneralPageRecord GeneralPage;
 OpensWithPageRecord OpensWithPage;
 EditFlagsPageRecord EditFlagsPage;
 HMENU RecentListMenu;
+ActionsRecord Actions;
 
 void ZeroPageChangedFlags() {
     Changed.Icon = 0;
@@ -29,7 +30,7 @@ void ZeroPageChangedFlags() {
 bool AnyChanged() {
     return Changed.Icon || Changed.PerceivedType || Changed.ContentType || Changed.Program ||
            Changed.Description || Changed.Args || Changed.DdeApplication || Changed.DdeTopic ||
-           Changed.DdeCommand || Changed.EditFlags || Changed.OpenWithList;
+           Changed.DdeCommand || Changed.EditFlags || Changed.OpenWithList || Changed.Actions;
 }
 
 void SetEditorIcon(HWND control, HICON icon) {

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 // The command that opened the editor; it stays set after the editor closes.
 constexpr DWORD kEditorEdit = 10005;
 constexpr DWORD kEditorCreate = 10010;
@@ -29,6 +32,7 @@ struct ChangedFlags {
     DWORD DdeCommand;
     DWORD EditFlags;
     DWORD OpenWithList;
+    DWORD Actions; // zeroed by the Actions page
 };
 extern ChangedFlags Changed;
 void ZeroPageChangedFlags();
@@ -85,6 +89,35 @@ struct EditFlagsPageRecord {
     DWORD UnboxedBits;
 };
 extern EditFlagsPageRecord EditFlagsPage;
+
+// One action (verb) of the class, as the Actions page edits it. The "open"
+// action's command and DDE are the Opens-with page's: that page holds them,
+// and its writer writes them.
+struct ActionRecord {
+    std::string Verb;        // the name of its key below "shell"
+    std::string DisplayName; // the key's default value; "" for none
+    std::string MuiVerb;     // its "MUIVerb", which the shell shows first
+    std::string Shown;       // what a person sees: MUIVerb, the display name, or the verb
+    std::string Command;
+    std::string DdeCommand;
+    std::string DdeApplication;
+    std::string DdeTopic;
+    bool Stored = false; // read from the registry
+    // What Save writes: only what the user changed.
+    bool DisplayChanged = false;
+    bool CommandChanged = false;
+    bool DdeChanged = false;
+};
+
+// The class's actions as the Actions page leaves them; written on Save.
+struct ActionsRecord {
+    std::string Class;                // the class they were read from ("" for none)
+    std::vector<ActionRecord> Verbs;  // in the registry's order, new ones after
+    std::vector<std::string> Removed; // stored verbs whose keys go on Save
+    std::string StoredDefault;        // the "shell" key's default value as read
+    std::string Default;              // as the page leaves it ("" for none)
+};
+extern ActionsRecord Actions;
 
 // The pop-up menu of the Recently Used list ("Remove", "Add Program"); the
 // frame creates it in user mode.

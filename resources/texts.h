@@ -80,6 +80,24 @@ constexpr const char* kDefaultAppsSettings = "ms-settings:defaultapps";
 constexpr const char* kTabGeneral = "Icon";
 constexpr const char* kTabOpensWith = "Open";
 constexpr const char* kTabEditFlags = "Edit Flags";
+constexpr const char* kTabActions = "Actions";
+
+// Actions page and the action dialog
+constexpr const char* kActionColumns[] = {"Action", "Verb", "Command"};
+constexpr const char* kCaptionNewAction = "New Action";
+constexpr const char* kCaptionEditAction = "Edit Action";
+constexpr const char* kTextActionNameEmpty = "An action needs a verb.";
+constexpr const char* kTextActionNameBackslash = "A verb cannot hold a backslash (\\).";
+constexpr const char* kTextActionNameTakenStart = "This file type has an action \"";
+constexpr const char* kTextActionNameTakenEnd = "\" already.";
+constexpr const char* kTextActionTooLong =
+    "The program and its arguments are longer than a command can hold.";
+constexpr const char* kTextMissingDefaultStart = "The default action \"";
+constexpr const char* kTextMissingDefaultEnd =
+    "\" does not exist: set another action as the default.";
+constexpr const char* kTextMachineActionStart = "The action \"";
+constexpr const char* kTextMachineActionEnd =
+    "\" is registered for every user of this machine; only admin mode can remove it.";
 // Offered first in the General page's lists when the user's value may be removed.
 constexpr const char* kTextNoneMarker = "[ NONE ]";
 constexpr const char* kPerceivedTypes[] = {"application", "audio",     "compressed", "contacts",

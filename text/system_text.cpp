@@ -2,6 +2,7 @@
 #include "text/system_text.h"
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 int GetCommandArg(int n, char* destination, size_t destinationSize) {
@@ -145,6 +146,10 @@ size_t CharacterCount(const char* text) {
 bool FitsBuffer(const char* text, size_t size) {
     const size_t room = CharactersIn(size);
     size_t count = 0;
+    // Most texts are plain ASCII: a byte a character, counted without decoding.
+    for (; static_cast<unsigned char>(*text) - 1u < 0x7Fu; ++text)
+        if (++count > room)
+            return false;
     for (UnitReader reader(text); reader.Next();)
         if (++count > room)
             return false;
@@ -153,6 +158,7 @@ bool FitsBuffer(const char* text, size_t size) {
 
 std::wstring WideText(const char* text) {
     std::wstring wide;
+    wide.reserve(strlen(text));
     for (UnitReader reader(text);;) {
         const wchar_t unit = reader.Next();
         if (!unit)
@@ -215,7 +221,15 @@ int32_t CompareNoCase(const char* a, const char* b) {
 }
 
 std::wstring RegistryNameKey(const char* name) {
-    return RegistryNameKey(WideText(name));
+    const std::vector<wchar_t>& folded = FoldingTable();
+    std::wstring key;
+    key.reserve(strlen(name));
+    for (UnitReader reader(name);;) {
+        const wchar_t unit = reader.Next();
+        if (!unit)
+            return key;
+        key += folded[unit];
+    }
 }
 
 std::wstring RegistryNameKey(const std::wstring& name) {

@@ -14,6 +14,13 @@ void ApplyEditsUser();
 // in the list and announced to the shell at once.
 void ApplyEditsAdmin();
 
+// The Actions page's changes (Actions, when Changed.Actions) into fileClass
+// of hive: removed actions' keys go with everything below them, new and
+// changed ones are written (the "open" action's command and DDE by the
+// writers above, after this, from the Opens-with page), and the "shell" key's
+// default value names the default action, or is cleared.
+void ApplyActions(HKEY hive, const char* fileClass);
+
 // Removes the user's own choice of class for extension (its "UserChoice" key
 // alone; the Open With list beside it stays). The system's status: Windows
 // refuses it for some types.

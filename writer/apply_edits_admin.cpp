@@ -73,6 +73,9 @@ void ApplyEditsAdmin() {
     if (WriteExtensionValues(fileClass)) {
         WriteClassValues(fileClass);
         WriteDefaultIcon(fileClass);
+        // Actions first: a removed "open" then gives way to one the
+        // Opens-with page sets again.
+        ApplyActions(HKEY_LOCAL_MACHINE, fileClass);
         WriteOpenCommand(fileClass);
         if (Changed.DdeApplication || Changed.DdeTopic || Changed.DdeCommand)
             WriteDdeKeys(HKEY_LOCAL_MACHINE, fileClass);

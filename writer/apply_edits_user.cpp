@@ -3,6 +3,7 @@
 #include "records/extension_record.h"
 #include "records/editor_state.h"
 #include "catalogue/catalogue.h"
+#include "details/actions.h"
 #include "platform/registry.h"
 #include "resources/texts.h"
 #include "text/system_text.h"
@@ -174,6 +175,33 @@ void WriteDde() {
         WriteDdeKeys(HKEY_CURRENT_USER, fileClass);
 }
 
+// The actions go into the user's own copy of the class, made as Customize
+// makes it where the user's hive has none.
+void WriteActions() {
+    char fileClass[kTextSize];
+    RegKey extension;
+    if (!Changed.Actions ||
+        OpenClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, KEY_READ, &extension) !=
+            ERROR_SUCCESS ||
+        !FindExtensionClass(extension.get(), fileClass))
+        return;
+    RegKey classKey;
+    if (!HasUserClass(fileClass) &&
+        CreateClassesKey(HKEY_CURRENT_USER, fileClass, nullptr, kReadWrite, &classKey))
+        RegistryCopyTree(HKEY_CLASSES_ROOT, fileClass, classKey.get());
+    // A default cleared in the user's class would let the machine's name
+    // another: the action the shell takes unnamed is named instead.
+    RegKey machineShell;
+    char named[kTextSize];
+    if (Actions.Default.empty() && Actions.Default != Actions.StoredDefault &&
+        OpenClassesKey(HKEY_LOCAL_MACHINE, fileClass, "shell", KEY_QUERY_VALUE, &machineShell) ==
+            ERROR_SUCCESS &&
+        RegistryReadText(machineShell.get(), nullptr, named, kTextSize) == ERROR_SUCCESS &&
+        named[0] && DefaultAction(Actions) >= 0)
+        Actions.Default = Actions.Verbs[DefaultAction(Actions)].Verb;
+    ApplyActions(HKEY_CURRENT_USER, fileClass);
+}
+
 void RemoveAllValues(HKEY key) {
     DWORD count = 0;
     if (RegistryQueryInfo(key, nullptr, &count) != ERROR_SUCCESS)
@@ -235,6 +263,9 @@ void ApplyEditsUser() {
         WriteClassValues(fileClass);
         WriteDefaultIcon(fileClass);
     }
+    // Actions first: a removed "open" then gives way to one the Opens-with
+    // page sets again.
+    WriteActions();
     WriteOpenCommand();
     WriteDde();
     if (Changed.OpenWithList || ClassCreated)

@@ -2,6 +2,7 @@
 #include "writer/value_rules.h"
 
 #include "records/app_state.h"
+#include "details/command_rules.h"
 #include "details/edit_flags.h"
 #include "records/extension_record.h"
 #include "records/editor_state.h"
@@ -18,13 +19,6 @@ constexpr char kNewClassSuffix[] = "File";
 void ReadControlText(HWND control, char* text) {
     FillWords(text, kTextSize, 0);
     SendMessageA(control, WM_GETTEXT, kTextSize, reinterpret_cast<LPARAM>(text));
-}
-
-bool HasBlank(const char* text) {
-    for (; *text; ++text)
-        if (*text == ' ')
-            return true;
-    return false;
 }
 
 } // namespace
@@ -97,13 +91,7 @@ bool ComposeOpenCommand(char* command) {
         if (CompareNoCase(program, kRundllProgram) != 0)
             return false;
     }
-    const bool quote = program[0] != '"' && HasBlank(program);
-    char composed[3 * kTextSize + 4] = {};
-    JoinTexts(5, composed, quote ? "\"" : "", program, quote ? "\"" : "", " ", args);
-    if (!FitsBuffer(composed, kTextSize))
-        return false;
-    CopyTextBounded(composed, command, kTextSize);
-    return true;
+    return FitsBuffer(program, kTextSize) && JoinProgramAndArguments(program, args, command);
 }
 
 void WriteCommandValue(HKEY commandKey, const char* command) {

@@ -243,4 +243,42 @@ TEST_F(Editor, SavingWhereTheUsersChoiceDecides) {
     }
 }
 
+// The action dialog refuses a verb that is empty, holds a backslash or is
+// taken; a default naming no action is said; Delete removes from the keyboard.
+TEST_F(Editor, ActionsRefuseWhatCannotBeAVerb) {
+    kvt::Seed(R"(
+[HKCU\Software\Classes\kvtminefile\shell]
+@="Missing"
+[HKCU\Software\Classes\kvtminefile\shell\Open\command]
+@="notepad.exe %1"
+)");
+    kvt::RunMainWindow(0, [](User& user, HWND window) {
+        HWND editor = kvt::OpenEditor(user, window, ".kvtmine");
+        HWND list = EditorControl(user, editor, IDC_ACTIONS_LIST), page = GetParent(list);
+        EXPECT_EQ("The default action \"Missing\" does not exist: set another action as the "
+                  "default.",
+                  User::Text(page, IDC_ACTIONS_MISSING));
+        user.Click(page, IDC_ACTIONS_NEW);
+        HWND dialog = user.WaitForControl(IDC_ACTION_VERB);
+        for (const auto& [verb, refusal] : std::vector<std::pair<std::string, std::string>>{
+                 {"", "An action needs a verb."},
+                 {"a\\b", "A verb cannot hold a backslash (\\)."},
+                 {"OPEN", "This file type has an action \"OPEN\" already."}}) {
+            user.Type(GetDlgItem(dialog, IDC_ACTION_VERB), verb);
+            user.Click(dialog, IDOK);
+            std::string text;
+            user.Answer(user.WaitForBox(&text), IDOK);
+            EXPECT_EQ(refusal, text);
+        }
+        user.Click(dialog, IDCANCEL);
+        EXPECT_TRUE(user.WaitGone(dialog));
+        user.Act(list, "Open", 0);
+        user.Key(list, VK_DELETE);
+        EXPECT_TRUE(user.Wait([&] { return User::Items(list).empty(); }));
+        user.Click(editor, IDC_EDITOR_CANCEL);
+        user.Answer(user.WaitForBox(), IDNO);
+    });
+    EXPECT_REGISTRY("[HKCU\\Software\\Classes\\kvtminefile\\shell\\Open\\command]\n");
+}
+
 } // namespace

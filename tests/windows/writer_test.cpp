@@ -5,6 +5,8 @@
 #include "resources/resource.h"
 #include "writer/value_rules.h"
 
+#include <algorithm>
+
 namespace {
 
 using kvt::EditorControl;
@@ -26,6 +28,31 @@ Edits Choose(int combo, const std::string& item) {
     return [=](User& user, HWND editor) { user.Select(EditorControl(user, editor, combo), item); };
 }
 
+// On the Actions page: the row that shows text selected ("": none), a button;
+// one that opens no dialog has done its work on return.
+Edits OnAction(const std::string& row, int button) {
+    return [=](User& user, HWND editor) {
+        HWND list = EditorControl(user, editor, IDC_ACTIONS_LIST);
+        if (!row.empty())
+            user.Act(list, row, 0);
+        if (button == IDC_ACTIONS_NEW || button == IDC_ACTIONS_EDIT)
+            return user.Click(GetParent(list), button);
+        user.Do(
+            [&] { SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); });
+    };
+}
+
+// The action dialog the button opened: fields typed, then OK.
+Edits ActionFields(const std::vector<std::pair<int, std::string>>& fields) {
+    return [=](User& user, HWND) {
+        HWND dialog = user.WaitForControl(IDC_ACTION_VERB);
+        for (const auto& [id, text] : fields)
+            user.Type(GetDlgItem(dialog, id), text);
+        user.Click(dialog, IDOK);
+        user.WaitGone(dialog);
+    };
+}
+
 struct Save {
     const char* name;
     int admin;
@@ -33,7 +60,73 @@ struct Save {
     std::string fixture;
     std::vector<Edits> edits;
     std::string expected;
+    const char* opensWith = nullptr; // the pane's program after the save
 };
+
+// A new "print" action with a quoted program and DDE, made the default; the
+// "edit" action's arguments; the "play" action removed.
+const std::vector<Edits> kActionEdits = {
+    OnAction("", IDC_ACTIONS_NEW),
+    ActionFields({{IDC_ACTION_VERB, "print"},
+                  {IDC_ACTION_NAME, "&Print"},
+                  {IDC_ACTION_PROGRAM, "C:\\Program Files\\Kv Tool\\kvtool.exe"},
+                  {IDC_ACTION_ARGS, "/p \"%1\""},
+                  {IDC_ACTION_DDEAPP, "KvTool"},
+                  {IDC_ACTION_DDECOMMAND, "[print]"}}),
+    OnAction("Print", IDC_ACTIONS_DEFAULT),
+    OnAction("edit", IDC_ACTIONS_EDIT),
+    ActionFields({{IDC_ACTION_ARGS, "/edit %1"}}),
+    OnAction("play", IDC_ACTIONS_REMOVE)};
+const char kActionsBefore[] = R"(
+@="kvtactfile"
+[$\Software\Classes\kvtactfile\shell\open\command]
+@="notepad.exe %1"
+[$\Software\Classes\kvtactfile\shell\edit\command]
+@="notepad.exe /e %1"
+[$\Software\Classes\kvtactfile\shell\play\ddeexec]
+@="[play]"
+)";
+const char kActionsAfter[] = R"(
+[$\Software\Classes\kvtactfile\shell]
+@="print"
+[$\Software\Classes\kvtactfile\shell\print]
+@="&Print"
+[$\Software\Classes\kvtactfile\shell\print\command]
+@="\"C:\\Program Files\\Kv Tool\\kvtool.exe\" /p \"%1\""
+[$\Software\Classes\kvtactfile\shell\print\ddeexec]
+@="[print]"
+[$\Software\Classes\kvtactfile\shell\print\ddeexec\Application]
+@="KvTool"
+[-$\Software\Classes\kvtactfile\shell\print\ddeexec\Topic]
+[$\Software\Classes\kvtactfile\shell\edit\command]
+@="notepad.exe /edit %1"
+[-$\Software\Classes\kvtactfile\shell\play]
+[$\Software\Classes\kvtactfile\shell\open\command]
+@="notepad.exe %1"
+)";
+// "open" edited on the Actions page; the default set back to the one the
+// shell takes unnamed.
+const std::vector<Edits> kOpenEdits = {
+    OnAction("open", IDC_ACTIONS_EDIT),
+    ActionFields({{IDC_ACTION_PROGRAM, "C:\\kvt\\kvtver.exe"}, {IDC_ACTION_ARGS, "\"%1\""}}),
+    OnAction("open", IDC_ACTIONS_DEFAULT)};
+const char kOpenBefore[] = R"(
+[HKLM\Software\Classes\.kvtopen]
+@="kvtopenfile"
+[HKLM\Software\Classes\kvtopenfile\shell]
+@="edit"
+[HKLM\Software\Classes\kvtopenfile\shell\open\command]
+@="notepad.exe %1"
+[HKLM\Software\Classes\kvtopenfile\shell\edit\command]
+@="notepad.exe /e %1"
+)";
+
+// The hive's name for each "$" of text.
+std::string In(const char* hive, std::string text) {
+    for (size_t at; (at = text.find('$')) != std::string::npos;)
+        text.replace(at, 1, hive);
+    return text;
+}
 
 const Save kSaves[] = {
     {"customize copies the machine's keys, every name and byte as stored, then edits the copy: "
@@ -212,6 +305,31 @@ const Save kSaves[] = {
 @=-
 [-HKLM\Software\Classes\kvtnoclsFile]
 )"},
+    {"actions of the user's own type", 0, ".kvtact",
+     In("HKCU", "[$\\Software\\Classes\\.kvtact]") + In("HKCU", kActionsBefore), kActionEdits,
+     In("HKCU", kActionsAfter), "kvtool"},
+    {"actions of the machine's type", 1, ".kvtact",
+     In("HKLM", "[$\\Software\\Classes\\.kvtact]") + In("HKLM", kActionsBefore), kActionEdits,
+     In("HKLM", kActionsAfter), "kvtool"},
+    {"customize: \"open\" edited on the Actions page; made the default, written where the "
+     "machine names another",
+     0, ".kvtopen", kOpenBefore, kOpenEdits, R"(
+[HKCU\Software\Classes\kvtopenfile\shell]
+@="open"
+[HKCU\Software\Classes\kvtopenfile\shell\open\command]
+@="C:\\kvt\\kvtver.exe \"%1\""
+[HKLM\Software\Classes\kvtopenfile\shell]
+@="edit"
+)",
+     "Windows Version"},
+    {"admin: \"open\" edited on the Actions page; the default cleared", 1, ".kvtopen", kOpenBefore,
+     kOpenEdits, R"(
+[HKLM\Software\Classes\kvtopenfile\shell]
+@=-
+[HKLM\Software\Classes\kvtopenfile\shell\open\command]
+@="C:\\kvt\\kvtver.exe \"%1\""
+)",
+     "Windows Version"},
 };
 
 class Writers : public kvt::RegistryTest {};
@@ -226,8 +344,20 @@ TEST_F(Writers, EachSaveLeavesItsRegistry) {
             ASSERT_NE(nullptr, editor);
             for (const Edits& edit : save.edits)
                 edit(user, editor);
+            const bool customized = !save.admin && kvt::ListOrTree(window, save.extension) ==
+                                                       GetDlgItem(window, IDC_MAIN_LIST);
             user.Click(editor, IDC_EDITOR_SAVE);
             EXPECT_TRUE(user.WaitGone(editor));
+            // A customised type moves to the end of "User Customized"; the pane
+            // follows the save.
+            const auto items = User::Items(GetDlgItem(window, IDC_MAIN_TREE));
+            const auto defined = std::find(items.begin(), items.end(), "User Defined");
+            EXPECT_TRUE(!customized || (defined != items.begin() && defined[-1] == save.extension))
+                << "a customised type comes last in User Customized";
+            const int opensWith = save.admin ? IDC_ADMIN_OPENSWITH : IDC_MAIN_OPENSWITH;
+            EXPECT_TRUE(!save.opensWith || user.Wait([&] {
+                return User::Text(window, opensWith) == save.opensWith;
+            })) << User::Text(window, opensWith);
             for (const char* other : {".kvtpath", ".kvtnocls"}) {
                 if (std::string(save.extension) != ".kvtrun")
                     continue;
