@@ -94,7 +94,7 @@ void OnNew() {
         return;
     Actions.Verbs.push_back(action);
     if (IsOpenVerb(action.Verb))
-        ShowOpenActionInPage(action);
+        ShowOpenActionInPage(action, true);
     Changes(static_cast<int>(Actions.Verbs.size()) - 1);
 }
 
@@ -107,7 +107,7 @@ void OnEdit() {
         return;
     Actions.Verbs[selected] = action;
     if (IsOpenVerb(action.Verb))
-        ShowOpenActionInPage(action);
+        ShowOpenActionInPage(action, true);
     Changes(selected);
 }
 
@@ -246,5 +246,10 @@ void FillActions() {
         Actions = ActionsRecord();
     else
         ReadExtensionActions(AppState.AdminMode ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT, &Actions);
+    // The Opens-with page holds the "open" action, whatever action the pane
+    // showed the program of.
+    const int open = FindAction(Actions, "open");
+    if (open >= 0)
+        ShowOpenActionInPage(Actions.Verbs[open], false);
     ShowActions(DefaultAction(Actions));
 }

@@ -465,7 +465,7 @@ void ReadOpenActionFromPage(ActionRecord* action) {
     }
 }
 
-void ShowOpenActionInPage(const ActionRecord& action) {
+void ShowOpenActionInPage(const ActionRecord& action, bool asChange) {
     ActionRecord shown;
     ReadOpenActionFromPage(&shown);
     char program[kTextSize], arguments[kTextSize];
@@ -485,7 +485,7 @@ void ShowOpenActionInPage(const ActionRecord& action) {
         SetEditorIcon(OpensWithPage.ProgramIcon,
                       ImageList_GetIcon(AppState.LargeSystemImages, ProgramIconIndex(program, 0),
                                         ILD_TRANSPARENT));
-        Changed.Program = 1;
+        Changed.Program = asChange ? 1 : Changed.Program;
     }
     const struct {
         HWND edit;
@@ -495,11 +495,13 @@ void ShowOpenActionInPage(const ActionRecord& action) {
         {OpensWithPage.DdeCommand, action.DdeCommand.c_str(), shown.DdeCommand.c_str()},
         {OpensWithPage.DdeApplication, action.DdeApplication.c_str(), shown.DdeApplication.c_str()},
         {OpensWithPage.DdeTopic, action.DdeTopic.c_str(), shown.DdeTopic.c_str()}};
+    // As stored, the DDE stays as the page read it: the shell's answers, which
+    // name a default application where the key names none.
     for (const auto& text : texts) {
-        if (strcmp(text.text, text.old) == 0)
+        if (strcmp(text.text, text.old) == 0 || (!asChange && text.edit != OpensWithPage.Args))
             continue;
         SetWindowTextA(text.edit, text.text);
-        SendMessageA(text.edit, EM_SETMODIFY, TRUE, 0);
+        SendMessageA(text.edit, EM_SETMODIFY, asChange, 0);
     }
 }
 

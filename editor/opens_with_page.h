@@ -20,10 +20,13 @@ void ReadDdeMachine();                 // admin mode, only when the extension ha
 // program and arguments shown, and its DDE), into action; the Actions page
 // shows and edits the same action.
 void ReadOpenActionFromPage(ActionRecord* action);
-// Puts the "open" action's command and DDE into the page, each part that
-// differs marked as changed for Save. Forgotten: the page's changes of the
-// "open" action, when the Actions page removes it.
-void ShowOpenActionInPage(const ActionRecord& action);
+// Puts the "open" action's command and DDE into the page: as changes (each
+// part that differs marked for Save), or its command as stored, where the
+// pane showed the program of another action (a default one, or the user's
+// choice).
+// Forgotten: the page's changes of the "open" action, when the Actions page
+// removes it.
+void ShowOpenActionInPage(const ActionRecord& action, bool asChange);
 void ForgetOpenActionChanges();
 
 // Releases the application key names that the program combo, the Recently

@@ -118,7 +118,7 @@ const char kOpenBefore[] = R"(
 [HKLM\Software\Classes\kvtopenfile\shell\open\command]
 @="notepad.exe %1"
 [HKLM\Software\Classes\kvtopenfile\shell\edit\command]
-@="notepad.exe /e %1"
+@="C:\\kvt\\kvtver.exe /e %1"
 )";
 
 // The hive's name for each "$" of text.
@@ -322,6 +322,13 @@ const Save kSaves[] = {
 @="edit"
 )",
      "Windows Version"},
+    {"admin: new arguments on the Open page go to \"open\", not to the default action the pane "
+     "shows",
+     1,
+     ".kvtopen",
+     kOpenBefore,
+     {Type(IDC_OPENSWITH_ARGS, "/n %1")},
+     "[HKLM\\Software\\Classes\\kvtopenfile\\shell\\open\\command]\n@=\"notepad.exe /n %1\"\n"},
     {"admin: \"open\" edited on the Actions page; the default cleared", 1, ".kvtopen", kOpenBefore,
      kOpenEdits, R"(
 [HKLM\Software\Classes\kvtopenfile\shell]
