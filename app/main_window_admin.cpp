@@ -40,6 +40,7 @@ void OnInitDialog(HWND dialog) {
     ExtensionRecord.NoneAllowed = 0;
     PrepareExtensionList(AppState.ExtensionList);
     TakeContextMenus(BuildContextMenu(kListMenu, std::size(kListMenu)), nullptr);
+    StartMainWindowKeys(dialog);
     StartCatalogueLoad();
 }
 
@@ -119,7 +120,9 @@ INT_PTR CALLBACK AdminMainWindowProc(HWND dialog, UINT message, WPARAM wParam, L
         FillCatalogue(lParam);
         return TRUE;
     case WM_COMMAND:
-        RunCommand(dialog, wParam);
+        // From a menu (0) or a key (1).
+        if (HIWORD(wParam) <= 1)
+            RunCommand(dialog, LOWORD(wParam));
         return TRUE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -131,6 +134,7 @@ INT_PTR CALLBACK AdminMainWindowProc(HWND dialog, UINT message, WPARAM wParam, L
         PaintDetailsRules(dialog, kPaneLeft, kPaneRight);
         return TRUE;
     case WM_CLOSE:
+        StopMainWindowKeys();
         TakeContextMenus(nullptr, nullptr);
         EndDialog(dialog, 0);
         return TRUE;

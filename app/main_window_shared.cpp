@@ -7,6 +7,7 @@
 #include "catalogue/catalogue.h"
 #include "ui/window_helpers.h"
 #include "compare/compare_dialog.h"
+#include "export/export_command.h"
 #include "records/extension_record.h"
 #include "openwith/openwith_editor.h"
 #include "resources/resource.h"
@@ -14,11 +15,15 @@
 #include "text/system_text.h"
 #include "text/text.h"
 #include "ui/list_items.h"
+#include "ui/please_wait.h"
+#include "writer/undo.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -38,6 +43,51 @@ void OpenReadme(HWND window) {
             ShellExecuteA(window, kReadmeVerb, path, nullptr, nullptr, SW_SHOW));
     if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND)
         MessageBoxA(window, kTextReadmeMissing, nullptr, MB_OK | MB_ICONHAND);
+}
+
+// "Undo" names the change it takes back, and is greyed where there is none.
+void ShowUndoInMenu(HMENU menu) {
+    const std::string text =
+        (CanUndo() ? std::string(kMenuUndo) + " " + LastChange().Title : kMenuUndo) + kKeyUndo;
+    ModifyMenuA(menu, IDM_UNDO, MF_BYCOMMAND | MF_STRING | (CanUndo() ? MF_ENABLED : MF_GRAYED),
+                IDM_UNDO, text.c_str());
+}
+
+// Takes the last change back: where another program changed its keys since,
+// only once the user agrees, having been told which.
+void RunUndo(HWND window) {
+    if (!CanUndo())
+        return;
+    const std::vector<std::string> changed = ChangedSinceLastChange();
+    if (!changed.empty()) {
+        std::string question = kTextUndoChangedStart + LastChange().Title + kTextUndoChangedMiddle;
+        for (const std::string& path : changed)
+            question += path + "\r\n";
+        question += kTextUndoChangedEnd;
+        if (MessageBoxA(window, question.c_str(), kTextUndoCaption, MB_YESNO | MB_ICONWARNING) !=
+            IDYES)
+            return;
+    }
+    const std::string extension = LastChange().Extension;
+    UndoLastChange();
+    RunShellRefresh(window);
+    if (!extension.empty())
+        PlaceExtension(extension.c_str());
+}
+
+// The accelerator table and the filter that gives it the dialog's messages:
+// a modal dialog's loop translates no keys itself.
+AcceleratorOwner MainKeys;
+HookOwner KeyFilter;
+
+LRESULT CALLBACK FilterMainWindowKeys(int code, WPARAM wParam, LPARAM lParam) {
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    // Only while the main window takes input: not under a window it opened.
+    if (code == MSGF_DIALOGBOX && AppState.MainWindow && IsWindowEnabled(AppState.MainWindow) &&
+        message->hwnd && GetAncestor(message->hwnd, GA_ROOT) == AppState.MainWindow &&
+        TranslateAcceleratorA(AppState.MainWindow, MainKeys.get(), message))
+        return TRUE;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // "Compare" and "Open With Editor".
@@ -81,6 +131,9 @@ HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count) {
     for (size_t i = 0; i < count; ++i)
         AppendMenuA(menu, MF_STRING, entries[i].Command, entries[i].Text);
     AppendMenuA(menu, MF_STRING, IDM_SEARCH, kMenuSearch);
+    AppendMenuA(menu, MF_STRING, IDM_UNDO, kMenuUndo);
+    AppendMenuA(menu, MF_STRING, IDM_EXPORT, kMenuExport);
+    AppendMenuA(menu, MF_STRING, IDM_EXPORTALL, kMenuExportAll);
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(BuildToolsMenu()), kMenuTools);
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, IDM_README, kMenuReadme);
@@ -104,6 +157,7 @@ void TrackMenuAtCursor(HWND owner, HMENU menu) {
 }
 
 void TrackMenuAt(HWND owner, HMENU menu, POINT screen) {
+    ShowUndoInMenu(menu);
     TrackPopupMenu(menu, 0, screen.x, screen.y, 0, owner, nullptr);
 }
 
@@ -149,9 +203,29 @@ bool RunSharedCommand(HWND window, WPARAM command) {
     case IDM_ABOUT:
         RunAboutBox();
         return true;
+    case IDM_UNDO:
+        RunUndo(window);
+        return true;
+    case IDM_EXPORT:
+        ExportExtension(window);
+        return true;
+    case IDM_EXPORTALL:
+        ExportAllExtensions(window);
+        return true;
     default:
         return false;
     }
+}
+
+void StartMainWindowKeys(HWND) {
+    MainKeys.reset(LoadAcceleratorsA(AppState.Instance, MAKEINTRESOURCEA(IDR_MAIN_KEYS)));
+    KeyFilter.reset(
+        SetWindowsHookExA(WH_MSGFILTER, FilterMainWindowKeys, nullptr, GetCurrentThreadId()));
+}
+
+void StopMainWindowKeys() {
+    KeyFilter.reset();
+    MainKeys.reset();
 }
 
 void PaintDetailsRules(HWND window, int left, int right) {

@@ -15,8 +15,9 @@ struct MenuEntryTemplate {
 };
 
 // A pop-up menu of the window's own entries, in order, followed by what
-// every context menu ends with: "Search", the Tools submenu ("Compare",
-// "Open With Editor"), a rule, "Readme", "About", a rule and "Exit".
+// every context menu ends with: "Search", "Undo", "Export...", "Export
+// All...", the Tools submenu ("Compare", "Open With Editor"), a rule,
+// "Readme", "About", a rule and "Exit".
 HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count);
 // AppState.ListMenu and AppState.TreeMenu become these (either may be null),
 // owned until the next call; the menus they replace are destroyed.
@@ -32,9 +33,15 @@ int ListItemAtCursor();
 // CurrentExtension and AppState.CurrentListIndex from a row of the list.
 void TakeListItem(int index);
 
-// Runs the commands that both main windows handle alike (Search, Compare,
-// Open With Editor, About, Readme, Exit); false for any other command.
+// Runs the commands that both main windows handle alike (Search, Undo,
+// Export, Export All, Compare, Open With Editor, About, Readme, Exit); false
+// for any other command.
 bool RunSharedCommand(HWND window, WPARAM command);
+
+// The main window's keys (the accelerator table), from its start until it
+// closes: a key pressed in the window or one of its controls runs its command.
+void StartMainWindowKeys(HWND window);
+void StopMainWindowKeys();
 
 // The two etched rules of the details pane, between the dialog-unit x
 // co-ordinates left and right of the template.

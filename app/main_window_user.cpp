@@ -59,6 +59,7 @@ void OnInitDialog(HWND dialog) {
     InsertGroupItems();
     PrepareExtensionList(AppState.ExtensionList);
     BuildMenus();
+    StartMainWindowKeys(dialog);
     StartCatalogueLoad();
 }
 
@@ -281,7 +282,9 @@ INT_PTR CALLBACK UserMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LP
         FillCatalogue(lParam);
         return TRUE;
     case WM_COMMAND:
-        RunCommand(dialog, wParam);
+        // From a menu (0) or a key (1).
+        if (HIWORD(wParam) <= 1)
+            RunCommand(dialog, LOWORD(wParam));
         return TRUE;
     case WM_NOTIFY:
         return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
@@ -291,6 +294,7 @@ INT_PTR CALLBACK UserMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LP
         PaintDetailsRules(dialog, kPaneLeft, kPaneRight);
         return TRUE;
     case WM_CLOSE:
+        StopMainWindowKeys();
         TakeContextMenus(nullptr, nullptr);
         EndDialog(dialog, 0);
         return TRUE;

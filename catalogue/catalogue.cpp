@@ -368,6 +368,41 @@ void RemoveCurrentTreeItem() {
                  reinterpret_cast<LPARAM>(AppState.CurrentTreeItem));
 }
 
+void PlaceExtension(const char* name) {
+    LVFINDINFOA find = {};
+    find.flags = LVFI_STRING;
+    find.psz = name;
+    const int row =
+        static_cast<int>(SendMessageA(AppState.ExtensionList, LVM_FINDITEMA,
+                                      static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+    if (row >= 0)
+        SendMessageA(AppState.ExtensionList, LVM_DELETEITEM, row, 0);
+    for (HTREEITEM group : {AppState.CustomizedRoot, AppState.DefinedRoot}) {
+        for (HTREEITEM child = group ? NextTreeItem(TVGN_CHILD, group) : nullptr; child;) {
+            char text[kExtensionNameSize];
+            ReadTreeItemText(AppState.ExtensionTree, child, text, kExtensionNameSize);
+            const HTREEITEM next = NextTreeItem(TVGN_NEXT, child);
+            if (CompareNoCase(text, name) == 0)
+                SendMessageA(AppState.ExtensionTree, TVM_DELETEITEM, 0,
+                             reinterpret_cast<LPARAM>(child));
+            child = next;
+        }
+    }
+    FillWords(CurrentExtension, kNameSize, 0);
+    CopyTextBounded(name, CurrentExtension, kNameSize);
+    const bool machine = HasMachineClass(name) != 0;
+    if (!AppState.AdminMode && HasUserClass(name)) {
+        AppState.CurrentTreeItem = InsertTreeItem(
+            AppState.ExtensionTree, machine ? AppState.CustomizedRoot : AppState.DefinedRoot,
+            TVI_SORT, name, 0);
+        SelectTreeItem(AppState.ExtensionTree, AppState.CurrentTreeItem);
+        SetFocus(AppState.ExtensionTree);
+    } else if (machine) {
+        InsertCurrentIntoList();
+    }
+    ShowStatusCounts();
+}
+
 void RemoveCurrentListRow() {
     SendMessageA(AppState.ExtensionList, LVM_DELETEITEM, AppState.CurrentListIndex, 0);
     if (AppState.CurrentListIndex > 0)

@@ -61,5 +61,8 @@ void MoveToList();
 // a delete in user mode: the tree item goes;
 void RemoveCurrentTreeItem();
 // a delete in admin mode: the row goes, and the row before it (or the new
-// first row) is selected.
+// first row) is selected;
 void RemoveCurrentListRow();
+// an undo: the extension's item, wherever it stands, goes to the group the
+// registry now gives it (or goes, where it has none), selected there.
+void PlaceExtension(const char* name);

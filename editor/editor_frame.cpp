@@ -17,6 +17,8 @@
 #include "text/system_text.h"
 #include "text/text.h"
 #include "writer/apply_edits.h"
+#include "writer/undo.h"
+#include "writer/value_rules.h"
 #include "ui/please_wait.h"
 
 #include <commctrl.h>
@@ -254,8 +256,13 @@ void OfferToRemoveUserChoice(HWND editor) {
     const std::string question = kTextChoiceQuestionStart + std::string(CurrentExtension) +
                                  kTextChoiceQuestionMiddle + chosen + kTextChoiceQuestionEnd;
     if (MessageBoxA(editor, question.c_str(), CurrentExtension, MB_YESNO | MB_ICONQUESTION) !=
-            IDYES ||
-        RemoveUserChoice(CurrentExtension) == ERROR_SUCCESS)
+        IDYES)
+        return;
+    BeginChange(kUndoRemoveChoice + std::string(CurrentExtension), CurrentExtension,
+                {FileExtsKey(CurrentExtension)});
+    const LONG removed = RemoveUserChoice(CurrentExtension);
+    EndChange();
+    if (removed == ERROR_SUCCESS)
         return;
     const std::string refused =
         kTextChoiceRefusedStart + std::string(CurrentExtension) + kTextChoiceRefusedEnd;
@@ -263,16 +270,32 @@ void OfferToRemoveUserChoice(HWND editor) {
         ShellExecuteA(editor, kReadmeVerb, kDefaultAppsSettings, nullptr, nullptr, SW_SHOW);
 }
 
+// The keys a Save may touch are recorded before it writes, for Undo.
+void BeginSave() {
+    const bool creating = EditorMode == kEditorCreate;
+    const char* extension = creating ? NewExtensionName : CurrentExtension;
+    char newClass[kTextSize];
+    NewClassName(extension, newClass);
+    const char* command = creating                         ? kMenuNewExtension
+                          : EditorMode == kEditorCustomize ? kMenuCustomize
+                                                           : kMenuEdit;
+    BeginChange(command + std::string(" ") + extension, extension,
+                ExtensionKeys(AppState.AdminMode ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
+                              extension, newClass));
+}
+
 void OnSave(HWND editor) {
     EditorDiscarded = 0;
     CollectEdits();
     if (AnyChanged()) {
-        if (AppState.AdminMode) {
+        BeginSave();
+        if (AppState.AdminMode)
             ApplyEditsAdmin();
-        } else {
+        else
             ApplyEditsUser();
+        EndChange();
+        if (!AppState.AdminMode)
             OfferToRemoveUserChoice(editor);
-        }
         RunShellRefresh(editor);
     } else
         EditorDiscarded = 1;

@@ -11,9 +11,12 @@
 #include "text/system_text.h"
 #include "text/text.h"
 #include "ui/list_items.h"
+#include "writer/undo.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
+
+#include <string>
 
 namespace {
 
@@ -167,7 +170,10 @@ void AddApplication() {
         SetFocus(ApplicationList);
         return;
     }
+    BeginChange(kMenuAddProgram + std::string(" ") + fileName, "",
+                {ApplicationKey(HKEY_CURRENT_USER, fileName)});
     RegisterProgram(fileName, BrowsePath);
+    EndChange();
     RowTextOf(BrowsePath, text);
     AppendRow(text, ProgramIconIndex(BrowsePath, 0), fileName);
     int row = SelectRowWithText(text);
@@ -183,10 +189,14 @@ void DeleteApplication() {
     // An empty name would name "Applications" itself.
     if (keyName && *reinterpret_cast<const char*>(keyName)) {
         SendMessageA(ApplicationList, LVM_DELETEITEM, SelectedRow, 0);
+        const char* application = reinterpret_cast<const char*>(keyName);
+        BeginChange(kUndoDeleteProgram + std::string(application), "",
+                    {ApplicationKey(EditorHive(), application)});
         RegKey applications;
         if (RegistryOpenKey(EditorHive(), kApplicationsPath, KEY_READ | KEY_WRITE,
                             applications.put()) == ERROR_SUCCESS)
-            RegistryDeleteTree(applications.get(), reinterpret_cast<const char*>(keyName));
+            RegistryDeleteTree(applications.get(), application);
+        EndChange();
         FreeItemData(keyName);
     }
     SelectedRow = -1;

@@ -38,6 +38,8 @@ using MenuOwner = Owned<HMENU, DestroyMenu>;
 using FontOwner = Owned<HFONT, DeleteObject>;
 using PenOwner = Owned<HPEN, DeleteObject>;
 using IconOwner = Owned<HICON, DestroyIcon>;
+using AcceleratorOwner = Owned<HACCEL, DestroyAcceleratorTable>;
+using HookOwner = Owned<HHOOK, UnhookWindowsHookEx>;
 // A file; CreateFileA's INVALID_HANDLE_VALUE is taken as no file.
 using FileOwner = Owned<HANDLE, CloseHandle>;
 inline HANDLE ValidFile(HANDLE file) {

@@ -7,8 +7,6 @@
 namespace {
 
 constexpr char kClassesPrefix[] = "Software\\Classes\\";
-constexpr char kFileExtsPrefix[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
 constexpr char kOpenWithListSuffix[] = "\\OpenWithList";
 
 } // namespace
@@ -35,14 +33,14 @@ bool OpenWithListPath(const char* extension, char* path) {
     FillWords(path, kRegistryPathSize, 0);
     return IsKeyName(extension) &&
            JoinTextsBounded(path, kRegistryPathSize,
-                            {kFileExtsPrefix, extension, kOpenWithListSuffix});
+                            {kFileExtsKey, "\\", extension, kOpenWithListSuffix});
 }
 
 bool UserChoicePath(const char* extension, char* path) {
     FillWords(path, kRegistryPathSize, 0);
     return IsKeyName(extension) &&
            JoinTextsBounded(path, kRegistryPathSize,
-                            {kFileExtsPrefix, extension, "\\", kUserChoiceKey});
+                            {kFileExtsKey, "\\", extension, "\\", kUserChoiceKey});
 }
 
 LONG OpenClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, RegKey* key) {

@@ -11,6 +11,7 @@
 
 // Below a hive.
 constexpr char kClassesKey[] = "Software\\Classes";
+constexpr char kFileExtsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 constexpr char kApplicationsPath[] = "Software\\Classes\\Applications";
 constexpr char kContentTypeDatabaseKey[] = "SOFTWARE\\Classes\\MIME\\Database\\Content Type";
 // Below Software\Classes, and below HKEY_CLASSES_ROOT.

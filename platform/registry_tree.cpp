@@ -117,6 +117,16 @@ void OverlayTree(RegistryTree* under, const RegistryTree& over) {
                      });
 }
 
+bool SameTree(const RegistryTree& a, const RegistryTree& b) {
+    auto sameValue = [](const RegistryValue& x, const RegistryValue& y) {
+        return x.Name == y.Name && x.Type == y.Type && x.Data == y.Data;
+    };
+    return a.Name == b.Name &&
+           std::equal(a.Values.begin(), a.Values.end(), b.Values.begin(), b.Values.end(),
+                      sameValue) &&
+           std::equal(a.Keys.begin(), a.Keys.end(), b.Keys.begin(), b.Keys.end(), SameTree);
+}
+
 LONG DeleteKeyTree(HKEY key, const std::wstring& name) {
     if (name.empty())
         return ERROR_INVALID_PARAMETER;

@@ -31,5 +31,7 @@ LONG WriteKeyTree(HKEY key, const RegistryTree& tree);
 // machine's: a value or key of over replaces or joins under's of the same
 // name (without regard to case), spelled as over spells it.
 void OverlayTree(RegistryTree* under, const RegistryTree& over);
+// Whether two trees hold the same names, types and bytes, in the same order.
+bool SameTree(const RegistryTree& a, const RegistryTree& b);
 // Deletes key\name with everything below it; name is one key's name.
 LONG DeleteKeyTree(HKEY key, const std::wstring& name);

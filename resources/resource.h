@@ -236,6 +236,12 @@
 #define IDM_CUSTOMIZE 10014
 #define IDM_OPENWITHEDITOR 10017
 #define IDM_COMPARE 10020
+#define IDM_UNDO 10030
+#define IDM_EXPORT 10031
+#define IDM_EXPORTALL 10032
+
+// The main windows' keys (an accelerator table)
+#define IDR_MAIN_KEYS 20
 
 // Recently Used list of the Opens-with page
 #define IDM_RECENT_REMOVE 10011

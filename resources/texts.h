@@ -31,6 +31,20 @@ constexpr const char* kMenuCustomize = "Customize";
 constexpr const char* kMenuOpenWithEditor = "Open With Editor";
 constexpr const char* kMenuCompare = "Compare";
 constexpr const char* kMenuTools = "Tools";
+constexpr const char* kMenuUndo = "Undo";
+constexpr const char* kMenuExport = "Export...";
+constexpr const char* kMenuExportAll = "Export All...";
+// The keys beside the commands in the menus.
+constexpr const char* kKeyUndo = "\tCtrl+Z";
+// What Undo names for the changes that have no menu command of their own.
+constexpr const char* kUndoRemoveChoice = "Remove Your Choice ";
+constexpr const char* kUndoDeleteProgram = "Delete Program ";
+// Undo where another program changed the keys since.
+constexpr const char* kTextUndoCaption = "Undo";
+constexpr const char* kTextUndoChangedStart = "Since \"";
+constexpr const char* kTextUndoChangedMiddle = "\", another program changed:\r\n";
+constexpr const char* kTextUndoChangedEnd =
+    "Undo anyway? These keys then hold again what they held before the change.";
 constexpr const char* kReadmeFile = "Readme.txt";
 constexpr const char* kReadmeVerb = "Open";
 constexpr const char* kTextReadmeMissing =
@@ -135,6 +149,15 @@ constexpr const char* kSaveDeletedPrefix = "DELETED-";
 constexpr const char* kSaveLineEnd = "\r\n";
 constexpr const char* kTextSaveFailed = "Could not write the file\r\n";
 constexpr const char* kTextSaveFailedNotSaved = "\r\nThe list was not saved.";
+
+// Export
+constexpr char kExportFilter[] = "Registration Files (*.reg)\0*.reg\0";
+constexpr const char* kExportDefaultExtension = "reg";
+constexpr const char* kTextExportTitle = "Export File Types";
+constexpr const char* kTextExportNothingStart = "There is nothing of yours to export for ";
+constexpr const char* kTextExportNothingEnd = ": its settings are the machine's.";
+constexpr const char* kTextExportFailed = "Could not write the file\r\n";
+constexpr const char* kTextExportNotWritten = "\r\nNothing was exported.";
 
 // Open-With program editor
 constexpr const char* kTextBrowseForPrograms = "Browse for programs";

@@ -10,9 +10,12 @@
 #include "text/system_text.h"
 #include "text/text.h"
 #include "ui/please_wait.h"
+#include "writer/undo.h"
 #include "writer/value_rules.h"
 
 #include <commctrl.h>
+
+#include <string>
 
 namespace {
 
@@ -76,6 +79,9 @@ void DeleteOrRestoreUser(int mode, const char* prompt, const char* caption) {
     JoinTexts(3, question, prompt, CurrentExtension, kTextContinueQuestion);
     if (!Confirm(question, caption))
         return;
+    BeginChange(std::string(mode == kDeleteUserExtension ? kMenuDelete : kMenuRestore) + " " +
+                    CurrentExtension,
+                CurrentExtension, ExtensionKeys(HKEY_CURRENT_USER, CurrentExtension, nullptr));
 
     // The user's class is the default value alone: an override made by this
     // program always has one.
@@ -85,6 +91,7 @@ void DeleteOrRestoreUser(int mode, const char* prompt, const char* caption) {
         ERROR_SUCCESS)
         RegistryReadText(extension.get(), nullptr, fileClass, kTextSize);
     DeleteExtensionAndClass(HKEY_CURRENT_USER, fileClass);
+    EndChange();
 
     if (mode == kDeleteUserExtension)
         RemoveCurrentTreeItem();
@@ -99,6 +106,8 @@ void DeleteExtensionAdmin() {
               kTextContinueQuestion);
     if (!Confirm(question, kTextDeleteCaption))
         return;
+    BeginChange(std::string(kMenuDelete) + " " + CurrentExtension, CurrentExtension,
+                ExtensionKeys(HKEY_LOCAL_MACHINE, CurrentExtension, nullptr));
 
     char fileClass[kTextSize] = {};
     RegKey extension;
@@ -106,6 +115,7 @@ void DeleteExtensionAdmin() {
                        &extension) == ERROR_SUCCESS)
         LookupFileClass(extension.get(), fileClass);
     DeleteExtensionAndClass(HKEY_LOCAL_MACHINE, fileClass);
+    EndChange();
     RunShellRefresh(nullptr);
 
     RemoveCurrentListRow();

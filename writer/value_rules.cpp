@@ -31,13 +31,17 @@ int FindExtensionClass(HKEY extensionKey, char* fileClass) {
     return LookupFileClass(extensionKey, fileClass) && fileClass[0] ? 1 : 0;
 }
 
+bool NewClassName(const char* extension, char* fileClass) {
+    if (extension[0] && JoinTextsBounded(fileClass, kTextSize, {extension + 1, kNewClassSuffix}) &&
+        FitsBuffer(fileClass, kTextSize))
+        return true;
+    FillWords(fileClass, kTextSize, 0);
+    return false;
+}
+
 int CreateExtensionClass(HKEY hive, HKEY extensionKey, const char* extension, char* fileClass) {
-    if (!extension[0] ||
-        !JoinTextsBounded(fileClass, kTextSize, {extension + 1, kNewClassSuffix}) ||
-        !FitsBuffer(fileClass, kTextSize)) {
-        FillWords(fileClass, kTextSize, 0);
+    if (!NewClassName(extension, fileClass))
         return 0;
-    }
     WriteText(extensionKey, nullptr, fileClass);
     RegKey classKey;
     CreateClassesKey(hive, fileClass, nullptr, KEY_WRITE, &classKey);

@@ -14,10 +14,13 @@ void WriteText(HKEY key, const char* name, const char* text);
 // name of the first value under "OpenWithProgIDs". 1 with the class in
 // fileClass (kTextSize bytes), 0 when there is none or it is empty.
 int FindExtensionClass(HKEY extensionKey, char* fileClass);
-// The new class of an extension: its name without the "." followed by
-// "File", written as the extension key's default value, and the class's
-// empty key in hive. 1 with the class in fileClass (kTextSize bytes), 0
-// when the name is too long to make one.
+// The name of an extension's new class: its name without the "." followed
+// by "File", into fileClass (kTextSize bytes); false, and fileClass empty,
+// when that is too long.
+bool NewClassName(const char* extension, char* fileClass);
+// The new class of an extension (NewClassName), written as the extension
+// key's default value, and the class's empty key in hive. 1 with the class in
+// fileClass (kTextSize bytes), 0 when the name is too long to make one.
 int CreateExtensionClass(HKEY hive, HKEY extensionKey, const char* extension, char* fileClass);
 
 // User mode: "[ NONE ]" in any letter case deletes the value, any other text

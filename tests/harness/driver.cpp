@@ -188,6 +188,26 @@ void User::Key(HWND window, UINT key) {
     PostMessageA(window, WM_KEYUP, key, 0xC0000001);
 }
 
+// The key state is the dialog thread's own: set there, the modifier held
+// until the key's messages, posted before its release, have been handled.
+void User::Chord(HWND window, UINT modifier, UINT key) {
+    auto hold = [modifier](BYTE state) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[modifier] = state;
+        SetKeyboardState(keys);
+    };
+    Do([&] { hold(0x80); });
+    Key(window, key);
+    std::atomic<bool> released{false};
+    release_ = [&] {
+        hold(0);
+        released = true;
+    };
+    PostMessageA(actionWindow_, kRunActionMessage, 0, reinterpret_cast<LPARAM>(&release_));
+    Wait([&] { return released.load(); });
+}
+
 void User::Close(HWND window) {
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }

@@ -40,6 +40,9 @@ void ExpectRegistry(const std::string& text);
 std::string ValueText(HKEY hive, const std::string& path, const char* name);
 bool KeyExists(HKEY hive, const std::string& path);
 
+// Every "kvt..." key of both hives' classes, applications and Open With
+// lists as stored (names, types and bytes), to compare two moments.
+std::string TestKeysBytes();
 // Removes every key named "kvt..." (also ".kvt...", "-.kvt...") from both
 // hives' classes, applications and Open With lists.
 void RemoveTestKeys();
@@ -69,7 +72,8 @@ class User {
     void Click(HWND dialog, int id);               // a button; a check box toggles first
     void Type(HWND edit, const std::string& text); // replaces the text, key by key
     void Key(HWND window, UINT key);
-    void Close(HWND window); // the close box
+    void Chord(HWND window, UINT modifier, UINT key); // the key with Ctrl, Shift ...
+    void Close(HWND window);                          // the close box
     void Answer(HWND box, int button);
     void Choose(UINT command);            // from the open pop-up menu
     void Dismiss();                       // the open pop-up menu
@@ -103,6 +107,7 @@ class User {
 
     DWORD uiThread_;
     HWND actionWindow_ = nullptr;
+    std::function<void()> release_;
     std::deque<std::unique_ptr<NMITEMACTIVATE>> notifications_;
 };
 

@@ -37,13 +37,12 @@ Value Read(HKEY hive, const std::string& path, const char* name) {
 }
 
 // A value's data as a test shows it: a text to its terminator, other data raw.
+std::string Narrow(const wchar_t* text, size_t units);
+
 std::string Shown(const Value& value) {
     if (value.type != REG_SZ && value.type != REG_EXPAND_SZ)
         return std::string(value.data.begin(), value.data.end());
-    std::string text(value.data.size() * 2 + 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(value.data.data()),
-                        int(value.data.size() / 2), &text[0], int(text.size()), nullptr, nullptr);
-    return text.c_str();
+    return Narrow(reinterpret_cast<const wchar_t*>(value.data.data()), value.data.size() / 2);
 }
 
 // A text of the fixtures as the registry stores it: UTF-16 and its terminator.
@@ -59,7 +58,7 @@ void Walk(const std::string& text, const std::function<void(HKEY, const std::str
           const std::function<void(HKEY, const std::string&, const char*, const Value&)>& value) {
     static const std::regex keyLine(R"(\[(-?)(HKLM|HKCU)\\(.*)\])");
     static const std::regex valueLine(
-        R"re((@|"((?:[^"\\]|\\.)*)")=(-|dword:|hex:|hex\((\d+)\):|expand:)?(.*))re");
+        R"re((@|"((?:[^"\\]|\\.)*)")=(-|dword:|hex:|hex\(([0-9a-f]+)\):|expand:)?(.*))re");
     static const std::regex quoted(R"re("((?:[^"\\]|\\.)*)")re"), escape(R"(\\(.))");
     HKEY hive = nullptr;
     std::string path;
@@ -84,7 +83,7 @@ void Walk(const std::string& text, const std::function<void(HKEY, const std::str
         parsed.exists = kind != "-";
         parsed.type = kind == "dword:"    ? REG_DWORD
                       : kind == "hex:"    ? REG_BINARY
-                      : hex               ? std::stoul(part[4].str())
+                      : hex               ? std::stoul(part[4].str(), nullptr, 16)
                       : kind == "expand:" ? REG_EXPAND_SZ
                                           : REG_SZ;
         if (kind == "dword:") {
@@ -106,19 +105,49 @@ bool IsTestName(const std::string& name) {
     return StrCmpNIA(name.c_str() + name.find_first_not_of(".-!"), "kvt", 3) == 0;
 }
 
-void RemoveTestKeysBelow(HKEY hive, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
+// The UTF-8 form of units UTF-16 code units.
+std::string Narrow(const wchar_t* text, size_t units) {
+    std::string narrow(units * 3 + 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, int(units), &narrow[0], int(narrow.size()), 0, 0);
+    return narrow.c_str();
+}
+
+void DumpKey(HKEY key, const std::string& indent, std::string* out) {
+    std::vector<wchar_t> name(16384);
+    std::vector<BYTE> data(1 << 16);
+    for (DWORD index = 0, length, size, type;; ++index) {
+        length = 16384, size = DWORD(data.size());
+        if (RegEnumValueW(key, index, name.data(), &length, nullptr, &type, data.data(), &size))
+            break;
+        *out += indent + "\"" + Narrow(name.data(), length) + "\"=" + std::to_string(type) + ":" +
+                std::string(data.begin(), data.begin() + size) + "\n";
+    }
+    for (DWORD index = 0, length = 256;
+         !RegEnumKeyExW(key, index, name.data(), &length, 0, 0, 0, 0); ++index, length = 256) {
+        HKEY child = nullptr;
+        *out += indent + "[" + Narrow(name.data(), length) + "]\n";
+        if (!RegOpenKeyExW(key, name.data(), 0, KEY_READ, &child))
+            DumpKey(child, indent + " ", out);
+        RegCloseKey(child);
+    }
+}
+
+// The names of the "kvt..." keys below an open key.
+std::vector<std::string> TestNamesBelow(HKEY key) {
     std::vector<std::string> names;
     char name[1024];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != 0)
-            break;
+    for (DWORD index = 0, length = sizeof name;
+         key && !RegEnumKeyExA(key, index, name, &length, 0, 0, 0, 0);
+         ++index, length = sizeof name)
         if (IsTestName(name))
             names.push_back(name);
-    }
+    return names;
+}
+
+void RemoveTestKeysBelow(HKEY hive, const std::string& path) {
+    HKEY key = nullptr;
+    RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key);
+    const std::vector<std::string> names = TestNamesBelow(key);
     RegCloseKey(key);
     for (const std::string& test : names)
         RegDeleteTreeW(hive, Wide(path + "\\" + test).c_str());
@@ -197,6 +226,26 @@ bool KeyExists(HKEY hive, const std::string& path) {
     HKEY key = nullptr;
     const bool exists = RegOpenKeyExW(hive, Wide(path).c_str(), 0, KEY_QUERY_VALUE, &key) == 0;
     return RegCloseKey(key), exists;
+}
+
+std::string TestKeysBytes() {
+    std::string bytes;
+    for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        for (const std::string& path :
+             {std::string("Software\\Classes"), std::string("Software\\Classes\\Applications"),
+              std::string(kFileExts)}) {
+            HKEY key = nullptr;
+            RegOpenKeyExW(hive, Wide(path).c_str(), 0, KEY_READ, &key);
+            for (const std::string& name : TestNamesBelow(key)) {
+                HKEY test = nullptr;
+                bytes += "[" + path + "\\" + name + "]\n";
+                if (!RegOpenKeyExW(key, Wide(name).c_str(), 0, KEY_READ, &test))
+                    DumpKey(test, " ", &bytes);
+                RegCloseKey(test);
+            }
+            RegCloseKey(key);
+        }
+    return bytes;
 }
 
 void RemoveTestKeys() {

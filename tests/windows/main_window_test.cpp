@@ -52,7 +52,9 @@ Items MenuOf(User& user, HWND control, const std::string& item, bool keyboard = 
     if (keyboard)
         user.MenuKey(control);
     HMENU menu = user.WaitForMenu();
-    const Items entries = menu ? User::MenuItems(menu) : Items{};
+    Items entries = menu ? User::MenuItems(menu) : Items{};
+    for (std::string& entry : entries) // it names the session's last change
+        entry = entry.rfind("Undo", 0) == 0 ? "Undo" : entry;
     user.Dismiss();
     return entries;
 }
@@ -68,7 +70,8 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         EXPECT_EQ(std::to_string(listed + 3) +
                       " Registered file extensions - User Customized=2  User Defined=1",
                   kvt::StatusText());
-        const Items shared = {"Search", "Tools>", "-", "Readme", "About", "-", "Exit"};
+        const Items shared = {"Search", "Undo",  "Export...", "Export All...", "Tools>", "-",
+                              "Readme", "About", "-",         "Exit"};
         Items entries = {"Customize", "New Extension"};
         entries.insert(entries.end(), shared.begin(), shared.end());
         EXPECT_EQ(entries, MenuOf(user, list, ".kvtsys", true));
@@ -132,8 +135,8 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         EXPECT_EQ((Items{".kvtboth", ".kvtsys", ".kvté"}), ours);
         EXPECT_EQ(std::to_string(User::Items(list).size()) + " Registered file extensions ",
                   kvt::StatusText());
-        EXPECT_EQ((Items{"Edit", "New Extension", "Delete", "Search", "Tools>", "-", "Readme",
-                         "About", "-", "Exit"}),
+        EXPECT_EQ((Items{"Edit", "New Extension", "Delete", "Search", "Undo", "Export...",
+                         "Export All...", "Tools>", "-", "Readme", "About", "-", "Exit"}),
                   MenuOf(user, list, ".kvtsys", true));
     });
 }

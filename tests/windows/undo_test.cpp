@@ -1,0 +1,246 @@
+// Undo and Export through the main windows: each kind of change made, then
+// taken back, the registry then byte for byte and the catalogue as before;
+// three in a row; a key another program changed since; an exported file
+// brought back by the system's own importer.
+#include "harness/kvt.h"
+#include "records/app_state.h"
+#include "resources/resource.h"
+
+#include <fstream>
+
+namespace {
+
+using kvt::User;
+using Items = std::vector<std::string>;
+
+const char kFixture[] = R"(
+[HKLM\Software\Classes\.kvtsys]
+@="kvtsysfile"
+[HKLM\Software\Classes\kvtsysfile]
+@="System words"
+[HKLM\Software\Classes\kvtsysfile\shell\open\command]
+@="notepad.exe %1"
+[HKCU\Software\Classes\.kvtmine]
+@="kvtminefile"
+[HKCU\Software\Classes\kvtminefile]
+@="Mine"
+"Odd"=hex(1):61,00,00,d8,62
+[HKCU\Software\Classes\kvtminefile\shell\Печать\command]
+@="notepad.exe /p %1"
+[HKLM\Software\Classes\.kvtboth]
+@="kvtbothfile"
+[HKLM\Software\Classes\kvtbothfile]
+@="Machine"
+[HKCU\Software\Classes\.kvtboth]
+@="kvtbothfile"
+[HKCU\Software\Classes\kvtbothfile\shell\open\command]
+@="notepad.exe %1"
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtboth\UserChoice]
+"ProgId"="kvtsysfile"
+[HKCU\Software\Classes\Applications\kvtapp.exe]
+"FriendlyAppName"="Kvt App"
+[HKCU\Software\Classes\Applications\kvtapp.exe\shell\open\command]
+@="notepad.exe %1"
+)";
+
+// The test's own items of the list and the tree, in their order.
+Items Catalogue(HWND window) {
+    Items ours;
+    for (int id : {IDC_MAIN_LIST, IDC_ADMIN_LIST, IDC_MAIN_TREE})
+        for (const std::string& item : User::Items(GetDlgItem(window, id)))
+            if (item.find("kvt") != std::string::npos)
+                ours.push_back(item);
+    return ours;
+}
+
+// The main window's menu for the extension, its command chosen.
+void Command(User& user, HWND window, const std::string& extension, UINT command) {
+    HWND control = kvt::ListOrTree(window, extension);
+    user.Act(control, extension, 0);
+    user.Act(control, extension, NM_RCLICK);
+    user.Choose(command);
+}
+
+// Delete or Restore, its question answered; done once the counts change.
+void Confirmed(User& user, HWND window, const std::string& extension, UINT command) {
+    const std::string counts = kvt::StatusText();
+    Command(user, window, extension, command);
+    user.Answer(user.WaitForBox(), IDYES);
+    EXPECT_TRUE(user.Wait([&] { return kvt::StatusText() != counts; }));
+}
+
+// The editor of the extension, its description typed, saved.
+void Describe(User& user, HWND window, const std::string& extension) {
+    HWND editor = kvt::OpenEditor(user, window, extension);
+    user.Type(kvt::EditorControl(user, editor, IDC_GENERAL_DESCRIPTION), "Changed");
+    user.Click(editor, IDC_EDITOR_SAVE);
+    user.WaitGone(editor);
+}
+
+// What the Undo entry of the extension's menu says.
+std::string UndoEntry(User& user, HWND window, const std::string& extension) {
+    HWND control = kvt::ListOrTree(window, extension);
+    user.Act(control, extension, NM_RCLICK);
+    char text[256] = {};
+    GetMenuStringA(user.WaitForMenu(), IDM_UNDO, text, sizeof text, MF_BYCOMMAND);
+    user.Dismiss();
+    return text;
+}
+
+struct Change {
+    const char* title; // what Undo names
+    int admin;
+    std::function<void(User&, HWND window)> make;
+    int steps = 1; // the changes it makes, each undone in turn
+};
+
+const Change kChanges[] = {
+    {"Customize .kvtsys", 0, [](User& u, HWND w) { Describe(u, w, ".kvtsys"); }},
+    {"Edit .kvtmine", 0, [](User& u, HWND w) { Describe(u, w, ".kvtmine"); }},
+    {"Delete .kvtmine", 0, [](User& u, HWND w) { Confirmed(u, w, ".kvtmine", IDM_DELETE); }},
+    {"Restore .kvtboth", 0, [](User& u, HWND w) { Confirmed(u, w, ".kvtboth", IDM_RESTORE); }},
+    {"Remove Your Choice .kvtboth", 0,
+     [](User& u, HWND w) {
+         HWND editor = kvt::OpenEditor(u, w, ".kvtboth");
+         u.Type(kvt::EditorControl(u, editor, IDC_OPENSWITH_ARGS), "/x %1");
+         u.Click(editor, IDC_EDITOR_SAVE);
+         u.Answer(u.WaitForBox(), IDYES);
+         u.WaitGone(editor);
+     },
+     2},
+    {"New Extension .kvtnew", 0,
+     [](User& u, HWND w) {
+         Command(u, w, ".kvtsys", IDM_NEWEXTENSION);
+         HWND entry = u.WaitForControl(IDC_ENTRY_NAME);
+         u.Type(GetDlgItem(entry, IDC_ENTRY_NAME), "kvtnew");
+         u.Click(entry, IDC_ENTRY_OK);
+         HWND editor = u.WaitForControl(IDC_EDITOR_TABS);
+         u.Type(kvt::EditorControl(u, editor, IDC_GENERAL_DESCRIPTION), "New");
+         u.Click(editor, IDC_EDITOR_SAVE);
+         u.WaitGone(editor);
+     }},
+    {"Delete Program kvtapp.exe", 0,
+     [](User& u, HWND w) {
+         Command(u, w, ".kvtsys", IDM_OPENWITHEDITOR);
+         HWND editor = u.WaitFor("Modify Open With Programs");
+         u.Act(GetDlgItem(editor, IDC_OPENWITHEDITOR_LIST), "Kvt App", NM_CLICK);
+         u.Click(editor, IDC_OPENWITHEDITOR_DELETE);
+         u.Close(editor);
+         u.WaitGone(editor);
+     }},
+    {"Edit .kvtsys", 1, [](User& u, HWND w) { Describe(u, w, ".kvtsys"); }},
+    {"Delete .kvtboth", 1, [](User& u, HWND w) { Confirmed(u, w, ".kvtboth", IDM_DELETE); }},
+};
+
+class Undo : public kvt::RegistryTest {
+  protected:
+    void SetUp() override {
+        kvt::RegistryTest::SetUp();
+        kvt::Seed(kFixture);
+    }
+};
+
+// Each change taken back by Ctrl+Z, or by the menu's entry, which names it.
+TEST_F(Undo, EachChangeComesBackExactly) {
+    for (const Change& change : kChanges) {
+        SCOPED_TRACE(change.title);
+        kvt::RemoveTestKeys();
+        kvt::Seed(kFixture);
+        const std::string before = kvt::TestKeysBytes();
+        kvt::RunMainWindow(change.admin, [&](User& user, HWND window) {
+            const Items catalogue = Catalogue(window);
+            change.make(user, window);
+            EXPECT_TRUE(user.Wait([&] { return before != kvt::TestKeysBytes(); }))
+                << change.title << ": the change changed nothing";
+            EXPECT_EQ("Undo " + std::string(change.title) + "\tCtrl+Z",
+                      UndoEntry(user, window, ".kvtsys"));
+            for (int step = 0; step < change.steps; ++step) {
+                if (change.admin)
+                    Command(user, window, ".kvtsys", IDM_UNDO);
+                else
+                    user.Chord(GetDlgItem(window, IDC_MAIN_LIST), VK_CONTROL, 'Z');
+                user.Wait([&] { return IsWindowEnabled(window) != 0; });
+            }
+            EXPECT_TRUE(user.Wait([&] { return kvt::TestKeysBytes() == before; }))
+                << change.title << ": the registry as before";
+            EXPECT_TRUE(user.Wait([&] { return Catalogue(window) == catalogue; }))
+                << ::testing::PrintToString(Catalogue(window));
+        });
+    }
+}
+
+// Undo goes back change by change; where another program changed a key
+// since, it says which and overwrites it only when told to.
+TEST_F(Undo, ChangeByChangeAndOnlyWhenToldOverOthersChanges) {
+    const std::string before = kvt::TestKeysBytes();
+    kvt::RunMainWindow(0, [&](User& user, HWND window) {
+        Describe(user, window, ".kvtsys");
+        Confirmed(user, window, ".kvtmine", IDM_DELETE);
+        Confirmed(user, window, ".kvtboth", IDM_RESTORE);
+        kvt::Seed("[HKCU\\Software\\Classes\\.kvtboth]\n@=\"other\"\n");
+        for (const char* title : {"Restore .kvtboth", "Delete .kvtmine", "Customize .kvtsys"}) {
+            EXPECT_EQ("Undo " + std::string(title) + "\tCtrl+Z",
+                      UndoEntry(user, window, ".kvtsys"));
+            for (int answer : {IDNO, IDYES}) {
+                user.Wait([&] { return IsWindowEnabled(window) != 0; });
+                user.Chord(GetDlgItem(window, IDC_MAIN_LIST), VK_CONTROL, 'Z');
+                if (std::string(title) != "Restore .kvtboth")
+                    break;
+                std::string text;
+                user.Answer(user.WaitForBox(&text), answer);
+                EXPECT_EQ("Since \"Restore .kvtboth\", another program changed:\r\n"
+                          "Software\\Classes\\.kvtboth\r\nUndo anyway? These keys then hold "
+                          "again what they held before the change.",
+                          text);
+            }
+        }
+        EXPECT_TRUE(user.Wait([&] { return kvt::TestKeysBytes() == before; }));
+    });
+}
+
+// An exported type, deleted, comes back whole from "reg import"; a type with
+// nothing of the user's is said to have nothing to export.
+TEST_F(Undo, AnExportedTypeComesBackFromTheSystemsImporter) {
+    kvt::Seed(R"(
+[HKCU\Software\Classes\.kvtexp]
+@="kvtexpfile"
+"Значение 📄"=hex(0):01,02
+[HKCU\Software\Classes\kvtexpfile\Печать]
+@=expand:"%SystemRoot%\\x.exe"
+"Binary"=hex:00,ff
+"Word"=dword:01020304
+"Big"=hex(5):01,02,03,04
+"Link"=hex(6):41,00
+"Multi"=hex(7):61,00,00,00,62,00,00,00,00,00
+"Quad"=hex(b):01,02,03,04,05,06,07,08
+"Lone"=hex(1):61,00,00,d8,62,00,00,00
+"Lines"=hex(1):61,00,0a,00,62,00,00,00
+)");
+    const std::string exported = kvt::TestKeysBytes(), file = kvt::TestFolder() + "kvt.reg";
+    DeleteFileA(file.c_str());
+    kvt::RunMainWindow(0, [&](User& user, HWND window) {
+        Command(user, window, ".kvtsys", IDM_EXPORT);
+        std::string text;
+        user.Answer(user.WaitForBox(&text), IDOK);
+        EXPECT_EQ(
+            "There is nothing of yours to export for .kvtsys: its settings are the machine's.",
+            text);
+        Command(user, window, ".kvtexp", IDM_EXPORT);
+        kvt::ChooseFile(user, user.WaitFor("Export File Types"), file);
+        EXPECT_TRUE(user.Wait([&] { return std::ifstream(file).good(); }));
+    });
+    kvt::RemoveTestKeys();
+    kvt::Seed(kFixture);
+    char command[1024];
+    snprintf(command, sizeof command, "reg.exe import \"%s\"", file.c_str());
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    WaitForSingleObject(process.hProcess, kvt::kWaitMs);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(exported, kvt::TestKeysBytes());
+}
+
+} // namespace
