@@ -42,10 +42,15 @@ void CloseAboutBox(HWND dialog) {
     EndDialog(dialog, 0);
 }
 
-INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         OpenAboutBox(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        // Escape and Enter close the box.
+        if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK)
+            CloseAboutBox(dialog);
         return TRUE;
     case WM_NOTIFY:
         return FollowLink(reinterpret_cast<const NMHDR*>(lParam));

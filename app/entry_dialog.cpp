@@ -116,7 +116,7 @@ INT_PTR CALLBACK EntryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             return FALSE;
         if (LOWORD(wParam) == IDC_ENTRY_OK)
             OnAccept(dialog);
-        else if (LOWORD(wParam) == IDC_ENTRY_CANCEL)
+        else if (LOWORD(wParam) == IDC_ENTRY_CANCEL || LOWORD(wParam) == IDCANCEL)
             SendMessageA(dialog, WM_CLOSE, 0, 0);
         return TRUE;
     case WM_PAINT:

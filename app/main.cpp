@@ -9,7 +9,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // the icon picker's folder view need it.
         ComScope com;
         PrepareAppState();
-        RunMainWindow();
+        if (ChooseRunMode())
+            RunMainWindow();
     }
     ExitProcess(0);
 }

@@ -17,6 +17,7 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -24,8 +25,9 @@ namespace {
 constexpr int kPaneLeft = 134;
 constexpr int kPaneRight = 390;
 
-constexpr MenuEntryTemplate kListMenu[] = {
-    {IDM_EDIT, kMenuEdit}, {IDM_NEWEXTENSION, kMenuNewExtension}, {IDM_DELETE, kMenuDelete}};
+constexpr MenuEntryTemplate kListMenu[] = {{IDM_EDIT, kMenuEdit, kKeyEnter},
+                                           {IDM_NEWEXTENSION, kMenuNewExtension, kKeyNewExtension},
+                                           {IDM_DELETE, kMenuDelete, kKeyDelete}};
 
 void OnInitDialog(HWND dialog) {
     AppState.MainWindow = dialog;
@@ -103,6 +105,16 @@ void RunCommand(HWND dialog, WPARAM command) {
         break;
     case IDM_DELETE:
         OnDelete(dialog);
+        break;
+    case IDM_OPENSELECTED:
+    case IDM_DELETESELECTED:
+        // Only on a row the list has selected.
+        if (ListView_GetNextItem(AppState.ExtensionList, -1, LVNI_SELECTED) < 0)
+            break;
+        if (command == IDM_OPENSELECTED)
+            OnEdit(dialog);
+        else
+            OnDelete(dialog);
         break;
     default:
         break;

@@ -129,14 +129,16 @@ void InsertCaptionTab(HWND tab, const char* text, int image) {
 HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count) {
     HMENU menu = CreatePopupMenu();
     for (size_t i = 0; i < count; ++i)
-        AppendMenuA(menu, MF_STRING, entries[i].Command, entries[i].Text);
-    AppendMenuA(menu, MF_STRING, IDM_SEARCH, kMenuSearch);
+        AppendMenuA(
+            menu, MF_STRING, entries[i].Command,
+            (std::string(entries[i].Text) + (entries[i].Key ? entries[i].Key : "")).c_str());
+    AppendMenuA(menu, MF_STRING, IDM_SEARCH, (std::string(kMenuSearch) + kKeySearch).c_str());
     AppendMenuA(menu, MF_STRING, IDM_UNDO, kMenuUndo);
     AppendMenuA(menu, MF_STRING, IDM_EXPORT, kMenuExport);
     AppendMenuA(menu, MF_STRING, IDM_EXPORTALL, kMenuExportAll);
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(BuildToolsMenu()), kMenuTools);
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, IDM_README, kMenuReadme);
+    AppendMenuA(menu, MF_STRING, IDM_README, (std::string(kMenuReadme) + kKeyReadme).c_str());
     AppendMenuA(menu, MF_STRING, IDM_ABOUT, kMenuAbout);
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, IDM_EXIT, kMenuExit);

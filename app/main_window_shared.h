@@ -12,6 +12,7 @@ void InsertCaptionTab(HWND tab, const char* text, int image);
 struct MenuEntryTemplate {
     UINT Command;
     const char* Text;
+    const char* Key; // shown beside the text ("\tEnter"), or null
 };
 
 // A pop-up menu of the window's own entries, in order, followed by what

@@ -19,6 +19,7 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -36,12 +37,12 @@ void SetUpTabs(HWND dialog) {
     InsertCaptionTab(GetDlgItem(dialog, IDC_MAIN_USERTAB), logonName, kImage16UserTab);
 }
 
-constexpr MenuEntryTemplate kListMenu[] = {{IDM_CUSTOMIZE, kMenuCustomize},
-                                           {IDM_NEWEXTENSION, kMenuNewExtension}};
+constexpr MenuEntryTemplate kListMenu[] = {{IDM_CUSTOMIZE, kMenuCustomize, kKeyEnter},
+                                           {IDM_NEWEXTENSION, kMenuNewExtension, kKeyNewExtension}};
 // The tree's menu holds "Search" at position 2 until the first right-click
 // puts "Restore" or "Delete" there.
-constexpr MenuEntryTemplate kTreeMenu[] = {{IDM_EDIT, kMenuEdit},
-                                           {IDM_NEWEXTENSION, kMenuNewExtension}};
+constexpr MenuEntryTemplate kTreeMenu[] = {{IDM_EDIT, kMenuEdit, kKeyEnter},
+                                           {IDM_NEWEXTENSION, kMenuNewExtension, kKeyNewExtension}};
 
 void BuildMenus() {
     TakeContextMenus(BuildContextMenu(kListMenu, std::size(kListMenu)),
@@ -176,7 +177,8 @@ void SwitchTreeMenuEntry(HTREEITEM item) {
     const bool customized = ExtensionRecord.NoneAllowed == 0;
     DeleteMenu(AppState.TreeMenu, kTreeMenuSwitchPosition, MF_BYPOSITION);
     InsertMenuA(AppState.TreeMenu, kTreeMenuSwitchPosition, MF_BYPOSITION | MF_STRING,
-                customized ? IDM_RESTORE : IDM_DELETE, customized ? kMenuRestore : kMenuDelete);
+                customized ? IDM_RESTORE : IDM_DELETE,
+                (std::string(customized ? kMenuRestore : kMenuDelete) + kKeyDelete).c_str());
 }
 
 // The tree's menu for item (a right-click's or the keyboard's), at screen.
@@ -239,6 +241,29 @@ void OnRestore(HWND) {
     ShowStatusCounts();
 }
 
+// Enter and Delete act on the focused control's selection: Enter as a
+// double-click does, Delete as the tree's Delete or Restore does.
+void OnSelectedKey(HWND dialog, WPARAM command) {
+    const HTREEITEM item = TreeNext(TVGN_CARET, nullptr);
+    if (GetFocus() != AppState.ExtensionTree) {
+        if (command == IDM_OPENSELECTED &&
+            ListView_GetNextItem(AppState.ExtensionList, -1, LVNI_SELECTED) >= 0)
+            OnCustomize(dialog);
+        return;
+    }
+    if (!item || !TreeNext(TVGN_PARENT, item))
+        return;
+    TakeTreeItem(item);
+    AppState.CurrentTreeItem = item;
+    SetNoneAllowed(item);
+    if (command == IDM_OPENSELECTED)
+        OnEdit(dialog);
+    else if (ExtensionRecord.NoneAllowed == 0)
+        OnRestore(dialog);
+    else
+        OnDelete(dialog);
+}
+
 void RunCommand(HWND dialog, WPARAM command) {
     if (RunSharedCommand(dialog, command))
         return;
@@ -257,6 +282,10 @@ void RunCommand(HWND dialog, WPARAM command) {
         break;
     case IDM_RESTORE:
         OnRestore(dialog);
+        break;
+    case IDM_OPENSELECTED:
+    case IDM_DELETESELECTED:
+        OnSelectedKey(dialog, command);
         break;
     default:
         break;

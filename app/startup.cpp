@@ -6,9 +6,12 @@
 #include "app/main_window.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "text/system_text.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <initializer_list>
 
@@ -48,10 +51,63 @@ int ReadFirstArgument() {
     return GetCommandArg(1, static_cast<char*>(block.get()), kArgumentBlock);
 }
 
+// An administrator whose process runs with the filtered token.
+bool CanElevate() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    FileOwner owned(token);
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    return GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size) &&
+           type == TokenElevationTypeLimited;
+}
+
+// KVEL again, with the same arguments, through the elevation prompt.
+bool RestartElevated() {
+    char program[kTextSize] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, program, kTextSize);
+    if (length == 0 || length >= kTextSize)
+        return false;
+    SHELLEXECUTEINFOA request = {};
+    request.cbSize = sizeof request;
+    request.lpVerb = kElevateVerb;
+    request.lpFile = program;
+    request.lpParameters = PathGetArgsA(GetCommandLineA());
+    request.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExA(&request) != FALSE;
+}
+
 } // namespace
 
-int DecideAdminMode(int commandArgResult, int userIsAdmin) {
-    return commandArgResult == kArgFound && userIsAdmin == 1 ? 1 : 0;
+StartDecision DecideStart(int commandArgResult, bool elevated, bool canElevate,
+                          const ElevationSteps& steps) {
+    if (commandArgResult != kArgFound)
+        return StartDecision::UserMode;
+    if (elevated)
+        return StartDecision::AdminMode;
+    if (!canElevate || !steps.AskToRestart())
+        return StartDecision::UserMode;
+    if (steps.RestartElevated())
+        return StartDecision::Restarted;
+    steps.SayUserMode();
+    return StartDecision::UserMode;
+}
+
+bool ChooseRunMode() {
+    const ElevationSteps steps = {
+        [] {
+            return MessageBoxA(nullptr, kTextElevateQuestion, kCaptionProgram,
+                               MB_YESNO | MB_ICONQUESTION) == IDYES;
+        },
+        RestartElevated,
+        [] {
+            MessageBoxA(nullptr, kTextElevateFailed, kCaptionProgram, MB_OK | MB_ICONINFORMATION);
+        }};
+    const StartDecision decision =
+        DecideStart(ReadFirstArgument(), AppState.UserIsAdmin == 1, CanElevate(), steps);
+    AppState.AdminMode = decision == StartDecision::AdminMode ? 1 : 0;
+    return decision != StartDecision::Restarted;
 }
 
 void PrepareAppState() {
@@ -62,7 +118,7 @@ void PrepareAppState() {
     AppDirectoryOf(AppState.AppDirectory);
     CreateImageLists();
     AppState.UserIsAdmin = IsUserAnAdmin() ? 1 : 0;
-    AppState.AdminMode = DecideAdminMode(ReadFirstArgument(), AppState.UserIsAdmin);
+    AppState.AdminMode = 0;
 }
 
 void RunMainWindow() {

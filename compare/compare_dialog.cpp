@@ -159,6 +159,7 @@ INT_PTR RunCompareCommand(HWND dialog, WORD command) {
         Compare(dialog);
         return TRUE;
     case IDC_COMPARE_CLOSE:
+    case IDCANCEL: // Escape
         SendMessageA(dialog, WM_CLOSE, 0, 0);
         return TRUE;
     default:

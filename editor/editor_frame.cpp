@@ -328,7 +328,8 @@ void OnCommand(HWND editor, WPARAM wParam) {
         return;
     if (LOWORD(wParam) == IDC_EDITOR_SAVE)
         OnSave(editor);
-    else if (LOWORD(wParam) == IDC_EDITOR_CANCEL)
+    // Escape is Cancel.
+    else if (LOWORD(wParam) == IDC_EDITOR_CANCEL || LOWORD(wParam) == IDCANCEL)
         OnCancel(editor);
 }
 

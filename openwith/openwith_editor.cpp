@@ -260,6 +260,7 @@ INT_PTR RunEditorCommand(HWND dialog, WORD command) {
         DeleteApplication();
         return TRUE;
     case IDC_OPENWITHEDITOR_CLOSE:
+    case IDCANCEL: // Escape
         SendMessageA(dialog, WM_CLOSE, 0, 0);
         return TRUE;
     default:

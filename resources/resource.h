@@ -239,6 +239,10 @@
 #define IDM_UNDO 10030
 #define IDM_EXPORT 10031
 #define IDM_EXPORTALL 10032
+// Enter and Delete: the focused list's or tree's selection, as a double-click
+// and the menu's Delete or Restore act on it.
+#define IDM_OPENSELECTED 10033
+#define IDM_DELETESELECTED 10034
 
 // The main windows' keys (an accelerator table)
 #define IDR_MAIN_KEYS 20

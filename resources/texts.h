@@ -18,6 +18,15 @@ constexpr const char* kTextCountsDash = "- ";
 constexpr const char* kTextCountsEquals = "=";
 constexpr const char* kTextCountsGap = " ";
 
+// Start-up: admin mode asked for without administrator rights
+constexpr const char* kCaptionProgram = "Orvell File Type Editor";
+constexpr const char* kElevateVerb = "runas";
+constexpr const char* kTextElevateQuestion =
+    "Admin mode needs administrator rights, which KVEL runs without.\r\nRestart KVEL as "
+    "administrator?";
+constexpr const char* kTextElevateFailed =
+    "KVEL could not start as administrator, and runs in user mode.";
+
 // Main windows: context menus and commands
 constexpr const char* kMenuRestore = "Restore";
 constexpr const char* kMenuReadme = "Readme";
@@ -36,6 +45,11 @@ constexpr const char* kMenuExport = "Export...";
 constexpr const char* kMenuExportAll = "Export All...";
 // The keys beside the commands in the menus.
 constexpr const char* kKeyUndo = "\tCtrl+Z";
+constexpr const char* kKeyEnter = "\tEnter";
+constexpr const char* kKeyDelete = "\tDel";
+constexpr const char* kKeyNewExtension = "\tCtrl+N";
+constexpr const char* kKeySearch = "\tCtrl+F";
+constexpr const char* kKeyReadme = "\tF1";
 // What Undo names for the changes that have no menu command of their own.
 constexpr const char* kUndoRemoveChoice = "Remove Your Choice ";
 constexpr const char* kUndoDeleteProgram = "Delete Program ";

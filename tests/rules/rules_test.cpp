@@ -1,5 +1,6 @@
 // The rules that need no window: labels, the splitting of open commands, the
 // registered applications' paths and the command a new program is given.
+#include "app/startup.h"
 #include "details/applications.h"
 #include "details/command_rules.h"
 #include "openwith/openwith_editor.h"
@@ -88,6 +89,35 @@ TEST(Rules, ApplicationsAndTheirRegistration) {
     EXPECT_STREQ("\"C:\\Program Files\\V\\v.exe\" \"%1\"", command);
     EXPECT_FALSE(BuildOpenCommand(("C:\\" + std::string(254, 'p')).c_str(), command))
         << "no command at all rather than a cut one";
+}
+
+// Start-up over (argument, elevated, can elevate, answer, restart): the mode,
+// and what it asked, tried and said on the way.
+TEST(Rules, AdminModeThroughTheElevationPrompt) {
+    using D = StartDecision;
+    const struct {
+        int argument;
+        bool elevated, canElevate, yes, restarts;
+        D decision;
+        std::string steps;
+    } rows[] = {
+        {kArgFound, true, false, false, false, D::AdminMode, ""},
+        {kArgFound, false, true, true, true, D::Restarted, " asked restarted"},
+        {kArgFound, false, true, true, false, D::UserMode, " asked restarted said"},
+        {kArgFound, false, true, false, true, D::UserMode, " asked"},
+        {kArgFound, false, false, true, true, D::UserMode, ""},
+        {kArgMissing, true, true, true, true, D::UserMode, ""},
+        {kArgEmpty, false, true, true, true, D::UserMode, ""},
+    };
+    for (const auto& row : rows) {
+        std::string steps;
+        const ElevationSteps seams = {[&] { return steps += " asked", row.yes; },
+                                      [&] { return steps += " restarted", row.restarts; },
+                                      [&] { steps += " said"; }};
+        EXPECT_EQ(row.decision, DecideStart(row.argument, row.elevated, row.canElevate, seams))
+            << row.steps;
+        EXPECT_EQ(row.steps, steps);
+    }
 }
 
 } // namespace

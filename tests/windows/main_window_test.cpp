@@ -70,16 +70,17 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         EXPECT_EQ(std::to_string(listed + 3) +
                       " Registered file extensions - User Customized=2  User Defined=1",
                   kvt::StatusText());
-        const Items shared = {"Search", "Undo",  "Export...", "Export All...", "Tools>", "-",
-                              "Readme", "About", "-",         "Exit"};
-        Items entries = {"Customize", "New Extension"};
+        const Items shared = {
+            "Search\tCtrl+F", "Undo",  "Export...", "Export All...", "Tools>", "-",
+            "Readme\tF1",     "About", "-",         "Exit"};
+        Items entries = {"Customize\tEnter", "New Extension\tCtrl+N"};
         entries.insert(entries.end(), shared.begin(), shared.end());
         EXPECT_EQ(entries, MenuOf(user, list, ".kvtsys", true));
-        entries[0] = "Edit";
-        entries.insert(entries.begin() + 2, "Restore");
+        entries[0] = "Edit\tEnter";
+        entries.insert(entries.begin() + 2, "Restore\tDel");
         entries.erase(entries.begin() + 3); // no "Search" in the tree
         EXPECT_EQ(entries, MenuOf(user, tree, ".kvtboth", true));
-        entries[2] = "Delete";
+        entries[2] = "Delete\tDel";
         EXPECT_EQ(entries, MenuOf(user, tree, ".kvtmine"));
         EXPECT_EQ("Mine", User::Text(window, IDC_MAIN_FILETYPE));
         // A group item and empty space offer nothing and change nothing.
@@ -135,8 +136,9 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         EXPECT_EQ((Items{".kvtboth", ".kvtsys", ".kvté"}), ours);
         EXPECT_EQ(std::to_string(User::Items(list).size()) + " Registered file extensions ",
                   kvt::StatusText());
-        EXPECT_EQ((Items{"Edit", "New Extension", "Delete", "Search", "Undo", "Export...",
-                         "Export All...", "Tools>", "-", "Readme", "About", "-", "Exit"}),
+        EXPECT_EQ((Items{"Edit\tEnter", "New Extension\tCtrl+N", "Delete\tDel", "Search\tCtrl+F",
+                         "Undo", "Export...", "Export All...", "Tools>", "-", "Readme\tF1", "About",
+                         "-", "Exit"}),
                   MenuOf(user, list, ".kvtsys", true));
     });
 }
@@ -185,6 +187,58 @@ TEST_F(MainWindow, NameEntryInBothRoles) {
 [HKCU\Software\Classes\kvtновоеFile]
 @="Новое 📄"
 )");
+}
+
+// Each key of the main windows opens what its menu entry opens: Enter edits
+// or customises, Delete asks to delete or restore, Ctrl+N and Ctrl+F the name
+// entry, F1 the Readme (here one that is missing).
+TEST_F(MainWindow, KeysDoWhatTheirEntriesDo) {
+    const std::string saved = AppState.AppDirectory;
+    strcpy(AppState.AppDirectory, "C:\\kvtnowhere\\");
+    for (int admin : {0, 1}) {
+        kvt::RunMainWindow(admin, [&](User& user, HWND window) {
+            HWND list = GetDlgItem(window, admin ? IDC_ADMIN_LIST : IDC_MAIN_LIST);
+            HWND tree = admin ? list : GetDlgItem(window, IDC_MAIN_TREE);
+            const struct {
+                HWND control;
+                const char* item;
+                UINT modifier;
+                int key;
+                std::string opens; // its caption, or the start of a message box's text
+            } keys[] = {
+                {list, ".kvtsys", 0, VK_RETURN,
+                 admin ? "Edit properties for: .kvtsys" : "Customize properties for: .kvtsys"},
+                {tree, admin ? ".kvtsys" : ".kvtmine", 0, VK_DELETE,
+                 admin ? "!!!!  WARNING" : "You are about to delete the file extension .kvtmine"},
+                {tree, admin ? ".kvtsys" : ".kvtboth", 0, admin ? VK_F1 : VK_DELETE,
+                 admin ? "Could not find ReadMe.txt"
+                       : "You are about to restore the file extension"},
+                {tree, admin ? ".kvtsys" : ".kvtmine", 0, VK_RETURN,
+                 admin ? "Edit properties for: .kvtsys" : "Edit properties for: .kvtmine"},
+                {list, ".kvtsys", VK_CONTROL, 'N', "Create New Extension"},
+                {list, ".kvtsys", VK_CONTROL, 'F', "Find extension"},
+            };
+            for (const auto& key : keys) {
+                user.Act(key.control, key.item, 0);
+                user.Focus(key.control);
+                if (key.modifier)
+                    user.Chord(key.control, key.modifier, key.key);
+                else
+                    user.Key(key.control, key.key);
+                HWND opened = nullptr;
+                user.Wait(
+                    [&] { return (opened = User::Find([&](HWND w) { return w != window; })); });
+                std::string text = User::Text(opened);
+                if (HWND box = User::FindBox())
+                    user.WaitForBox(&text), user.Answer(box, GetDlgItem(box, IDNO) ? IDNO : IDOK);
+                else
+                    user.Close(opened);
+                EXPECT_EQ(key.opens, text.substr(0, key.opens.size())) << key.key;
+                user.WaitGone(opened);
+            }
+        });
+    }
+    strcpy(AppState.AppDirectory, saved.c_str());
 }
 
 } // namespace
