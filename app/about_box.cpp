@@ -18,7 +18,7 @@ constexpr LONG kTitleFontHeight = -16;
 FontOwner TitleFont;
 
 void OpenAboutBox(HWND dialog) {
-    TitleFont.reset(CreateBoldFont(kHeadingFace, kTitleFontHeight));
+    TitleFont.reset(CreateBoldFont(dialog, kHeadingFace, kTitleFontHeight));
     SendMessageA(GetDlgItem(dialog, IDC_ABOUT_TITLE), WM_SETFONT,
                  reinterpret_cast<WPARAM>(TitleFont.get()), FALSE);
 }

@@ -131,6 +131,10 @@ INT_PTR CALLBACK AdminMainWindowProc(HWND dialog, UINT message, WPARAM wParam, L
     case kCatalogueLoadedMessage:
         FillCatalogue(lParam);
         return TRUE;
+    case WM_DPICHANGED:
+        FollowDpiChange(dialog, wParam, lParam);
+        ShowListItem(AppState.CurrentListIndex);
+        return TRUE;
     case WM_COMMAND:
         // From a menu (0) or a key (1).
         if (HIWORD(wParam) <= 1)

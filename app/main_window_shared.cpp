@@ -4,6 +4,7 @@
 #include "platform/handles.h"
 #include "records/app_state.h"
 #include "app/entry_dialog.h"
+#include "app/startup.h"
 #include "catalogue/catalogue.h"
 #include "ui/window_helpers.h"
 #include "compare/compare_dialog.h"
@@ -228,6 +229,15 @@ void StartMainWindowKeys(HWND) {
 void StopMainWindowKeys() {
     KeyFilter.reset();
     MainKeys.reset();
+}
+
+void FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FillSmallImages(HIWORD(wParam));
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 void PaintDetailsRules(HWND window, int left, int right) {

@@ -44,6 +44,11 @@ bool RunSharedCommand(HWND window, WPARAM command);
 void StartMainWindowKeys(HWND window);
 void StopMainWindowKeys();
 
+// A move to a monitor of another scale (WM_DPICHANGED): the window takes the
+// suggested rectangle (the system scales the dialog's controls) and its
+// pictures come again at the new scale; the caller shows its pane again.
+void FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
+
 // The two etched rules of the details pane, between the dialog-unit x
 // co-ordinates left and right of the template.
 void PaintDetailsRules(HWND window, int left, int right);

@@ -310,6 +310,13 @@ INT_PTR CALLBACK UserMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LP
     case kCatalogueLoadedMessage:
         FillCatalogue(lParam);
         return TRUE;
+    case WM_DPICHANGED:
+        FollowDpiChange(dialog, wParam, lParam);
+        if (GetFocus() == AppState.ExtensionTree)
+            OnTreeSelection();
+        else
+            ShowListItem(AppState.CurrentListIndex);
+        return TRUE;
     case WM_COMMAND:
         // From a menu (0) or a key (1).
         if (HIWORD(wParam) <= 1)

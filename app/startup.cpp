@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/system_text.h"
+#include "ui/window_helpers.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -36,11 +37,7 @@ void CreateImageLists() {
         ShellGetFileInfo(AppState.AppDirectory, 0, &info, SHGFI_SYSICONINDEX));
     AppState.Images32 = ImageList_Create(32, 32, ILC_COLORDDB | ILC_MASK, 2, 500);
     AppState.Images16 = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, 4, 4);
-    for (int id : {IDI_ADDED, IDI_DELETED, IDI_SYSTEM, IDI_USER}) {
-        IconOwner icon(static_cast<HICON>(
-            LoadImageA(AppState.Instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0)));
-        ImageList_AddIcon(AppState.Images16, icon.get());
-    }
+    FillSmallImages(WindowDpi(nullptr));
 }
 
 int ReadFirstArgument() {
@@ -79,6 +76,16 @@ bool RestartElevated() {
 }
 
 } // namespace
+
+void FillSmallImages(UINT dpi) {
+    const int size = MetricForDpi(SM_CXSMICON, dpi);
+    ImageList_SetIconSize(AppState.Images16, size, size);
+    for (int id : {IDI_ADDED, IDI_DELETED, IDI_SYSTEM, IDI_USER}) {
+        IconOwner icon(static_cast<HICON>(
+            LoadImageA(AppState.Instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
+        ImageList_AddIcon(AppState.Images16, icon.get());
+    }
+}
 
 StartDecision DecideStart(int commandArgResult, bool elevated, bool canElevate,
                           const ElevationSteps& steps) {

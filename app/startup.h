@@ -10,6 +10,10 @@
 // the same preparation before they drive a dialog.
 void PrepareAppState();
 
+// AppState.Images16's pictures at the system's small icon size for dpi; the
+// lists and tabs that show them keep the list.
+void FillSmallImages(UINT dpi);
+
 // What start-up asks of the user and the system where admin mode was asked
 // for by an account that could elevate but runs without (a filtered token
 // under User Account Control).

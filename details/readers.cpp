@@ -10,6 +10,7 @@
 #include "platform/registry_layout.h"
 #include "platform/shell.h"
 #include "resources/texts.h"
+#include "ui/window_helpers.h"
 #include "text/system_text.h"
 
 #include <shlwapi.h>
@@ -39,9 +40,15 @@ bool ReadSubKeyDefault(HKEY key, const char* subKey, char* text) {
            RegistryReadText(child.get(), nullptr, text, kTextSize) == ERROR_SUCCESS;
 }
 
+// The system's icon size for a control's monitor.
+int IconSizeOf(HWND control, bool small) {
+    return MetricForDpi(small ? SM_CXSMICON : SM_CXICON, WindowDpi(control));
+}
+
 void ShowShellIcon(UINT flags, HWND control) {
     ShellFileInfo.hIcon = nullptr;
-    ShellGetFileInfo(CurrentExtension, 0, &ShellFileInfo, flags);
+    ShellGetFileInfo(CurrentExtension, 0, &ShellFileInfo, flags,
+                     IconSizeOf(control, (flags & SHGFI_SMALLICON) != 0));
     SetPaneIcon(control, ShellFileInfo.hIcon);
     ShellFileInfo.hIcon = nullptr;
 }
@@ -50,13 +57,14 @@ void ShowShellIcon(UINT flags, HWND control) {
 void ShowTypeIcon(const char* path, HWND control) {
     ShellFileInfo.hIcon = nullptr;
     ShellGetFileInfo(path, 0, &ShellFileInfo,
-                     SHGFI_ICON | SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES);
+                     SHGFI_ICON | SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES,
+                     IconSizeOf(control, false));
     SetPaneIcon(control, ShellFileInfo.hIcon);
     ShellFileInfo.hIcon = nullptr;
 }
 
-HICON LoadModuleIcon(HMODULE module, UINT id) {
-    return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, 32, 32, 0));
+HICON LoadModuleIcon(HMODULE module, UINT id, int size) {
+    return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
 }
 
 // Shows the folder of location, in long form, in pathLabel; gives the file
@@ -298,11 +306,12 @@ int ResolveDefaultIcon(const char* location) {
             return 0;
         }
         const bool whole = ShellIsWholeIconSource(location);
-        for (const auto& [control, size] :
-             {std::pair{DetailsPane.LargeIcon, 32}, std::pair{DetailsPane.SmallIcon, 16}})
-            SetPaneIcon(control, whole ? static_cast<HICON>(
-                                             LoadImageA(nullptr, location, IMAGE_ICON, size, size,
-                                                        LR_LOADFROMFILE | LR_LOADMAP3DCOLORS))
+        for (const auto& [control, small] :
+             {std::pair{DetailsPane.LargeIcon, false}, std::pair{DetailsPane.SmallIcon, true}})
+            SetPaneIcon(control, whole ? static_cast<HICON>(LoadImageA(
+                                             nullptr, location, IMAGE_ICON,
+                                             IconSizeOf(control, small), IconSizeOf(control, small),
+                                             LR_LOADFROMFILE | LR_LOADMAP3DCOLORS))
                                        : nullptr);
         CopyTextBounded(location, IconLocation, kNameSize);
         const char* text = ShowFolderOf(location, expanded, DetailsPane.IconPath);
@@ -338,11 +347,12 @@ int LoadIconFromModule(const char* path, const char* indexText) {
         return 0;
     }
     HICON icon = nullptr;
+    const int large = IconSizeOf(DetailsPane.LargeIcon, false);
     if (indexText[0] == '-') {
-        icon = LoadModuleIcon(module.get(), ParseDecimal(indexText + 1));
+        icon = LoadModuleIcon(module.get(), ParseDecimal(indexText + 1), large);
     } else {
         UINT index = ParseDecimal(indexText);
-        icon = LoadModuleIcon(module.get(), index + 1);
+        icon = LoadModuleIcon(module.get(), index + 1, large);
         if (!icon) {
             char file[kTextSize] = {};
             CopyTextBounded(path, file, kTextSize);
@@ -351,9 +361,10 @@ int LoadIconFromModule(const char* path, const char* indexText) {
                 ExtractAssociatedIconA(reinterpret_cast<HINSTANCE>(module.get()), file, &iconIndex);
         }
     }
-    HICON small = icon
-                      ? static_cast<HICON>(CopyImage(icon, IMAGE_ICON, 16, 16, LR_COPYFROMRESOURCE))
-                      : nullptr;
+    HICON small = icon ? static_cast<HICON>(CopyImage(
+                             icon, IMAGE_ICON, IconSizeOf(DetailsPane.SmallIcon, true),
+                             IconSizeOf(DetailsPane.SmallIcon, true), LR_COPYFROMRESOURCE))
+                       : nullptr;
     SetPaneIcon(DetailsPane.LargeIcon, icon);
     SetPaneIcon(DetailsPane.SmallIcon, small);
     return icon ? 1 : 0;

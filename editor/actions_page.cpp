@@ -148,7 +148,7 @@ void OnInitDialog(HWND page) {
     ActionsPage = page;
     ActionList = GetDlgItem(page, IDC_ACTIONS_LIST);
     Changed.Actions = 0;
-    HeadingFont.reset(CreateBoldFont(kHeadingFace, kHeadingHeight));
+    HeadingFont.reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
     SetHeadingFont(page, HeadingFont.get(), kHeadingRules, std::size(kHeadingRules));
     SendMessageA(ActionList, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
@@ -230,6 +230,12 @@ INT_PTR CALLBACK ActionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         if (wParam)
             ShowActions(SelectedAction());
         return FALSE;
+    case WM_DPICHANGED_AFTERPARENT:
+        // The heading at the new scale.
+        HeadingFont.reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
+        SetHeadingFont(page, HeadingFont.get(), kHeadingRules, std::size(kHeadingRules));
+        InvalidateRect(page, nullptr, TRUE);
+        return TRUE;
     case WM_PAINT:
         OnPaint(page);
         return TRUE;

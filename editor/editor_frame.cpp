@@ -349,6 +349,14 @@ INT_PTR CALLBACK EditorFrameProc(HWND editor, UINT message, WPARAM wParam, LPARA
         OnTabChange();
         return TRUE;
     }
+    case WM_DPICHANGED: {
+        // The system scales the controls; the frame takes the rectangle given.
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(editor, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+    }
     case WM_CLOSE:
         OnClose(editor);
         return TRUE;

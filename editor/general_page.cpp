@@ -45,7 +45,7 @@ void TakePageControls(HWND page) {
 
 void OnInitDialog(HWND page) {
     ZeroPageChangedFlags();
-    HeaderFont.reset(CreateBoldFont(kHeadingFace, kHeadingHeight));
+    HeaderFont.reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
     SetHeadingFont(page, HeaderFont.get(), kHeaderRules, std::size(kHeaderRules));
     TakePageControls(page);
 }
@@ -101,6 +101,12 @@ INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
         return TRUE;
     case WM_COMMAND:
         OnCommand(page, wParam);
+        return TRUE;
+    case WM_DPICHANGED_AFTERPARENT:
+        // The heading at the new scale.
+        HeaderFont.reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
+        SetHeadingFont(page, HeaderFont.get(), kHeaderRules, std::size(kHeaderRules));
+        InvalidateRect(page, nullptr, TRUE);
         return TRUE;
     case WM_PAINT:
         OnPaint(page);

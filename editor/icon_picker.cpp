@@ -34,8 +34,10 @@ constexpr int kDialogGrowth = kIconListWidth + 5;
 constexpr int kBottomMargin = 5;
 constexpr DWORD kIconListStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | LVS_ICON |
                                  LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
-constexpr int kLargeIconSize = 32;
-constexpr int kSmallIconSize = 16;
+// The icons' sizes for the picker's monitor, set when it opens; the list's
+// place, in pixels at 96 dots per inch.
+int LargeIconSize = 32;
+int SmallIconSize = 16;
 // Labels of string-named icon groups hold at most 49 characters.
 constexpr size_t kLabelSize = 50;
 constexpr UINT kTakenState = LVIS_SELECTED | LVIS_FOCUSED;
@@ -67,12 +69,17 @@ void CreateIconList(HWND hook, HWND dialog, HWND owner) {
     GetClientRect(dialog, &client);
     // Created as the hook's child, so that its notifications reach the hook,
     // then shown in the dialog itself.
+    const UINT dpi = WindowDpi(dialog);
     PickerIconList =
         CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", kIconListStyle, client.right,
-                        kIconListTop, kIconListWidth, kIconListHeight, hook,
+                        ScaleToDpi(kIconListTop, dpi), ScaleToDpi(kIconListWidth, dpi),
+                        ScaleToDpi(kIconListHeight, dpi), hook,
                         reinterpret_cast<HMENU>(IDC_PICKER_ICONS), AppState.Instance, nullptr);
     LRESULT headerFont = SendDlgItemMessageA(owner, IDC_GENERAL_ICON_HEADER, WM_GETFONT, 0, 0);
     SendMessageA(PickerIconList, WM_SETFONT, static_cast<WPARAM>(headerFont), FALSE);
+    LargeIconSize = MetricForDpi(SM_CXICON, dpi);
+    SmallIconSize = MetricForDpi(SM_CXSMICON, dpi);
+    ImageList_SetIconSize(AppState.Images32, LargeIconSize, LargeIconSize);
     SendMessageA(PickerIconList, LVM_SETIMAGELIST, LVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(AppState.Images32));
     SetParent(PickerIconList, dialog);
@@ -92,7 +99,8 @@ void ResizeDialog(HWND dialog) {
     bottom = std::max(bottom, static_cast<int>(RectInDialog(dialog, PickerIconList).bottom));
     const int frameWidth = (window.right - window.left) - client.right;
     const int frameHeight = (window.bottom - window.top) - client.bottom;
-    SetWindowPos(dialog, nullptr, 0, 0, client.right + kDialogGrowth + frameWidth,
+    SetWindowPos(dialog, nullptr, 0, 0,
+                 client.right + ScaleToDpi(kDialogGrowth, WindowDpi(dialog)) + frameWidth,
                  bottom + kBottomMargin + frameHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -112,8 +120,8 @@ void ArrangeDialog(HWND hook) {
 // One icon group: its icon at 32 x 32 and its name. Items are numbered in the
 // order the groups are enumerated; that number is the icon index taken.
 BOOL CALLBACK AddIconItem(HMODULE module, LPCSTR, LPSTR name, LONG_PTR) {
-    IconOwner icon(static_cast<HICON>(
-        LoadImageA(module, name, IMAGE_ICON, kLargeIconSize, kLargeIconSize, 0)));
+    IconOwner icon(
+        static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, LargeIconSize, LargeIconSize, 0)));
     // A group whose icon does not load keeps its place, without an image.
     const int image = icon ? ImageList_ReplaceIcon(AppState.Images32, -1, icon.get()) : I_IMAGENONE;
     char label[kLabelSize] = {};
@@ -200,8 +208,8 @@ void ReadSelection(HWND hook) {
 
 // The General page shows the new icon, at both sizes, and where it comes from.
 void ShowTakenIcon(HICON icon) {
-    HICON small = icon ? static_cast<HICON>(CopyImage(icon, IMAGE_ICON, kSmallIconSize,
-                                                      kSmallIconSize, LR_COPYFROMRESOURCE))
+    HICON small = icon ? static_cast<HICON>(CopyImage(icon, IMAGE_ICON, SmallIconSize,
+                                                      SmallIconSize, LR_COPYFROMRESOURCE))
                        : nullptr;
     SetEditorIcon(GeneralPage.LargeIcon, icon);
     SetEditorIcon(GeneralPage.SmallIcon, small);
@@ -242,8 +250,8 @@ bool AcceptOpenedFile(HWND hook) {
         !FitsBuffer(PickerFilePath, kNameSize))
         return false;
     CopyTextBounded(PickerFilePath, IconLocation, kNameSize);
-    ShowTakenIcon(static_cast<HICON>(LoadImageA(nullptr, PickerFilePath, IMAGE_ICON, kLargeIconSize,
-                                                kLargeIconSize, LR_LOADFROMFILE)));
+    ShowTakenIcon(static_cast<HICON>(LoadImageA(nullptr, PickerFilePath, IMAGE_ICON, LargeIconSize,
+                                                LargeIconSize, LR_LOADFROMFILE)));
     return true;
 }
 

@@ -46,14 +46,16 @@ HRESULT ShellAssocQuery(ASSOCF flags, ASSOCSTR kind, const char* assoc, const ch
 // The result points into command.
 const char* ShellCommandArguments(const char* command);
 
-// SHGetFileInfoA, with the answers for SHGFI_USEFILEATTRIBUTES served from the
-// merged classes view: the type name is the class's description, else the
-// extension without its dot in capitals followed by " File"; SHGFI_ICON gives
-// the icon of the class's DefaultIcon, else the shell's icon, else the generic
-// document icon. The shell itself is not asked when the view answers all the
-// flags (then the result is 1). The caller destroys info->hIcon when SHGFI_ICON
-// was asked for.
-DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags);
+// SHGetFileInfoA (an icon of iconSize pixels, 0 for the system's size), with
+// the answers for SHGFI_USEFILEATTRIBUTES served from the merged classes
+// view: the type name is the class's description, else the extension without
+// its dot in capitals followed by " File"; SHGFI_ICON gives the icon of the
+// class's DefaultIcon, else the shell's icon (redrawn to iconSize), else the
+// generic document icon. The shell itself is not asked when the view answers
+// all the flags (then the result is 1). The caller destroys info->hIcon when
+// SHGFI_ICON was asked for.
+DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags,
+                           int iconSize = 0);
 
 // The type name of an extension as the shell shows it: that of the class
 // the user chose for it, else of its own class (ASSOCSTR_FRIENDLYDOCNAME),

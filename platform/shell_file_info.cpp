@@ -88,7 +88,8 @@ std::string ShellClassDescription(const char* extension) {
     return UpperTypeName(extension);
 }
 
-DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags) {
+DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info, UINT flags,
+                           int iconSize) {
     const std::string extension = ExtensionOf(path);
     if (!info)
         return SHGetFileInfoA(path, attributes, info, sizeof *info, flags);
@@ -99,7 +100,8 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
     std::string className;
     bool chosen = false;
     const bool hasClass = AssociatedClass(extension, &className, &chosen);
-    const int size = GetSystemMetrics((flags & SHGFI_SMALLICON) ? SM_CXSMICON : SM_CXICON);
+    const int systemSize = GetSystemMetrics((flags & SHGFI_SMALLICON) ? SM_CXSMICON : SM_CXICON);
+    const int size = iconSize ? iconSize : systemSize;
     HICON icon = nullptr;
     if (flags & SHGFI_ICON) {
         std::string location;
@@ -135,6 +137,11 @@ DWORD_PTR ShellGetFileInfo(const char* path, DWORD attributes, SHFILEINFOA* info
             info->hIcon = icon;
         } else if (!askShell || !info->hIcon) {
             info->hIcon = ShellGenericDocumentIcon(size);
+        } else if (size != systemSize) {
+            // The shell draws at the system's scale; a window on a monitor
+            // of another scale has its icon redrawn to its own.
+            info->hIcon = static_cast<HICON>(
+                CopyImage(info->hIcon, IMAGE_ICON, size, size, LR_COPYDELETEORG));
         }
     }
     return result ? result : 1;

@@ -11,17 +11,30 @@ bash "$KVEL_ROOT/scripts/test-ratio.sh"
 kvel_need_packages
 kvel_build "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
+# A second prefix at 144 dots per inch, for the windows' scale test.
+PREFIX144="$BUILD_DIR/test-prefix-144"
+stop_prefixes() {
+    WINEPREFIX="$PREFIX144" wineserver -k 2>/dev/null || true
+    kvel_stop_prefix
+}
+rm -rf "$PREFIX144"
+kvel_prefix "$PREFIX144"
+trap stop_prefixes EXIT
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -k
+wineserver -w
+
 PREFIX="$BUILD_DIR/test-prefix"
 rm -rf "$PREFIX"
 kvel_prefix "$PREFIX"
-trap kvel_stop_prefix EXIT
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 wineserver -w
 
 cd "$BUILD_DIR"
 ctest_status=0
 ctest --output-on-failure --timeout 900 "$@" 2>&1 | tee ctest.log || ctest_status=$?
-kvel_stop_prefix
+stop_prefixes
 
 # Fuzzing, natively with clang: the text routines, the command-line reader and
 # the changed-extensions file's text, about a minute per target

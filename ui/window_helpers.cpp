@@ -9,25 +9,49 @@ namespace {
 // The gap between a heading's text and its rule, in dialog units.
 constexpr int kHeadingGap = 2;
 
-void DrawLine(HDC dc, int x1, int x2, int y, int colour) {
-    PenOwner pen(CreatePen(PS_SOLID, 1, GetSysColor(colour)));
-    HGDIOBJ previous = SelectObject(dc, pen.get());
-    MoveToEx(dc, x1, y, nullptr);
-    LineTo(dc, x2, y);
-    SelectObject(dc, previous);
+void FillLine(HDC dc, int x1, int x2, int y, int width, int colour) {
+    RECT line = {x1, y, x2, y + width};
+    FillRect(dc, &line, GetSysColorBrush(colour));
+}
+
+// The system's per-window answers, where it has them (Windows 10 1607 and
+// later, and Wine).
+template <typename Function> Function User32(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
 }
 
 } // namespace
 
-void DrawEtchedLine(HDC dc, int x1, int x2, int y) {
-    DrawLine(dc, x1, x2, y, COLOR_BTNSHADOW);
-    DrawLine(dc, x1, x2, y + 1, COLOR_BTNHIGHLIGHT);
+UINT WindowDpi(HWND window) {
+    static const auto forWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (forWindow && window)
+        if (const UINT dpi = forWindow(window))
+            return dpi;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+int ScaleToDpi(int pixels, UINT dpi) {
+    return MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+int MetricForDpi(int index, UINT dpi) {
+    static const auto forDpi = User32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
+}
+
+void DrawEtchedLine(HDC dc, int x1, int x2, int y, int width) {
+    FillLine(dc, x1, x2, y, width, COLOR_BTNSHADOW);
+    FillLine(dc, x1, x2, y + width, width, COLOR_BTNHIGHLIGHT);
 }
 
 void DrawEtchedLineInUnits(HWND dialog, HDC dc, int x1, int x2, int y) {
     RECT line = {x1, y, x2, y};
     MapDialogRect(dialog, &line);
-    DrawEtchedLine(dc, line.left, line.right, line.top);
+    DrawEtchedLine(dc, line.left, line.right, line.top, ScaleToDpi(1, WindowDpi(dialog)));
 }
 
 RECT RectInDialog(HWND dialog, HWND control) {
@@ -49,9 +73,9 @@ void CenterOver(HWND parent, HWND child) {
                outer.top + (parentHeight / 2 - childHeight / 2), childWidth, childHeight, FALSE);
 }
 
-HFONT CreateBoldFont(const char* face, LONG height) {
+HFONT CreateBoldFont(HWND window, const char* face, LONG height) {
     LOGFONTA font = {};
-    font.lfHeight = height;
+    font.lfHeight = ScaleToDpi(height, WindowDpi(window));
     font.lfWeight = FW_BOLD;
     CopyTextBounded(face, font.lfFaceName, LF_FACESIZE);
     return CreateFontIndirectA(&font);
@@ -80,7 +104,8 @@ void DrawHeadingRules(HWND page, HDC dc, HFONT font, const HeadingRule* rules, s
         SelectObject(dc, previous);
         RECT line = {left, rules[i].Y, right, 0};
         MapDialogRect(page, &line);
-        DrawEtchedLine(dc, line.left, bounds.left - gap.left, line.top);
-        DrawEtchedLine(dc, bounds.left + extent.cx + gap.left, line.right, line.top);
+        const int width = ScaleToDpi(1, WindowDpi(page));
+        DrawEtchedLine(dc, line.left, bounds.left - gap.left, line.top, width);
+        DrawEtchedLine(dc, bounds.left + extent.cx + gap.left, line.right, line.top, width);
     }
 }

@@ -188,8 +188,7 @@ void User::Key(HWND window, UINT key) {
     PostMessageA(window, WM_KEYUP, key, 0xC0000001);
 }
 
-// The key state is the dialog thread's own: set there, the modifier held
-// until the key's messages, posted before its release, have been handled.
+// The modifier is held on the dialog thread until the key has been handled.
 void User::Chord(HWND window, UINT modifier, UINT key) {
     auto hold = [modifier](BYTE state) {
         BYTE keys[256];
@@ -397,6 +396,16 @@ void RunMainWindow(int admin, const std::function<void(User&, HWND)>& script) {
     });
     // Later dialogs must not take the closed window as their owner.
     AppState.MainWindow = nullptr;
+}
+
+std::vector<std::string> OurItems(std::initializer_list<HWND> controls, bool withGroups) {
+    std::vector<std::string> ours;
+    for (HWND control : controls)
+        for (const std::string& item : User::Items(control))
+            if (item.find("kvt") != std::string::npos ||
+                (withGroups && (item.find("KVT") != std::string::npos || item.find("User ") == 0)))
+                ours.push_back(item);
+    return ours;
 }
 
 HWND ListOrTree(HWND window, const std::string& extension) {

@@ -19,9 +19,8 @@ namespace kvt {
 constexpr DWORD kWaitMs = 15000;
 
 // Seeds the registry from .reg text, through the wide calls: [HKLM\...] or
-// [HKCU\...] creates a key ([-...] deletes it); @="x" and "name"="x" are
-// REG_SZ (escaped as in .reg files), expand:"x" REG_EXPAND_SZ, dword:0001,
-// hex:01,00 and hex(type):01,00 (raw bytes of any type) as in .reg files.
+// [HKCU\...] creates a key ([-...] deletes it); @="x", "name"="x",
+// expand:"x", dword:0001, hex:01,00 and hex(type):01,00 as in .reg files.
 void Seed(const std::string& text);
 // UTF-8 text as the system's UTF-16; piece times times.
 std::wstring Wide(const std::string& text);
@@ -112,6 +111,9 @@ class User {
 };
 
 void RunDialog(const std::function<void()>& open, const std::function<void(User&)>& script);
+// The items of the controls whose text holds "kvt" (or, withGroups, "KVT",
+// and the tree's groups), in their order.
+std::vector<std::string> OurItems(std::initializer_list<HWND> controls, bool withGroups = false);
 // The main window of the mode, once the catalogue has loaded.
 void RunMainWindow(int admin, const std::function<void(User&, HWND)>& script);
 std::string StatusText();

@@ -112,10 +112,11 @@ std::string Narrow(const wchar_t* text, size_t units) {
     return narrow.c_str();
 }
 
-void DumpKey(HKEY key, const std::string& indent, std::string* out) {
+// Everything below key as stored; at the top, only the test's own keys.
+void DumpKey(HKEY key, const std::string& indent, std::string* out, bool top = false) {
     std::vector<wchar_t> name(16384);
     std::vector<BYTE> data(1 << 16);
-    for (DWORD index = 0, length, size, type;; ++index) {
+    for (DWORD index = 0, length, size, type; !top; ++index) {
         length = 16384, size = DWORD(data.size());
         if (RegEnumValueW(key, index, name.data(), &length, nullptr, &type, data.data(), &size))
             break;
@@ -125,6 +126,8 @@ void DumpKey(HKEY key, const std::string& indent, std::string* out) {
     for (DWORD index = 0, length = 256;
          !RegEnumKeyExW(key, index, name.data(), &length, 0, 0, 0, 0); ++index, length = 256) {
         HKEY child = nullptr;
+        if (top && !IsTestName(Narrow(name.data(), length)))
+            continue;
         *out += indent + "[" + Narrow(name.data(), length) + "]\n";
         if (!RegOpenKeyExW(key, name.data(), 0, KEY_READ, &child))
             DumpKey(child, indent + " ", out);
@@ -231,18 +234,12 @@ bool KeyExists(HKEY hive, const std::string& path) {
 std::string TestKeysBytes() {
     std::string bytes;
     for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-        for (const std::string& path :
-             {std::string("Software\\Classes"), std::string("Software\\Classes\\Applications"),
-              std::string(kFileExts)}) {
+        for (const char* path :
+             {"Software\\Classes", "Software\\Classes\\Applications", kFileExts}) {
             HKEY key = nullptr;
-            RegOpenKeyExW(hive, Wide(path).c_str(), 0, KEY_READ, &key);
-            for (const std::string& name : TestNamesBelow(key)) {
-                HKEY test = nullptr;
-                bytes += "[" + path + "\\" + name + "]\n";
-                if (!RegOpenKeyExW(key, Wide(name).c_str(), 0, KEY_READ, &test))
-                    DumpKey(test, " ", &bytes);
-                RegCloseKey(test);
-            }
+            if (!RegOpenKeyExW(hive, Wide(path).c_str(), 0, KEY_READ, &key))
+                DumpKey(key, (hive == HKEY_CURRENT_USER ? "HKCU " : "HKLM ") + std::string(path),
+                        &bytes, true);
             RegCloseKey(key);
         }
     return bytes;

@@ -189,8 +189,6 @@ const AssocRow kRows[] = {
     {kByExtension, kCommand, ".kvtnoclass", "open", kFails,
      "Wine's shell ignores ASSOCF_INIT_IGNOREUNKNOWN and reads the extension's own verbs"},
     {kByExtension, kExe, ".kvtchoice", nullptr, "C:\\kvt\\Kv Tool\\kvtool.exe", kNoChoice},
-    {kByExtension, kName, ".kvtchoice", nullptr, "kvtool", kNoChoice},
-    {kByExtension, kDoc, ".kvtchoice", nullptr, kFails, nullptr},
     {kByExtension, kExe, ".kvtother", nullptr, "C:\\kvt\\kvtver.exe", kNoChoice},
     {kByExtension, kDoc, ".kvtother", nullptr, "KV plain friendly", kNoChoice},
     {kByExtension, kExe, ".kvtmissing", nullptr, "C:\\windows\\system32\\notepad.exe", nullptr},

@@ -199,8 +199,8 @@ TEST_F(Editor, IconPicker) {
         kvt::ValueText(HKEY_CURRENT_USER, "Software\\Classes\\kvtminefile\\DefaultIcon", nullptr));
 }
 
-// Where the user's own choice decides, a saved program asks to remove it: Yes
-// removes it alone (the pane then names the saved program), No keeps it.
+// Where the user's choice decides, a saved program asks to remove it: Yes
+// removes it alone, and the pane names the saved program; No keeps it.
 TEST_F(Editor, SavingWhereTheUsersChoiceDecides) {
     const std::string exts = "[HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
                              "FileExts\\.kvtchosen";
@@ -243,8 +243,8 @@ TEST_F(Editor, SavingWhereTheUsersChoiceDecides) {
     }
 }
 
-// The action dialog refuses a verb that is empty, holds a backslash or is
-// taken; a default naming no action is said; Delete removes from the keyboard.
+// The action dialog refuses an empty, backslashed or taken verb; a missing
+// default is said; Delete removes from the keyboard.
 TEST_F(Editor, ActionsRefuseWhatCannotBeAVerb) {
     kvt::Seed(R"(
 [HKCU\Software\Classes\kvtminefile\shell]

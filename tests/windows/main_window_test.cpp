@@ -35,16 +35,6 @@ class MainWindow : public kvt::RegistryTest {
     }
 };
 
-// The test's own extensions among the items, in their order.
-Items Ours(HWND control) {
-    Items ours;
-    for (const std::string& item : User::Items(control))
-        if (item.find("kvt") != std::string::npos || item.find("KVT") != std::string::npos ||
-            item.find("User ") == 0)
-            ours.push_back(item);
-    return ours;
-}
-
 // Opens the context menu of an item, by a right-click or from the keyboard
 // on the selected item, and gives its entries.
 Items MenuOf(User& user, HWND control, const std::string& item, bool keyboard = false) {
@@ -63,9 +53,10 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
     kvt::RunMainWindow(0, [](User& user, HWND window) {
         HWND list = GetDlgItem(window, IDC_MAIN_LIST);
         HWND tree = GetDlgItem(window, IDC_MAIN_TREE);
-        EXPECT_EQ(Items{".kvtsys"}, Ours(list)) << "50 characters are too long for a name";
+        EXPECT_EQ(Items{".kvtsys"}, kvt::OurItems({list}, true))
+            << "50 characters are too long for a name";
         EXPECT_EQ((Items{"User Customized", ".kvtboth", ".kvté", "User Defined", ".kvtmine"}),
-                  Ours(tree));
+                  kvt::OurItems({tree}, true));
         const int listed = static_cast<int>(User::Items(list).size());
         EXPECT_EQ(std::to_string(listed + 3) +
                       " Registered file extensions - User Customized=2  User Defined=1",
@@ -131,7 +122,7 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
     });
     kvt::RunMainWindow(1, [](User& user, HWND window) {
         HWND list = GetDlgItem(window, IDC_ADMIN_LIST);
-        Items ours = Ours(list);
+        Items ours = kvt::OurItems({list}, true);
         std::sort(ours.begin(), ours.end());
         EXPECT_EQ((Items{".kvtboth", ".kvtsys", ".kvté"}), ours);
         EXPECT_EQ(std::to_string(User::Items(list).size()) + " Registered file extensions ",
@@ -179,7 +170,7 @@ TEST_F(MainWindow, NameEntryInBothRoles) {
         EXPECT_EQ("Create new extension: .kvtновое", User::Text(editor));
         user.Type(kvt::EditorControl(user, editor, IDC_GENERAL_DESCRIPTION), "Новое 📄");
         user.Click(editor, IDC_EDITOR_SAVE);
-        EXPECT_TRUE(user.Wait([&] { return Ours(tree).back() == ".kvtновое"; }));
+        EXPECT_TRUE(user.Wait([&] { return kvt::OurItems({tree}, true).back() == ".kvtновое"; }));
     });
     EXPECT_REGISTRY(R"(
 [HKCU\Software\Classes\.kvtновое]
@@ -189,9 +180,7 @@ TEST_F(MainWindow, NameEntryInBothRoles) {
 )");
 }
 
-// Each key of the main windows opens what its menu entry opens: Enter edits
-// or customises, Delete asks to delete or restore, Ctrl+N and Ctrl+F the name
-// entry, F1 the Readme (here one that is missing).
+// Each key opens what its menu entry opens (F1 here a Readme that is missing).
 TEST_F(MainWindow, KeysDoWhatTheirEntriesDo) {
     const std::string saved = AppState.AppDirectory;
     strcpy(AppState.AppDirectory, "C:\\kvtnowhere\\");

@@ -6,6 +6,7 @@
 #include "writer/value_rules.h"
 
 #include <algorithm>
+#include <regex>
 
 namespace {
 
@@ -122,10 +123,8 @@ const char kOpenBefore[] = R"(
 )";
 
 // The hive's name for each "$" of text.
-std::string In(const char* hive, std::string text) {
-    for (size_t at; (at = text.find('$')) != std::string::npos;)
-        text.replace(at, 1, hive);
-    return text;
+std::string In(const char* hive, const std::string& text) {
+    return std::regex_replace(text, std::regex("\\$"), hive);
 }
 
 const Save kSaves[] = {
