@@ -19,7 +19,11 @@ x86_64-w64-mingw32-g++-posix -O2 -static -o "$BUILD_DIR/bin/kvel_e2e_probe.exe" 
     "$KVEL_ROOT/scripts/screenshots/probe.cpp" -lcomctl32 -luser32 -lgdi32
 
 tool=(python3 "$KVEL_ROOT/scripts/screenshots/run.py" --build "$BUILD_DIR")
-"${tool[@]}" setup
 trap '"${tool[@]}" cleanup' EXIT
-python3 "$KVEL_ROOT/scripts/screenshots/screenshots.py" --build "$BUILD_DIR" --out "$OUT"
+# Every window at 100 %; the main window and the editor again at 150 % and
+# 200 % (a prefix of its own for each scale, as Wine reads it at start).
+for dpi in 96 144 192; do
+    "${tool[@]}" --dpi "$dpi" setup
+    python3 "$KVEL_ROOT/scripts/screenshots/screenshots.py" --build "$BUILD_DIR" --out "$OUT"
+done
 echo "kvel: screenshots in $OUT"

@@ -20,7 +20,12 @@ WAIT_SECONDS = 20.0
 POLL_SECONDS = 0.1
 PROBE_SECONDS = 30.0
 DOUBLE_CLICK_SECONDS = 0.6  # Wine's double-click time is 500 ms
-DESKTOP_SIZE = "1024x768"
+DESKTOP_SIZE = (1024, 768)
+
+
+def desktop_size(dpi):
+    """The virtual desktop at a scale: the 96-dpi desktop, scaled."""
+    return DESKTOP_SIZE[0] * dpi // 96, DESKTOP_SIZE[1] * dpi // 96
 
 # Dialog and control ids of the windows that Wine itself draws.
 MESSAGE_TEXT_ID = 0xFFFF
@@ -271,10 +276,10 @@ class Registry:
         finally:
             os.unlink(path)
 
-    def add(self, key, value=None, data=""):
+    def add(self, key, value=None, data="", kind="REG_SZ"):
         args = ["wine", "reg", "add", key, "/f"]
         args += ["/ve"] if value is None else ["/v", value]
-        args += ["/d", data]
+        args += ["/t", kind, "/d", data]
         code, out, err = self.wine.run(*args)
         if code != 0:
             raise RuntimeError(f"reg add {key} failed: {out}{err}")
@@ -477,7 +482,7 @@ class Desktop:
                 return None
             menu = self.wait(f"the menu {name} ({width}x{height}) open", find)
             known.add(menu.hwnd)
-            item = next(i for i in layout["items"] if i["text"] == text)
+            item = next(i for i in layout["items"] if i["text"].split("\t")[0] == text)
             r = item["rect"]
             left, top = menu.rect[0], menu.rect[1]
             self.click(center([left + r[0], top + r[1], left + r[2], top + r[3]]))

@@ -62,7 +62,7 @@ def user_mode_windows(work, camera):
     app.click_row(".html")
     camera.take(app.window(), "main-user")
 
-    d.step("the editor's three pages")
+    d.step("the editor's pages")
     app.double_click_row(".html")
     editor = Editor(app, "Customize properties for: .html")
     camera.take(editor.refresh(), "editor-icon")
@@ -70,6 +70,8 @@ def user_mode_windows(work, camera):
     camera.take(editor.refresh(), "editor-open")
     editor.show_page("Edit Flags", ID.IDC_EDITFLAGS_FIRST)
     camera.take(editor.refresh(), "editor-editflags")
+    editor.show_page("Actions", ID.IDC_ACTIONS_LIST)
+    camera.take(editor.refresh(), "editor-actions")
 
     editor.cancel()
     d.wait_gone(editor.window)
@@ -172,6 +174,23 @@ def template_window(work, camera, template, control_id, name):
     shower.wait(timeout=20)
 
 
+def scaled_windows(work, camera):
+    """At a display scale above 100 %: the windows whose layout the program
+    sizes itself, named after the scale ("main-user-150")."""
+    suffix = f"-{work.dpi * 100 // 96}"
+    app = Kvel(work)
+    app.click_row(".html")
+    camera.take(app.window(), "main-user" + suffix)
+    app.double_click_row(".html")
+    editor = Editor(app, "Customize properties for: .html")
+    camera.take(editor.refresh(), "editor-icon" + suffix)
+    editor.show_page("Actions", ID.IDC_ACTIONS_LIST)
+    camera.take(editor.refresh(), "editor-actions" + suffix)
+    editor.cancel()
+    work.desktop.wait_gone(editor.window)
+    app.exit()
+
+
 def admin_mode_window(work, camera):
     app = Kvel(work, admin=True)
     app.click_row(".html")
@@ -187,6 +206,9 @@ def main():
     work = session.Session(session.Paths(args.build), "screenshots")
     camera = Camera(work, os.path.abspath(args.out))
     try:
+        if work.dpi != 96:
+            scaled_windows(work, camera)
+            return 0
         user_mode_windows(work, camera)
         admin_mode_window(work, camera)
         template_window(work, camera, ID.IDD_PLEASEWAIT, ID.IDC_PLEASEWAIT_TEXT, "please-wait")

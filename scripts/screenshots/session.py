@@ -12,16 +12,19 @@ import signal
 import subprocess
 import time
 
-from desktop import DESKTOP_SIZE, Desktop, Registry, Wine, which
+from desktop import Desktop, Registry, Wine, desktop_size, which
 import fixtures
 
-# The pop-up menus the flows open, as the probe builds its own copy of them.
+# The pop-up menus the flows open, as the probe builds its own copy of them,
+# each entry with the key shown beside it.
 TOOLS = "Compare|Open With Editor"
+_COMMON = ("Search\tCtrl+F|Undo\tCtrl+Z|Export...|Export All...|Tools>|-|Readme\tF1|About|-|"
+           "Exit")
 MENUS = {
-    "user-list": "Customize|New Extension|Search|Tools>|-|Readme|About|-|Exit",
-    "user-tree-customized": "Edit|New Extension|Restore|Tools>|-|Readme|About|-|Exit",
-    "user-tree-defined": "Edit|New Extension|Delete|Tools>|-|Readme|About|-|Exit",
-    "admin-list": "Edit|New Extension|Delete|Search|Tools>|-|Readme|About|-|Exit",
+    "user-list": "Customize\tEnter|New Extension\tCtrl+N|" + _COMMON,
+    "user-tree-customized": "Edit\tEnter|New Extension\tCtrl+N|Restore\tDel|" + _COMMON,
+    "user-tree-defined": "Edit\tEnter|New Extension\tCtrl+N|Delete\tDel|" + _COMMON,
+    "admin-list": "Edit\tEnter|New Extension\tCtrl+N|Delete\tDel|" + _COMMON,
 }
 FONTS = ("marlett.ttf", "tahoma.ttf", "tahomabd.ttf")
 FONT_DIR = "/usr/share/wine/fonts"
@@ -58,12 +61,14 @@ def _stop_xvfb(pid):
             time.sleep(0.1)
 
 
-def _start_xvfb(logs):
-    """Starts Xvfb on a free display; returns (pid, ":n")."""
+def _start_xvfb(logs, dpi):
+    """Starts Xvfb on a free display, room for the desktop at the scale and
+    its frame; returns (pid, ":n")."""
+    width, height = desktop_size(dpi)
     read_end, write_end = os.pipe()
     with open(os.path.join(logs, "xvfb.log"), "ab") as log:
         xvfb = subprocess.Popen(
-            [which("Xvfb"), "-displayfd", str(write_end), "-screen", "0", "1280x900x24",
+            [which("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{width + 256}x{height + 132}x24",
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
             start_new_session=True)
@@ -80,14 +85,15 @@ def _start_xvfb(logs):
     return xvfb.pid, ":" + number.decode().strip()
 
 
-def setup(paths):
+def setup(paths, dpi=96):
+    """dpi: the prefix's display scale (LogPixels), 96 for 100 %."""
     cleanup(paths, keep_failures=False)
     os.makedirs(paths.logs, exist_ok=True)
     for needed in (paths.kvel, paths.probe):
         if not os.path.exists(needed):
             raise RuntimeError(f"{needed} is not built")
-    xvfb_pid, display = _start_xvfb(paths.logs)
-    state = {"display": display, "xvfb": xvfb_pid}
+    xvfb_pid, display = _start_xvfb(paths.logs, dpi)
+    state = {"display": display, "xvfb": xvfb_pid, "dpi": dpi}
     with open(paths.state, "w") as f:
         json.dump(state, f)
     wine = Wine(paths.prefix, display)
@@ -105,7 +111,9 @@ def setup(paths):
     wine.run("wineserver", "-p")
     registry = Registry(wine)
     registry.add(r"HKCU\Software\Wine\Explorer", "Desktop", "Default")
-    registry.add(r"HKCU\Software\Wine\Explorer\Desktops", "Default", DESKTOP_SIZE)
+    registry.add(r"HKCU\Software\Wine\Explorer\Desktops", "Default",
+                 "%dx%d" % desktop_size(dpi))
+    registry.add(r"HKCU\Control Panel\Desktop", "LogPixels", str(dpi), "REG_DWORD")
     with open(SANDBOX_TYPES, encoding="latin-1") as f:
         registry.import_text(f.read())
     registry.import_text(fixtures.registry_text())
@@ -160,6 +168,7 @@ class Session:
             state = json.load(f)
         self.paths = paths
         self.flow = flow
+        self.dpi = state.get("dpi", 96)
         self.wine = Wine(paths.prefix, state["display"])
         self.registry = Registry(self.wine)
         self.desktop = Desktop(self.wine, paths.probe, paths.failures, state["menus"])
