@@ -148,8 +148,7 @@ void OnInitDialog(HWND page) {
     ActionsPage = page;
     ActionList = GetDlgItem(page, IDC_ACTIONS_LIST);
     Changed.Actions = 0;
-    HeadingFont.reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
-    SetHeadingFont(page, HeadingFont.get(), kHeadingRules, std::size(kHeadingRules));
+    ShowHeadings(page, &HeadingFont, kHeadingRules, std::size(kHeadingRules));
     SendMessageA(ActionList, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
     SendMessageA(ActionList, LVM_SETIMAGELIST, LVSIL_SMALL,
@@ -232,8 +231,7 @@ INT_PTR CALLBACK ActionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         return FALSE;
     case WM_DPICHANGED_AFTERPARENT:
         // The heading at the new scale.
-        HeadingFont.reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
-        SetHeadingFont(page, HeadingFont.get(), kHeadingRules, std::size(kHeadingRules));
+        ShowHeadings(page, &HeadingFont, kHeadingRules, std::size(kHeadingRules));
         InvalidateRect(page, nullptr, TRUE);
         return TRUE;
     case WM_PAINT:

@@ -45,8 +45,7 @@ void TakePageControls(HWND page) {
 
 void OnInitDialog(HWND page) {
     ZeroPageChangedFlags();
-    HeaderFont.reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
-    SetHeadingFont(page, HeaderFont.get(), kHeaderRules, std::size(kHeaderRules));
+    ShowHeadings(page, &HeaderFont, kHeaderRules, std::size(kHeaderRules));
     TakePageControls(page);
 }
 
@@ -104,8 +103,7 @@ INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
         return TRUE;
     case WM_DPICHANGED_AFTERPARENT:
         // The heading at the new scale.
-        HeaderFont.reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
-        SetHeadingFont(page, HeaderFont.get(), kHeaderRules, std::size(kHeaderRules));
+        ShowHeadings(page, &HeaderFont, kHeaderRules, std::size(kHeaderRules));
         InvalidateRect(page, nullptr, TRUE);
         return TRUE;
     case WM_PAINT:

@@ -170,8 +170,7 @@ void InitPage(HWND page) {
     TakePageControls(page);
     AddProgramMenu = nullptr;
     RightClickedRow = -1;
-    HeadingFont.reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
-    SetHeadingFont(page, HeadingFont.get(), kHeadingRules, std::size(kHeadingRules));
+    ShowHeadings(page, &HeadingFont, kHeadingRules, std::size(kHeadingRules));
     SendMessageA(OpensWithPage.RecentList, LVM_SETIMAGELIST, LVSIL_SMALL,
                  reinterpret_cast<LPARAM>(AppState.SmallSystemImages));
     SendMessageA(OpensWithPage.ProgramCombo, CBEM_SETIMAGELIST, 0,
@@ -313,8 +312,7 @@ INT_PTR CALLBACK OpensWithPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         return OnContextMenu(page, reinterpret_cast<HWND>(wParam), lParam);
     case WM_DPICHANGED_AFTERPARENT:
         // The heading at the new scale.
-        HeadingFont.reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
-        SetHeadingFont(page, HeadingFont.get(), kHeadingRules, std::size(kHeadingRules));
+        ShowHeadings(page, &HeadingFont, kHeadingRules, std::size(kHeadingRules));
         InvalidateRect(page, nullptr, TRUE);
         return TRUE;
     case WM_PAINT:

@@ -2,6 +2,7 @@
 #include "ui/window_helpers.h"
 
 #include "platform/handles.h"
+#include "resources/texts.h"
 #include "text/text.h"
 
 namespace {
@@ -81,10 +82,12 @@ HFONT CreateBoldFont(HWND window, const char* face, LONG height) {
     return CreateFontIndirectA(&font);
 }
 
-void SetHeadingFont(HWND page, HFONT font, const HeadingRule* rules, size_t count) {
+void ShowHeadings(HWND page, FontOwner* font, const HeadingRule* rules, size_t count) {
+    FontOwner previous(font->release());
+    font->reset(CreateBoldFont(page, kHeadingFace, kHeadingHeight));
     for (size_t i = 0; i < count; ++i)
-        SendDlgItemMessageA(page, rules[i].Heading, WM_SETFONT, reinterpret_cast<WPARAM>(font),
-                            FALSE);
+        SendDlgItemMessageA(page, rules[i].Heading, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(font->get()), FALSE);
 }
 
 void DrawHeadingRules(HWND page, HDC dc, HFONT font, const HeadingRule* rules, size_t count,

@@ -1,6 +1,9 @@
 // Small drawing and placement helpers shared by the program's dialogs.
 #pragma once
+
 #include <windows.h>
+
+#include "platform/handles.h"
 
 // Sent to a dialog's child windows once the dialog has followed a move to a
 // monitor of another scale (Windows 10 1703 and later; the headers of the
@@ -43,7 +46,8 @@ struct HeadingRule {
     int Heading;
     int Y;
 };
-// Sets font on the headings of rules.
-void SetHeadingFont(HWND page, HFONT font, const HeadingRule* rules, size_t count);
+// The headings of rules in bold at the page's scale, their font held in font
+// (the one it held before released once the headings have the new one).
+void ShowHeadings(HWND page, FontOwner* font, const HeadingRule* rules, size_t count);
 void DrawHeadingRules(HWND page, HDC dc, HFONT font, const HeadingRule* rules, size_t count,
                       int left, int right);
