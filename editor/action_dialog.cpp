@@ -7,8 +7,7 @@
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
-
-#include <commdlg.h>
+#include "ui/window_helpers.h"
 
 #include <string>
 
@@ -59,15 +58,7 @@ void OnInitDialog(HWND dialog) {
 void Browse(HWND dialog) {
     char path[kTextSize] = {};
     GetDlgItemTextA(dialog, IDC_ACTION_PROGRAM, path, kTextSize);
-    OPENFILENAMEA request = {};
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    request.hwndOwner = dialog;
-    request.lpstrFilter = kTextProgramsFilter;
-    request.lpstrFile = path;
-    request.nMaxFile = kTextSize;
-    request.lpstrTitle = kTextBrowseForPrograms;
-    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    if (GetOpenFileNameA(&request))
+    if (ChooseProgramFile(dialog, path))
         SetDlgItemTextA(dialog, IDC_ACTION_PROGRAM, path);
 }
 

@@ -11,10 +11,10 @@
 #include "text/system_text.h"
 #include "text/text.h"
 #include "ui/list_items.h"
+#include "ui/window_helpers.h"
 #include "writer/undo.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <string>
 
@@ -116,19 +116,6 @@ int SelectRowWithText(const char* text) {
     return row;
 }
 
-bool BrowseForProgram() {
-    OPENFILENAMEA request = {};
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    request.hwndOwner = OpenWithEditor;
-    request.hInstance = AppState.Instance;
-    request.lpstrFilter = kTextProgramsFilter;
-    request.lpstrFile = BrowsePath;
-    request.nMaxFile = kTextSize;
-    request.lpstrTitle = kTextBrowseForPrograms;
-    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    return GetOpenFileNameA(&request) != 0;
-}
-
 // Writes the user's registration of the program. Every key on the way is
 // created, since a fresh profile has no "Applications" key of its own.
 void RegisterProgram(const char* fileName, const char* programPath) {
@@ -151,7 +138,7 @@ void RegisterProgram(const char* fileName, const char* programPath) {
 // "New": a program the user has registered already is only selected; any
 // other is registered for the user and appended, selected and scrolled to.
 void AddApplication() {
-    if (!BrowseForProgram())
+    if (!ChooseProgramFile(OpenWithEditor, BrowsePath))
         return;
     char fileName[kTextSize] = {};
     if (FileNameOf(BrowsePath, fileName) != 0)

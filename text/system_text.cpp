@@ -134,6 +134,35 @@ class UnitReader {
     wchar_t pending_ = 0;
 };
 
+// The folded units where a and b first differ (both 0 where they do not) and
+// the start of a's character there.
+struct FoldedDifference {
+    wchar_t A, B;
+    const char* At;
+};
+FoldedDifference FirstFoldedDifference(const char* a, const char* b) {
+    const std::vector<wchar_t>& folded = FoldingTable();
+    UnitReader readerA(a), readerB(b);
+    for (;;) {
+        const wchar_t ca = folded[readerA.Next()];
+        const wchar_t cb = folded[readerB.Next()];
+        if (ca != cb || !ca)
+            return {ca, cb, readerA.CharacterStart()};
+    }
+}
+
+// length UTF-16 units in codePage, whole.
+std::string NarrowText(UINT codePage, const wchar_t* text, size_t length) {
+    const int size = length ? WideCharToMultiByte(codePage, 0, text, static_cast<int>(length),
+                                                  nullptr, 0, nullptr, nullptr)
+                            : 0;
+    std::string converted(size > 0 ? size : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(codePage, 0, text, static_cast<int>(length), &converted[0], size,
+                            nullptr, nullptr);
+    return converted;
+}
+
 } // namespace
 
 size_t CharacterCount(const char* text) {
@@ -168,56 +197,24 @@ std::wstring WideText(const char* text) {
 }
 
 std::string ProgramText(const wchar_t* text, size_t length) {
-    if (!length)
-        return std::string();
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string converted(size > 0 ? size : 0, '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), &converted[0], size, nullptr,
-                            nullptr);
-    return converted;
+    return NarrowText(CP_ACP, text, length);
 }
 
 std::string Utf8Text(const std::string& text) {
     if (ProgramCodePageIsUtf8())
         return text;
     const std::wstring wide = WideText(text.c_str());
-    if (wide.empty())
-        return std::string();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string converted(size > 0 ? size : 0, '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &converted[0],
-                            size, nullptr, nullptr);
-    return converted;
+    return NarrowText(CP_UTF8, wide.c_str(), wide.size());
 }
 
 int CompareRegistryNames(const char* a, const char* b) {
-    const std::vector<wchar_t>& folded = FoldingTable();
-    UnitReader readerA(a), readerB(b);
-    for (;;) {
-        const wchar_t ca = folded[readerA.Next()];
-        const wchar_t cb = folded[readerB.Next()];
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-        if (!ca)
-            return 0;
-    }
+    const FoldedDifference difference = FirstFoldedDifference(a, b);
+    return difference.A == difference.B ? 0 : difference.A < difference.B ? -1 : 1;
 }
 
 int32_t CompareNoCase(const char* a, const char* b) {
-    const std::vector<wchar_t>& folded = FoldingTable();
-    UnitReader readerA(a), readerB(b);
-    for (;;) {
-        const wchar_t ca = folded[readerA.Next()];
-        const wchar_t cb = folded[readerB.Next()];
-        if (ca != cb)
-            return static_cast<int32_t>(readerA.CharacterStart() - a) + 1;
-        if (!ca)
-            return 0;
-    }
+    const FoldedDifference difference = FirstFoldedDifference(a, b);
+    return difference.A == difference.B ? 0 : static_cast<int32_t>(difference.At - a) + 1;
 }
 
 std::wstring RegistryNameKey(const char* name) {

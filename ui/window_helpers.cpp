@@ -1,9 +1,11 @@
-// Etched rules, placement and centring.
+// Etched rules, headings, placement, the window's scale, the program chooser.
 #include "ui/window_helpers.h"
 
 #include "platform/handles.h"
 #include "resources/texts.h"
 #include "text/text.h"
+
+#include <commdlg.h>
 
 namespace {
 
@@ -72,6 +74,18 @@ void CenterOver(HWND parent, HWND child) {
     const int childHeight = inner.bottom - inner.top;
     MoveWindow(child, outer.left + (parentWidth / 2 - childWidth / 2),
                outer.top + (parentHeight / 2 - childHeight / 2), childWidth, childHeight, FALSE);
+}
+
+bool ChooseProgramFile(HWND owner, char* path) {
+    OPENFILENAMEA request = {};
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.hwndOwner = owner;
+    request.lpstrFilter = kTextProgramsFilter;
+    request.lpstrFile = path;
+    request.nMaxFile = kTextSize;
+    request.lpstrTitle = kTextBrowseForPrograms;
+    request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    return GetOpenFileNameA(&request) != 0;
 }
 
 HFONT CreateBoldFont(HWND window, const char* face, LONG height) {

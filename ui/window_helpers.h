@@ -1,4 +1,5 @@
-// Small drawing and placement helpers shared by the program's dialogs.
+// Small helpers shared by the program's dialogs: drawing, placement, scale,
+// and the choice of a program file.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +26,10 @@ void DrawEtchedLine(HDC dc, int x1, int x2, int y, int width);
 // The same with co-ordinates in dialog units of dialog, converted to its
 // client pixels so that the rule follows the layout at any font size.
 void DrawEtchedLineInUnits(HWND dialog, HDC dc, int x1, int x2, int y);
+
+// The system's Open dialog for a program (*.exe), over owner, starting from
+// path (kTextSize bytes), which takes the chosen file; false on Cancel.
+bool ChooseProgramFile(HWND owner, char* path);
 
 // The window rectangle of control in the client co-ordinates of dialog.
 RECT RectInDialog(HWND dialog, HWND control);

@@ -98,10 +98,9 @@ TEST_F(CompareDialog, FindsWhatAnInstallationAddedAndDeleted) {
     });
 }
 
-// The file: the trimmed description (31 characters at most) and the rows;
-// an existing file replaced whole after the question, also while a reader
-// that lets it be replaced holds it; kept whole, with the failure said, when
-// it cannot be replaced; nothing at all on Cancel. Nothing else is left.
+// The file: the trimmed description (31 characters at most) and the rows; an
+// old file replaced whole after the question (also while a reader allows it),
+// else kept whole with the failure said; nothing at all on Cancel.
 TEST_F(CompareDialog, SavesTheChangedExtensionsWholeOrNotAtAll) {
     const std::string folder = kvt::TestFolder(), path = folder + "changes.kvels";
     const std::string saved = AppState.AppDirectory;

@@ -126,9 +126,8 @@ TEST_F(Editor, EachModeFillsItsPages) {
     });
 }
 
-// The program combo offers the named applications, an edit-only one too, in
-// reverse order; a choice shows its program and arguments as stored. The
-// Recently Used list and "Add Program" trade programs; a save writes the list.
+// The combo offers the applications (edit-only too) in reverse order, each as
+// stored; Recently Used and "Add Program" trade programs; Save writes the list.
 TEST_F(Editor, ProgramsAndTheRecentlyUsedList) {
     kvt::RunMainWindow(0, [](User& user, HWND window) {
         HWND editor = kvt::OpenEditor(user, window, ".kvtmine");

@@ -80,9 +80,8 @@ class OpenWith : public kvt::RegistryTest {
     std::string program_, versionless_;
 };
 
-// The user's applications with an open or an edit command, by their friendly
-// name, else by their file's description or title, else by their path; "New"
-// registers a program for the user once; "Delete" removes the whole key.
+// The user's applications with an open or edit command, by friendly name, file
+// description, title or path; "New" registers once; "Delete" removes the key.
 TEST_F(OpenWith, UserMode) {
     Run(0, [&](User& user, HWND editor, HWND list) {
         EXPECT_EQ((Items{"Kvt Edit Named", kvt::TestFolder() + "kvtgone.exe", "Kvt Named",
