@@ -2,7 +2,7 @@
 #include "app/about_box.h"
 
 #include "platform/handles.h"
-#include "records/app_state.h"
+#include "ui/app_ui.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
@@ -64,7 +64,6 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 } // namespace
 
-void RunAboutBox() {
-    DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_ABOUT), AppState.MainWindow,
-                    AboutBoxProc, 0);
+void RunAboutBox(HWND owner) {
+    DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutBoxProc, 0);
 }

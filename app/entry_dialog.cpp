@@ -1,20 +1,21 @@
 // The name entry dialog (3000).
 #include "app/entry_dialog.h"
 
-#include "platform/handles.h"
-#include "records/app_state.h"
 #include "catalogue/catalogue.h"
-#include "ui/window_helpers.h"
-#include "records/extension_record.h"
+#include "details/readers.h"
 #include "editor/editor_frame.h"
-#include "records/editor_state.h"
+#include "platform/handles.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
+#include "ui/app_ui.h"
+#include "ui/window_helpers.h"
+
+#include <string>
 
 namespace {
 
-// "." + name must fit NewExtensionName.
+// "." + name must fit a name buffer.
 constexpr int kNameLimit = kNameCharacters - 1;
 // The etched line between the entry and the buttons, in dialog units.
 constexpr int kRuleLeft = 4;
@@ -26,31 +27,39 @@ enum class EntryRole { NewExtension, Find };
 // What the main window does once the entry has closed.
 enum class EntryOutcome { Nothing, FocusTree, FocusList, Create };
 
+// The entry's own state, reached through its DWLP_USER.
 struct EntryState {
-    EntryRole Role;
-    EntryOutcome Outcome;
-    WNDPROC EditProc;
+    EntryRole Role = EntryRole::NewExtension;
+    const CatalogueView* Catalogue = nullptr;
+    EntryOutcome Outcome = EntryOutcome::Nothing;
+    std::string Name; // the name typed, with its leading "."
 };
-EntryState Entry;
 
-void OnInitDialog(HWND dialog) {
-    SetWindowTextA(dialog, Entry.Role == EntryRole::NewExtension ? kCaptionNewExtension
-                                                                 : kCaptionFindExtension);
+EntryState& StateOf(HWND dialog) {
+    return *reinterpret_cast<EntryState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void OnInitDialog(HWND dialog, LPARAM parameter) {
+    SetWindowLongPtrA(dialog, DWLP_USER, parameter);
+    SetWindowTextA(dialog, StateOf(dialog).Role == EntryRole::NewExtension ? kCaptionNewExtension
+                                                                           : kCaptionFindExtension);
     HWND edit = GetDlgItem(dialog, IDC_ENTRY_NAME);
     SendMessageA(edit, EM_LIMITTEXT, kNameLimit, 0);
     // A wide procedure: the typed characters reach it as the system's own
     // UTF-16, unchanged by any code page, so letters of every script pass.
-    Entry.EditProc = reinterpret_cast<WNDPROC>(
+    // The edit keeps the procedure it had in its user data.
+    SetWindowLongPtrW(
+        edit, GWLP_USERDATA,
         SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ExtensionNameFilter)));
 }
 
 void Close(HWND dialog, EntryOutcome outcome) {
-    Entry.Outcome = outcome;
+    StateOf(dialog).Outcome = outcome;
     SendMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
-// The trimmed name into NewExtensionName; false (and the message) when the
-// entry is blank.
+// The trimmed name, with its dot; false (and the message) when the entry is
+// blank.
 bool TakeName(HWND dialog) {
     char text[kTextSize] = {};
     GetDlgItemTextA(dialog, IDC_ENTRY_NAME, text, kTextSize);
@@ -62,22 +71,25 @@ bool TakeName(HWND dialog) {
         SetFocus(GetDlgItem(dialog, IDC_ENTRY_NAME));
         return false;
     }
-    FillWords(NewExtensionName, kNameSize, 0);
-    NewExtensionName[0] = '.';
-    CopyTextBounded(text, NewExtensionName + 1, kNameSize - 1);
+    char name[kNameSize] = {};
+    name[0] = '.';
+    CopyTextBounded(text, name + 1, kNameSize - 1);
+    StateOf(dialog).Name = name;
     return true;
 }
 
 // Selects the extension when the catalogue holds it; false when it is not
 // registered for the mode.
 bool SelectRegistered(HWND dialog) {
-    if (!AppState.AdminMode && HasUserClass(NewExtensionName)) {
-        SelectInTree(NewExtensionName);
+    const EntryState& state = StateOf(dialog);
+    const char* name = state.Name.c_str();
+    if (state.Catalogue->Mode == RunMode::User && HasUserClass(name)) {
+        SelectInTree(*state.Catalogue, name);
         Close(dialog, EntryOutcome::FocusTree);
         return true;
     }
-    if (HasMachineClass(NewExtensionName)) {
-        SelectInList(NewExtensionName);
+    if (HasMachineClass(name)) {
+        SelectInList(*state.Catalogue, name);
         Close(dialog, EntryOutcome::FocusList);
         return true;
     }
@@ -85,17 +97,17 @@ bool SelectRegistered(HWND dialog) {
 }
 
 void AskToCreate(HWND dialog) {
-    char question[kTextSize + 64] = {};
-    JoinTexts(4, question, kTextNotFoundStart, NewExtensionName, kTextNotFoundEnd,
-              kTextCreateQuestion);
-    int answer = MessageBoxA(dialog, question, kCaptionNotFound, MB_YESNO | MB_ICONINFORMATION);
+    const std::string question =
+        kTextNotFoundStart + StateOf(dialog).Name + kTextNotFoundEnd + kTextCreateQuestion;
+    const int answer =
+        MessageBoxA(dialog, question.c_str(), kCaptionNotFound, MB_YESNO | MB_ICONINFORMATION);
     Close(dialog, answer == IDYES ? EntryOutcome::Create : EntryOutcome::Nothing);
 }
 
 void OnAccept(HWND dialog) {
     if (!TakeName(dialog) || SelectRegistered(dialog))
         return;
-    if (Entry.Role == EntryRole::NewExtension)
+    if (StateOf(dialog).Role == EntryRole::NewExtension)
         Close(dialog, EntryOutcome::Create);
     else
         AskToCreate(dialog);
@@ -106,10 +118,10 @@ void OnPaint(HWND dialog) {
     DrawEtchedLineInUnits(dialog, paint.dc(), kRuleRight, kRuleLeft, kRuleTop);
 }
 
-INT_PTR CALLBACK EntryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK EntryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(dialog);
+        OnInitDialog(dialog, lParam);
         return TRUE;
     case WM_COMMAND:
         if (HIWORD(wParam) != 0)
@@ -130,24 +142,34 @@ INT_PTR CALLBACK EntryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     }
 }
 
-void FocusCatalogue() {
-    SetFocus(AppState.AdminMode ? AppState.ExtensionList : AppState.ExtensionTree);
+// A new extension is created in the editor; once saved it takes its place
+// in the catalogue, selected.
+void Create(MainWindow& main, const std::string& name) {
+    const CatalogueView& catalogue = main.Catalogue;
+    if (RunPropertyEditor(main.Window, kEditorCreate, NewFileType(name), catalogue.Mode)) {
+        if (catalogue.Mode == RunMode::User)
+            ShowNewUserExtension(catalogue, name.c_str());
+        else
+            ShowNewMachineExtension(catalogue, name.c_str());
+    }
+    SetFocus(catalogue.Mode == RunMode::Admin ? catalogue.List : catalogue.Tree);
 }
 
-void RunEntry(EntryRole role) {
-    Entry = {role, EntryOutcome::Nothing, nullptr};
-    DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_ENTRY), AppState.MainWindow, EntryProc,
-                    0);
-    switch (Entry.Outcome) {
+void RunEntry(MainWindow& main, EntryRole role) {
+    EntryState state;
+    state.Role = role;
+    state.Catalogue = &main.Catalogue;
+    DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_ENTRY), main.Window, EntryProc,
+                    reinterpret_cast<LPARAM>(&state));
+    switch (state.Outcome) {
     case EntryOutcome::FocusTree:
-        SetFocus(AppState.ExtensionTree);
+        SetFocus(main.Catalogue.Tree);
         break;
     case EntryOutcome::FocusList:
-        SetFocus(AppState.ExtensionList);
+        SetFocus(main.Catalogue.List);
         break;
     case EntryOutcome::Create:
-        RunPropertyEditor(kEditorCreate);
-        FocusCatalogue();
+        Create(main, state.Name);
         break;
     case EntryOutcome::Nothing:
         break;
@@ -169,13 +191,14 @@ LRESULT CALLBACK ExtensionNameFilter(HWND edit, UINT message, WPARAM wParam, LPA
     default:
         break;
     }
-    return CallWindowProcW(Entry.EditProc, edit, message, wParam, lParam);
+    return CallWindowProcW(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_USERDATA)), edit,
+                           message, wParam, lParam);
 }
 
-void RunNewExtensionDialog() {
-    RunEntry(EntryRole::NewExtension);
+void RunNewExtensionDialog(MainWindow& main) {
+    RunEntry(main, EntryRole::NewExtension);
 }
 
-void RunFindDialog() {
-    RunEntry(EntryRole::Find);
+void RunFindDialog(MainWindow& main) {
+    RunEntry(main, EntryRole::Find);
 }

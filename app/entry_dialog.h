@@ -2,12 +2,14 @@
 // "Find extension". An extension that is registered already is selected in
 // the catalogue; a new one is created in the property editor.
 #pragma once
+#include "app/main_window_shared.h"
+
 #include <windows.h>
 
 // Both run modally over the main window and return when the entry closes and
 // whatever it led to (the property editor) has ended.
-void RunNewExtensionDialog();
-void RunFindDialog();
+void RunNewExtensionDialog(MainWindow& main);
+void RunFindDialog(MainWindow& main);
 
 // The edit control's filter: refuses the characters a name cannot hold, the
 // context menu and pasting; passes everything else on.

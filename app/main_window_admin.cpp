@@ -1,17 +1,14 @@
 // The admin-mode main window (dialog 1200): the machine's extensions in one
 // list and the details of the current one, read from HKEY_LOCAL_MACHINE.
-#include "records/app_state.h"
-#include "catalogue/catalogue.h"
-#include "app/main_window.h"
 #include "app/entry_dialog.h"
+#include "app/main_window.h"
 #include "app/main_window_shared.h"
-#include "details/pane.h"
-#include "details/readers.h"
-#include "records/extension_record.h"
+#include "catalogue/catalogue.h"
 #include "editor/editor_frame.h"
-#include "records/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "ui/app_ui.h"
+#include "ui/please_wait.h"
 #include "writer/delete_restore.h"
 
 #include <commctrl.h>
@@ -29,92 +26,95 @@ constexpr MenuEntryTemplate kListMenu[] = {{IDM_EDIT, kMenuEdit, kKeyEnter},
                                            {IDM_NEWEXTENSION, kMenuNewExtension, kKeyNewExtension},
                                            {IDM_DELETE, kMenuDelete, kKeyDelete}};
 
-void OnInitDialog(HWND dialog) {
-    AppState.MainWindow = dialog;
-    AppState.StatusBar = GetDlgItem(dialog, IDC_ADMIN_STATUS);
+void OnInitDialog(HWND dialog, LPARAM parameter) {
+    MainWindow& main = TakeMainWindow(dialog, parameter);
+    main.Catalogue.StatusBar = GetDlgItem(dialog, IDC_ADMIN_STATUS);
+    main.Catalogue.List = GetDlgItem(dialog, IDC_ADMIN_LIST);
     SetMainWindowIcons(dialog);
-    TakeDetailsPaneAdmin(dialog);
+    main.Pane = TakeDetailsPaneAdmin(dialog);
     InsertCaptionTab(GetDlgItem(dialog, IDC_ADMIN_SYSTEMTAB), kTextSystemGroup, kImage16SystemTab);
-    AppState.ExtensionList = GetDlgItem(dialog, IDC_ADMIN_LIST);
-    AppState.ExtensionTree = nullptr;
-    AppState.CustomizedRoot = nullptr;
-    AppState.DefinedRoot = nullptr;
-    ExtensionRecord.NoneAllowed = 0;
-    PrepareExtensionList(AppState.ExtensionList);
-    TakeContextMenus(BuildContextMenu(kListMenu, std::size(kListMenu)), nullptr);
+    PrepareCatalogue(&main.Catalogue);
+    main.ListMenu.reset(BuildContextMenu(kListMenu, std::size(kListMenu)));
     StartMainWindowKeys(dialog);
-    StartCatalogueLoad();
+    StartCatalogueLoad(main.Catalogue);
 }
 
-void ShowListItem(int index) {
-    TakeListItem(index);
-    ReadDetailsAdminMode();
-    ShowEditFlagsTest(HKEY_LOCAL_MACHINE);
+void ShowListItem(MainWindow& main, int index) {
+    TakeListItem(main, index);
+    ShowExtension(main, main.CurrentExtension);
 }
 
 // A saved edit shows at once: the pane reads what the save wrote.
-void OnEdit(HWND) {
-    RunPropertyEditor(kEditorEdit);
-    if (EditorDiscarded == 0)
-        ShowListItem(AppState.CurrentListIndex);
+void OnEdit(MainWindow& main) {
+    if (RunPropertyEditor(main.Window, kEditorEdit, ReadCurrent(main), RunMode::Admin))
+        ShowListItem(main, main.CurrentListIndex);
 }
 
-void OnNewExtension(HWND) {
-    RunNewExtensionDialog();
-    ShowStatusCounts();
-    SetFocus(AppState.ExtensionList);
+void OnNewExtension(MainWindow& main) {
+    RunNewExtensionDialog(main);
+    ShowStatusCounts(main.Catalogue);
+    SetFocus(main.Catalogue.List);
 }
 
-void OnDelete(HWND) {
-    DeleteExtensionAdmin();
-    ShowStatusCounts();
+// The loud warning, then the extension and its class go for every user; the
+// row before it is selected.
+void OnDelete(MainWindow& main) {
+    const std::string question = kTextAdminDeleteWarning + main.CurrentExtension +
+                                 kTextAdminDeleteConsequence + kTextContinueQuestion;
+    if (MessageBoxA(main.Window, question.c_str(), kTextDeleteCaption, MB_YESNO | MB_ICONHAND) !=
+            IDYES ||
+        !ChangeDone(main, DeleteExtensionAdmin(main.CurrentExtension)))
+        return;
+    RunShellRefresh(nullptr);
+    main.CurrentListIndex = RemoveListRow(main.Catalogue, main.CurrentListIndex);
+    ShowStatusCounts(main.Catalogue);
 }
 
-INT_PTR OnListNotify(HWND dialog, const NMHDR* header) {
+INT_PTR OnListNotify(MainWindow& main, const NMHDR* header) {
     switch (header->code) {
     case LVN_ITEMCHANGING: {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
         if (change->uNewState == (LVIS_SELECTED | LVIS_FOCUSED))
-            ShowListItem(change->iItem);
+            ShowListItem(main, change->iItem);
         return FALSE;
     }
     case NM_SETFOCUS:
-        ShowListItem(AppState.CurrentListIndex);
+        ShowListItem(main, main.CurrentListIndex);
         return TRUE;
     case NM_DBLCLK:
-        if (ListItemAtCursor() >= 0)
-            OnEdit(dialog);
+        if (ListItemAtCursor(main) >= 0)
+            OnEdit(main);
         return TRUE;
     case NM_RCLICK:
-        TrackMenuAtCursor(dialog, AppState.ListMenu);
+        TrackMenuAtCursor(main, main.ListMenu.get());
         return TRUE;
     default:
         return FALSE;
     }
 }
 
-void RunCommand(HWND dialog, WPARAM command) {
-    if (RunSharedCommand(dialog, command))
+void RunCommand(MainWindow& main, WPARAM command) {
+    if (RunSharedCommand(main, command))
         return;
     switch (command) {
     case IDM_EDIT:
-        OnEdit(dialog);
+        OnEdit(main);
         break;
     case IDM_NEWEXTENSION:
-        OnNewExtension(dialog);
+        OnNewExtension(main);
         break;
     case IDM_DELETE:
-        OnDelete(dialog);
+        OnDelete(main);
         break;
     case IDM_OPENSELECTED:
     case IDM_DELETESELECTED:
         // Only on a row the list has selected.
-        if (ListView_GetNextItem(AppState.ExtensionList, -1, LVNI_SELECTED) < 0)
+        if (ListView_GetNextItem(main.Catalogue.List, -1, LVNI_SELECTED) < 0)
             break;
         if (command == IDM_OPENSELECTED)
-            OnEdit(dialog);
+            OnEdit(main);
         else
-            OnDelete(dialog);
+            OnDelete(main);
         break;
     default:
         break;
@@ -124,35 +124,37 @@ void RunCommand(HWND dialog, WPARAM command) {
 } // namespace
 
 INT_PTR CALLBACK AdminMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(dialog);
+    if (message == WM_INITDIALOG) {
+        OnInitDialog(dialog, lParam);
         return TRUE;
+    }
+    if (!GetWindowLongPtrA(dialog, DWLP_USER))
+        return FALSE;
+    MainWindow& main = MainWindowOf(dialog);
+    switch (message) {
     case kCatalogueLoadedMessage:
-        FillCatalogue(lParam);
+        FillCatalogue(main.Catalogue, lParam);
         return TRUE;
     case WM_DPICHANGED:
         FollowDpiChange(dialog, wParam, lParam);
-        ShowListItem(AppState.CurrentListIndex);
+        ShowListItem(main, main.CurrentListIndex);
         return TRUE;
     case WM_COMMAND:
         // From a menu (0) or a key (1).
         if (HIWORD(wParam) <= 1)
-            RunCommand(dialog, LOWORD(wParam));
+            RunCommand(main, LOWORD(wParam));
         return TRUE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        return header->hwndFrom == AppState.ExtensionList ? OnListNotify(dialog, header) : FALSE;
+        return header->hwndFrom == main.Catalogue.List ? OnListNotify(main, header) : FALSE;
     }
     case WM_CONTEXTMENU:
-        return OnListKeyboardMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
+        return OnListKeyboardMenu(main, reinterpret_cast<HWND>(wParam), lParam);
     case WM_PAINT:
         PaintDetailsRules(dialog, kPaneLeft, kPaneRight);
         return TRUE;
     case WM_CLOSE:
-        StopMainWindowKeys();
-        TakeContextMenus(nullptr, nullptr);
-        EndDialog(dialog, 0);
+        CloseMainWindow(main);
         return TRUE;
     default:
         return FALSE;

@@ -1,16 +1,16 @@
 #include "app/main_window_shared.h"
 
 #include "app/about_box.h"
-#include "platform/handles.h"
-#include "records/app_state.h"
 #include "app/entry_dialog.h"
 #include "app/startup.h"
-#include "catalogue/catalogue.h"
-#include "ui/window_helpers.h"
 #include "compare/compare_dialog.h"
+#include "details/readers.h"
 #include "export/export_command.h"
-#include "records/extension_record.h"
 #include "openwith/openwith_editor.h"
+#include "platform/shell.h"
+#include "records/app_state.h"
+#include "ui/app_ui.h"
+#include "ui/window_helpers.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/system_text.h"
@@ -55,8 +55,10 @@ void ShowUndoInMenu(HMENU menu) {
 }
 
 // Takes the last change back: where another program changed its keys since,
-// only once the user agrees, having been told which.
-void RunUndo(HWND window) {
+// only once the user agrees, having been told which. An undo the system
+// refuses is said, and stays to be undone.
+void RunUndo(MainWindow& main) {
+    HWND window = main.Window;
     if (!CanUndo())
         return;
     const std::vector<std::string> changed = ChangedSinceLastChange();
@@ -70,23 +72,26 @@ void RunUndo(HWND window) {
             return;
     }
     const std::string extension = LastChange().Extension;
-    UndoLastChange();
+    if (!ChangeDone(main, UndoLastChange()))
+        return;
     RunShellRefresh(window);
     if (!extension.empty())
-        PlaceExtension(extension.c_str());
+        main.CurrentTreeItem = PlaceExtension(main.Catalogue, extension.c_str());
 }
 
 // The accelerator table and the filter that gives it the dialog's messages:
-// a modal dialog's loop translates no keys itself.
+// a modal dialog's loop translates no keys itself. One main window runs at a
+// time.
 AcceleratorOwner MainKeys;
 HookOwner KeyFilter;
+HWND KeysWindow;
 
 LRESULT CALLBACK FilterMainWindowKeys(int code, WPARAM wParam, LPARAM lParam) {
     auto* message = reinterpret_cast<MSG*>(lParam);
     // Only while the main window takes input: not under a window it opened.
-    if (code == MSGF_DIALOGBOX && AppState.MainWindow && IsWindowEnabled(AppState.MainWindow) &&
-        message->hwnd && GetAncestor(message->hwnd, GA_ROOT) == AppState.MainWindow &&
-        TranslateAcceleratorA(AppState.MainWindow, MainKeys.get(), message))
+    if (code == MSGF_DIALOGBOX && KeysWindow && IsWindowEnabled(KeysWindow) && message->hwnd &&
+        GetAncestor(message->hwnd, GA_ROOT) == KeysWindow &&
+        TranslateAcceleratorA(KeysWindow, MainKeys.get(), message))
         return TRUE;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -99,24 +104,52 @@ HMENU BuildToolsMenu() {
     return tools;
 }
 
-// The main window's context menus, destroyed with their submenus when the
-// window takes others or none.
-MenuOwner ListMenu;
-MenuOwner TreeMenu;
-
 } // namespace
+
+MainWindow& MainWindowOf(HWND window) {
+    return *reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+}
+
+MainWindow& TakeMainWindow(HWND window, LPARAM parameter) {
+    SetWindowLongPtrA(window, DWLP_USER, parameter);
+    MainWindow& main = MainWindowOf(window);
+    main.Window = window;
+    main.Catalogue.Mode = main.Mode;
+    main.Catalogue.Window = window;
+    return main;
+}
+
+void ShowExtension(MainWindow& main, const std::string& extension) {
+    main.CurrentExtension = extension;
+    // The reader and the pane ask the shell many questions about the same
+    // class and verbs.
+    ShellReadScope scope;
+    main.Shown = ReadFileType(extension, main.Mode);
+    ShowFileType(main.Pane, main.Shown, main.Mode);
+}
+
+FileType ReadCurrent(const MainWindow& main) {
+    return ReadFileType(main.CurrentExtension, main.Mode);
+}
+
+bool ChangeDone(const MainWindow& main, const ChangeOutcome& outcome) {
+    if (!outcome.Done())
+        MessageBoxA(main.Window, DescribeRefusal(outcome).c_str(), kCaptionRefused,
+                    MB_OK | MB_ICONHAND);
+    return outcome.Done();
+}
 
 void SetMainWindowIcons(HWND window) {
     for (int size : {32, 16}) {
-        auto icon = static_cast<HICON>(LoadImageA(AppState.Instance, MAKEINTRESOURCEA(IDI_PROGRAM),
-                                                  IMAGE_ICON, size, size, 0));
+        auto icon = static_cast<HICON>(
+            LoadImageA(AppUi.Instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, size, size, 0));
         SendMessageA(window, WM_SETICON, size == 32 ? ICON_BIG : ICON_SMALL,
                      reinterpret_cast<LPARAM>(icon));
     }
 }
 
 void InsertCaptionTab(HWND tab, const char* text, int image) {
-    SendMessageA(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(AppState.Images16));
+    SendMessageA(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(AppUi.Images16));
     HeapBlock block(AllocateHeapBlock(sizeof(TCITEMA)));
     auto* item = static_cast<TCITEMA*>(block.get());
     if (!item)
@@ -146,47 +179,42 @@ HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count) {
     return menu;
 }
 
-void TakeContextMenus(HMENU list, HMENU tree) {
-    ListMenu.reset(list);
-    TreeMenu.reset(tree);
-    AppState.ListMenu = list;
-    AppState.TreeMenu = tree;
-}
-
-void TrackMenuAtCursor(HWND owner, HMENU menu) {
+void TrackMenuAtCursor(const MainWindow& main, HMENU menu) {
     POINT point;
     GetCursorPos(&point);
-    TrackMenuAt(owner, menu, point);
+    TrackMenuAt(main, menu, point);
 }
 
-void TrackMenuAt(HWND owner, HMENU menu, POINT screen) {
+void TrackMenuAt(const MainWindow& main, HMENU menu, POINT screen) {
     ShowUndoInMenu(menu);
-    TrackPopupMenu(menu, 0, screen.x, screen.y, 0, owner, nullptr);
+    TrackPopupMenu(menu, 0, screen.x, screen.y, 0, main.Window, nullptr);
 }
 
-INT_PTR OnListKeyboardMenu(HWND owner, HWND control, LPARAM position) {
-    if (control != AppState.ExtensionList || !IsKeyboardMenu(position))
+INT_PTR OnListKeyboardMenu(MainWindow& main, HWND control, LPARAM position) {
+    if (control != main.Catalogue.List || !IsKeyboardMenu(position))
         return FALSE;
-    TrackMenuAt(owner, AppState.ListMenu,
+    TrackMenuAt(main, main.ListMenu.get(),
                 ListRowMenuPoint(control, ListView_GetNextItem(control, -1, LVNI_FOCUSED)));
     return TRUE;
 }
 
-int ListItemAtCursor() {
-    return ListRowAt(AppState.ExtensionList, CursorIn(AppState.ExtensionList));
+int ListItemAtCursor(const MainWindow& main) {
+    return ListRowAt(main.Catalogue.List, CursorIn(main.Catalogue.List));
 }
 
-void TakeListItem(int index) {
-    FillWords(CurrentExtension, kNameSize, 0);
+void TakeListItem(MainWindow& main, int index) {
+    char text[kExtensionNameSize] = {};
     LVITEMA item = {};
     item.iSubItem = 0;
-    item.pszText = CurrentExtension;
+    item.pszText = text;
     item.cchTextMax = kExtensionNameSize;
-    SendMessageA(AppState.ExtensionList, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-    AppState.CurrentListIndex = index;
+    SendMessageA(main.Catalogue.List, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+    main.CurrentExtension = text;
+    main.CurrentListIndex = index;
 }
 
-bool RunSharedCommand(HWND window, WPARAM command) {
+bool RunSharedCommand(MainWindow& main, WPARAM command) {
+    HWND window = main.Window;
     switch (command) {
     case IDM_README:
         OpenReadme(window);
@@ -195,33 +223,34 @@ bool RunSharedCommand(HWND window, WPARAM command) {
         SendMessageA(window, WM_CLOSE, 0, 0);
         return true;
     case IDM_SEARCH:
-        RunFindDialog();
+        RunFindDialog(main);
         return true;
     case IDM_COMPARE:
-        RunCompareDialog();
+        RunCompareDialog(window);
         return true;
     case IDM_OPENWITHEDITOR:
-        RunOpenWithEditor();
+        RunOpenWithEditor(window, main.Mode);
         return true;
     case IDM_ABOUT:
-        RunAboutBox();
+        RunAboutBox(window);
         return true;
     case IDM_UNDO:
-        RunUndo(window);
+        RunUndo(main);
         return true;
     case IDM_EXPORT:
-        ExportExtension(window);
+        ExportExtension(window, main.CurrentExtension, main.Mode);
         return true;
     case IDM_EXPORTALL:
-        ExportAllExtensions(window);
+        ExportAllExtensions(window, main.Mode);
         return true;
     default:
         return false;
     }
 }
 
-void StartMainWindowKeys(HWND) {
-    MainKeys.reset(LoadAcceleratorsA(AppState.Instance, MAKEINTRESOURCEA(IDR_MAIN_KEYS)));
+void StartMainWindowKeys(HWND window) {
+    KeysWindow = window;
+    MainKeys.reset(LoadAcceleratorsA(AppUi.Instance, MAKEINTRESOURCEA(IDR_MAIN_KEYS)));
     KeyFilter.reset(
         SetWindowsHookExA(WH_MSGFILTER, FilterMainWindowKeys, nullptr, GetCurrentThreadId()));
 }
@@ -229,6 +258,14 @@ void StartMainWindowKeys(HWND) {
 void StopMainWindowKeys() {
     KeyFilter.reset();
     MainKeys.reset();
+    KeysWindow = nullptr;
+}
+
+void CloseMainWindow(MainWindow& main) {
+    StopMainWindowKeys();
+    main.ListMenu.reset();
+    main.TreeMenu.reset();
+    EndDialog(main.Window, 0);
 }
 
 void FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {

@@ -1,12 +1,53 @@
-// What the main windows of both modes share: icons and tabs, the Tools menu,
-// selection from the extension list, the commands that work alike in both
-// modes, and the etched rules of the details pane.
+// What the main windows of both modes share: their own state, icons and
+// tabs, the Tools menu, selection from the extension list, the commands that
+// work alike in both modes, and the etched rules of the details pane.
 #pragma once
+#include "catalogue/catalogue.h"
+#include "details/pane.h"
+#include "platform/handles.h"
+#include "records/file_type.h"
+#include "writer/undo.h"
+
 #include <windows.h>
+
+#include <string>
+
+// A main window's own state, from WM_INITDIALOG until it closes, reached
+// through its DWLP_USER.
+struct MainWindow {
+    RunMode Mode = RunMode::User;
+    HWND Window = nullptr;
+    CatalogueView Catalogue;
+    DetailsPane Pane;
+    // The context menus, with their submenus; the tree's in user mode only.
+    MenuOwner ListMenu;
+    MenuOwner TreeMenu;
+    // The extension the commands act on, with its leading dot, and where it
+    // stands in the list or the tree.
+    std::string CurrentExtension;
+    int CurrentListIndex = 0;
+    HTREEITEM CurrentTreeItem = nullptr;
+    // The record the pane shows.
+    FileType Shown;
+};
+
+MainWindow& MainWindowOf(HWND window);
+// At WM_INITDIALOG: the state arrives as the parameter and is kept; the
+// handles both modes have are taken.
+MainWindow& TakeMainWindow(HWND window, LPARAM parameter);
+
+// Reads extension for the mode and shows it in the pane; it becomes the
+// current one.
+void ShowExtension(MainWindow& main, const std::string& extension);
+// The extension read again, for a command that starts from what the
+// registry holds now.
+FileType ReadCurrent(const MainWindow& main);
+// Says a change the system refused, over the main window; false then.
+bool ChangeDone(const MainWindow& main, const ChangeOutcome& outcome);
 
 // Window icons from icon resource 1, at 32 and 16 pixels.
 void SetMainWindowIcons(HWND window);
-// One tab with a text and an image of AppState.Images16.
+// One tab with a text and an image of AppUi.Images16.
 void InsertCaptionTab(HWND tab, const char* text, int image);
 // One of a window's own commands in a context menu.
 struct MenuEntryTemplate {
@@ -20,29 +61,28 @@ struct MenuEntryTemplate {
 // All...", the Tools submenu ("Compare", "Open With Editor"), a rule,
 // "Readme", "About", a rule and "Exit".
 HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count);
-// AppState.ListMenu and AppState.TreeMenu become these (either may be null),
-// owned until the next call; the menus they replace are destroyed.
-void TakeContextMenus(HMENU list, HMENU tree);
 
-void TrackMenuAtCursor(HWND owner, HMENU menu);
-void TrackMenuAt(HWND owner, HMENU menu, POINT screen);
+void TrackMenuAtCursor(const MainWindow& main, HMENU menu);
+void TrackMenuAt(const MainWindow& main, HMENU menu, POINT screen);
 // WM_CONTEXTMENU: from the keyboard on the list, its menu at the focused row
 // (the mouse's menus come with NM_RCLICK). TRUE when handled.
-INT_PTR OnListKeyboardMenu(HWND owner, HWND control, LPARAM position);
-// The row of AppState.ExtensionList under the cursor, -1 for none.
-int ListItemAtCursor();
-// CurrentExtension and AppState.CurrentListIndex from a row of the list.
-void TakeListItem(int index);
+INT_PTR OnListKeyboardMenu(MainWindow& main, HWND control, LPARAM position);
+// The row of the list under the cursor, -1 for none.
+int ListItemAtCursor(const MainWindow& main);
+// The current extension and row from a row of the list.
+void TakeListItem(MainWindow& main, int index);
 
 // Runs the commands that both main windows handle alike (Search, Undo,
 // Export, Export All, Compare, Open With Editor, About, Readme, Exit); false
 // for any other command.
-bool RunSharedCommand(HWND window, WPARAM command);
+bool RunSharedCommand(MainWindow& main, WPARAM command);
 
 // The main window's keys (the accelerator table), from its start until it
 // closes: a key pressed in the window or one of its controls runs its command.
 void StartMainWindowKeys(HWND window);
 void StopMainWindowKeys();
+// What every main window does as it closes: keys, menus, the dialog.
+void CloseMainWindow(MainWindow& main);
 
 // A move to a monitor of another scale (WM_DPICHANGED): the window takes the
 // suggested rectangle (the system scales the dialog's controls) and its

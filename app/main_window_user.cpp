@@ -1,19 +1,16 @@
 // The user-mode main window (dialog 1000): the catalogue in a list and a
 // tree, the details of the current extension, two context menus.
-#include "records/app_state.h"
-#include "catalogue/catalogue.h"
-#include "app/main_window.h"
 #include "app/entry_dialog.h"
+#include "app/main_window.h"
 #include "app/main_window_shared.h"
-#include "details/pane.h"
-#include "details/readers.h"
-#include "records/extension_record.h"
+#include "catalogue/catalogue.h"
 #include "editor/editor_frame.h"
-#include "records/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
+#include "ui/app_ui.h"
 #include "ui/list_items.h"
+#include "ui/please_wait.h"
 #include "writer/delete_restore.h"
 
 #include <commctrl.h>
@@ -44,71 +41,55 @@ constexpr MenuEntryTemplate kListMenu[] = {{IDM_CUSTOMIZE, kMenuCustomize, kKeyE
 constexpr MenuEntryTemplate kTreeMenu[] = {{IDM_EDIT, kMenuEdit, kKeyEnter},
                                            {IDM_NEWEXTENSION, kMenuNewExtension, kKeyNewExtension}};
 
-void BuildMenus() {
-    TakeContextMenus(BuildContextMenu(kListMenu, std::size(kListMenu)),
-                     BuildContextMenu(kTreeMenu, std::size(kTreeMenu)));
-}
-
-void OnInitDialog(HWND dialog) {
-    AppState.MainWindow = dialog;
-    AppState.StatusBar = GetDlgItem(dialog, IDC_MAIN_STATUS);
+void OnInitDialog(HWND dialog, LPARAM parameter) {
+    MainWindow& main = TakeMainWindow(dialog, parameter);
+    CatalogueView& catalogue = main.Catalogue;
+    catalogue.StatusBar = GetDlgItem(dialog, IDC_MAIN_STATUS);
+    catalogue.List = GetDlgItem(dialog, IDC_MAIN_LIST);
+    catalogue.Tree = GetDlgItem(dialog, IDC_MAIN_TREE);
     SetMainWindowIcons(dialog);
-    TakeDetailsPaneUser(dialog);
+    main.Pane = TakeDetailsPaneUser(dialog);
     SetUpTabs(dialog);
-    AppState.ExtensionList = GetDlgItem(dialog, IDC_MAIN_LIST);
-    AppState.ExtensionTree = GetDlgItem(dialog, IDC_MAIN_TREE);
-    InsertGroupItems();
-    PrepareExtensionList(AppState.ExtensionList);
-    BuildMenus();
+    PrepareCatalogue(&catalogue);
+    main.ListMenu.reset(BuildContextMenu(kListMenu, std::size(kListMenu)));
+    main.TreeMenu.reset(BuildContextMenu(kTreeMenu, std::size(kTreeMenu)));
     StartMainWindowKeys(dialog);
-    StartCatalogueLoad();
-}
-
-void ShowSelected(HKEY editFlagsHive) {
-    ShowDetails();
-    ShowEditFlagsTest(editFlagsHive);
+    StartCatalogueLoad(catalogue);
 }
 
 // --- The list ("System")
 
-void ShowListItem(int index) {
-    TakeListItem(index);
-    ShowSelected(HKEY_LOCAL_MACHINE);
+void ShowListItem(MainWindow& main, int index) {
+    TakeListItem(main, index);
+    ShowExtension(main, main.CurrentExtension);
 }
 
-void OnCustomize(HWND) {
-    // A machine-wide extension has no user value that "[ NONE ]" could remove.
-    ExtensionRecord.NoneAllowed = 0;
-    RunPropertyEditor(kEditorCustomize);
-    if (EditorMode == kEditorCustomize && EditorDiscarded == 0) {
-        MoveToCustomized();
-        ShowStatusCounts();
-    }
+void OnCustomize(MainWindow& main) {
+    if (!RunPropertyEditor(main.Window, kEditorCustomize, ReadCurrent(main), RunMode::User))
+        return;
+    MoveToCustomized(main.Catalogue, main.CurrentListIndex, main.CurrentExtension.c_str());
+    ShowStatusCounts(main.Catalogue);
 }
 
-void OnListItemChanging(const NMLISTVIEW* change) {
+void OnListItemChanging(MainWindow& main, const NMLISTVIEW* change) {
     if (change->uNewState == (LVIS_SELECTED | LVIS_FOCUSED))
-        ShowListItem(change->iItem);
+        ShowListItem(main, change->iItem);
 }
 
-void OnListDoubleClick(HWND dialog) {
-    if (ListItemAtCursor() >= 0)
-        OnCustomize(dialog);
-}
-
-INT_PTR OnListNotify(HWND dialog, const NMHDR* header) {
+INT_PTR OnListNotify(MainWindow& main, const NMHDR* header) {
     switch (header->code) {
     case LVN_ITEMCHANGING:
-        OnListItemChanging(reinterpret_cast<const NMLISTVIEW*>(header));
+        OnListItemChanging(main, reinterpret_cast<const NMLISTVIEW*>(header));
         return FALSE;
     case NM_SETFOCUS:
-        ShowListItem(AppState.CurrentListIndex);
+        ShowListItem(main, main.CurrentListIndex);
         return TRUE;
     case NM_DBLCLK:
-        OnListDoubleClick(dialog);
+        if (ListItemAtCursor(main) >= 0)
+            OnCustomize(main);
         return TRUE;
     case NM_RCLICK:
-        TrackMenuAtCursor(dialog, AppState.ListMenu);
+        TrackMenuAtCursor(main, main.ListMenu.get());
         return TRUE;
     default:
         return FALSE;
@@ -117,106 +98,107 @@ INT_PTR OnListNotify(HWND dialog, const NMHDR* header) {
 
 // --- The tree ("User Customized", "User Defined")
 
-HTREEITEM TreeNext(UINT relation, HTREEITEM item) {
-    return TreeRelative(AppState.ExtensionTree, relation, item);
+HTREEITEM TreeNext(const MainWindow& main, UINT relation, HTREEITEM item) {
+    return TreeRelative(main.Catalogue.Tree, relation, item);
 }
 
-// CurrentExtension from an item of the tree.
-void TakeTreeItem(HTREEITEM item) {
-    ReadTreeItemText(AppState.ExtensionTree, item, CurrentExtension, kNameSize);
+bool IsExtensionItem(const MainWindow& main, HTREEITEM item) {
+    return item && TreeNext(main, TVGN_PARENT, item);
+}
+
+bool IsCustomized(const MainWindow& main, HTREEITEM item) {
+    return TreeNext(main, TVGN_PARENT, item) == main.Catalogue.CustomizedRoot;
+}
+
+// The current extension from an item of the tree.
+void TakeTreeItem(MainWindow& main, HTREEITEM item) {
+    char text[kNameSize] = {};
+    ReadTreeItemText(main.Catalogue.Tree, item, text, kNameSize);
+    main.CurrentExtension = text;
+    main.CurrentTreeItem = item;
 }
 
 // The item under the cursor, or null when the click hit none. The row of an
 // item is all of it: its text, its icon, its indent and the space right of
 // its text.
-HTREEITEM TreeItemAtCursor() {
+HTREEITEM TreeItemAtCursor(const MainWindow& main) {
     TVHITTESTINFO hit = {};
-    hit.pt = CursorIn(AppState.ExtensionTree);
-    SendMessageA(AppState.ExtensionTree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    hit.pt = CursorIn(main.Catalogue.Tree);
+    SendMessageA(main.Catalogue.Tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     return (hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMBUTTON | TVHT_ONITEMRIGHT))
                ? hit.hItem
                : nullptr;
 }
 
-void SetNoneAllowed(HTREEITEM item) {
-    ExtensionRecord.NoneAllowed = TreeNext(TVGN_PARENT, item) == AppState.CustomizedRoot ? 0 : 1;
-}
-
-void OnTreeSelection() {
-    HTREEITEM caret = TreeNext(TVGN_CARET, nullptr);
-    if (!caret || !TreeNext(TVGN_PARENT, caret)) {
-        ClearDetails();
+void OnTreeSelection(MainWindow& main) {
+    HTREEITEM caret = TreeNext(main, TVGN_CARET, nullptr);
+    if (!IsExtensionItem(main, caret)) {
+        ClearDetails(main.Pane);
         return;
     }
-    TakeTreeItem(caret);
-    AppState.CurrentTreeItem = caret;
-    ShowSelected(HKEY_CURRENT_USER);
+    TakeTreeItem(main, caret);
+    ShowExtension(main, main.CurrentExtension);
 }
 
 // A saved edit shows at once: the pane reads what the save wrote.
-void OnEdit(HWND) {
-    RunPropertyEditor(kEditorEdit);
-    if (EditorDiscarded == 0)
-        ShowSelected(HKEY_CURRENT_USER);
+void OnEdit(MainWindow& main) {
+    if (RunPropertyEditor(main.Window, kEditorEdit, ReadCurrent(main), RunMode::User))
+        ShowExtension(main, main.CurrentExtension);
 }
 
-void OnTreeDoubleClick(HWND dialog) {
-    HTREEITEM item = TreeItemAtCursor();
-    if (!item)
+void OnTreeDoubleClick(MainWindow& main) {
+    HTREEITEM item = TreeItemAtCursor(main);
+    if (!IsExtensionItem(main, item))
         return;
-    TakeTreeItem(item);
-    if (!TreeNext(TVGN_PARENT, item))
-        return;
-    SetNoneAllowed(item);
-    OnEdit(dialog);
+    TakeTreeItem(main, item);
+    OnEdit(main);
 }
 
 // "Restore" for a "User Customized" item, "Delete" for a "User Defined" one.
-void SwitchTreeMenuEntry(HTREEITEM item) {
-    SetNoneAllowed(item);
-    const bool customized = ExtensionRecord.NoneAllowed == 0;
-    DeleteMenu(AppState.TreeMenu, kTreeMenuSwitchPosition, MF_BYPOSITION);
-    InsertMenuA(AppState.TreeMenu, kTreeMenuSwitchPosition, MF_BYPOSITION | MF_STRING,
+void SwitchTreeMenuEntry(MainWindow& main, HTREEITEM item) {
+    const bool customized = IsCustomized(main, item);
+    HMENU menu = main.TreeMenu.get();
+    DeleteMenu(menu, kTreeMenuSwitchPosition, MF_BYPOSITION);
+    InsertMenuA(menu, kTreeMenuSwitchPosition, MF_BYPOSITION | MF_STRING,
                 customized ? IDM_RESTORE : IDM_DELETE,
                 (std::string(customized ? kMenuRestore : kMenuDelete) + kKeyDelete).c_str());
 }
 
 // The tree's menu for item (a right-click's or the keyboard's), at screen.
-void OnTreeMenu(HWND dialog, HTREEITEM item, POINT screen) {
+void OnTreeMenu(MainWindow& main, HTREEITEM item, POINT screen) {
     if (!item)
         return;
-    TakeTreeItem(item);
-    AppState.CurrentTreeItem = item;
-    if (!TreeNext(TVGN_PARENT, item)) {
-        ClearDetails();
+    if (!IsExtensionItem(main, item)) {
+        ClearDetails(main.Pane);
         return;
     }
-    SwitchTreeMenuEntry(item);
-    ShowSelected(HKEY_CURRENT_USER);
-    TrackMenuAt(dialog, AppState.TreeMenu, screen);
+    TakeTreeItem(main, item);
+    SwitchTreeMenuEntry(main, item);
+    ShowExtension(main, main.CurrentExtension);
+    TrackMenuAt(main, main.TreeMenu.get(), screen);
 }
 
-INT_PTR OnContextMenu(HWND dialog, HWND control, LPARAM position) {
-    if (control != AppState.ExtensionTree || !IsKeyboardMenu(position))
-        return OnListKeyboardMenu(dialog, control, position);
-    HTREEITEM selected = TreeNext(TVGN_CARET, nullptr);
-    OnTreeMenu(dialog, selected, TreeItemMenuPoint(control, selected));
+INT_PTR OnContextMenu(MainWindow& main, HWND control, LPARAM position) {
+    if (control != main.Catalogue.Tree || !IsKeyboardMenu(position))
+        return OnListKeyboardMenu(main, control, position);
+    HTREEITEM selected = TreeNext(main, TVGN_CARET, nullptr);
+    OnTreeMenu(main, selected, TreeItemMenuPoint(control, selected));
     return TRUE;
 }
 
-INT_PTR OnTreeNotify(HWND dialog, const NMHDR* header) {
+INT_PTR OnTreeNotify(MainWindow& main, const NMHDR* header) {
     switch (header->code) {
     case TVN_SELCHANGEDA:
     case NM_SETFOCUS:
-        OnTreeSelection();
+        OnTreeSelection(main);
         return TRUE;
     case NM_DBLCLK:
-        OnTreeDoubleClick(dialog);
+        OnTreeDoubleClick(main);
         return TRUE;
     case NM_RCLICK: {
         POINT cursor;
         GetCursorPos(&cursor);
-        OnTreeMenu(dialog, TreeItemAtCursor(), cursor);
+        OnTreeMenu(main, TreeItemAtCursor(main), cursor);
         return TRUE;
     }
     default:
@@ -226,113 +208,125 @@ INT_PTR OnTreeNotify(HWND dialog, const NMHDR* header) {
 
 // --- Commands
 
-void OnNewExtension(HWND) {
-    RunNewExtensionDialog();
-    ShowStatusCounts();
+void OnNewExtension(MainWindow& main) {
+    RunNewExtensionDialog(main);
+    ShowStatusCounts(main.Catalogue);
 }
 
-void OnDelete(HWND) {
-    DeleteOrRestoreUser(kDeleteUserExtension, kTextDeletePrompt, kTextDeleteCaption);
-    ShowStatusCounts();
-}
-
-void OnRestore(HWND) {
-    DeleteOrRestoreUser(kRestoreMachineExtension, kTextRestorePrompt, kTextRestoreCaption);
-    ShowStatusCounts();
+// Delete or Restore of the current tree item, once the question is answered
+// Yes; the tree and list follow a change that was made.
+void OnDeleteOrRestore(MainWindow& main, int mode) {
+    const bool restore = mode == kRestoreMachineExtension;
+    const std::string question = (restore ? kTextRestorePrompt : kTextDeletePrompt) +
+                                 main.CurrentExtension + kTextContinueQuestion;
+    if (MessageBoxA(main.Window, question.c_str(),
+                    restore ? kTextRestoreCaption : kTextDeleteCaption,
+                    MB_YESNO | MB_ICONHAND) != IDYES ||
+        !ChangeDone(main, DeleteOrRestoreUser(mode, main.CurrentExtension)))
+        return;
+    if (restore)
+        MoveToList(main.Catalogue, main.CurrentTreeItem, main.CurrentExtension.c_str());
+    else
+        RemoveTreeItem(main.Catalogue, main.CurrentTreeItem);
+    RunShellRefresh(nullptr);
+    ShowStatusCounts(main.Catalogue);
 }
 
 // Enter and Delete act on the focused control's selection: Enter as a
 // double-click does, Delete as the tree's Delete or Restore does.
-void OnSelectedKey(HWND dialog, WPARAM command) {
-    const HTREEITEM item = TreeNext(TVGN_CARET, nullptr);
-    if (GetFocus() != AppState.ExtensionTree) {
+void OnSelectedKey(MainWindow& main, WPARAM command) {
+    const HTREEITEM item = TreeNext(main, TVGN_CARET, nullptr);
+    if (GetFocus() != main.Catalogue.Tree) {
         if (command == IDM_OPENSELECTED &&
-            ListView_GetNextItem(AppState.ExtensionList, -1, LVNI_SELECTED) >= 0)
-            OnCustomize(dialog);
+            ListView_GetNextItem(main.Catalogue.List, -1, LVNI_SELECTED) >= 0)
+            OnCustomize(main);
         return;
     }
-    if (!item || !TreeNext(TVGN_PARENT, item))
+    if (!IsExtensionItem(main, item))
         return;
-    TakeTreeItem(item);
-    AppState.CurrentTreeItem = item;
-    SetNoneAllowed(item);
+    TakeTreeItem(main, item);
     if (command == IDM_OPENSELECTED)
-        OnEdit(dialog);
-    else if (ExtensionRecord.NoneAllowed == 0)
-        OnRestore(dialog);
+        OnEdit(main);
     else
-        OnDelete(dialog);
+        OnDeleteOrRestore(main, IsCustomized(main, item) ? kRestoreMachineExtension
+                                                         : kDeleteUserExtension);
 }
 
-void RunCommand(HWND dialog, WPARAM command) {
-    if (RunSharedCommand(dialog, command))
+void RunCommand(MainWindow& main, WPARAM command) {
+    if (RunSharedCommand(main, command))
         return;
     switch (command) {
     case IDM_CUSTOMIZE:
-        OnCustomize(dialog);
+        OnCustomize(main);
         break;
     case IDM_EDIT:
-        OnEdit(dialog);
+        OnEdit(main);
         break;
     case IDM_NEWEXTENSION:
-        OnNewExtension(dialog);
+        OnNewExtension(main);
         break;
     case IDM_DELETE:
-        OnDelete(dialog);
+        OnDeleteOrRestore(main, kDeleteUserExtension);
         break;
     case IDM_RESTORE:
-        OnRestore(dialog);
+        OnDeleteOrRestore(main, kRestoreMachineExtension);
         break;
     case IDM_OPENSELECTED:
     case IDM_DELETESELECTED:
-        OnSelectedKey(dialog, command);
+        OnSelectedKey(main, command);
         break;
     default:
         break;
     }
 }
 
-INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
-    if (header->hwndFrom == AppState.ExtensionList)
-        return OnListNotify(dialog, header);
-    if (header->hwndFrom == AppState.ExtensionTree)
-        return OnTreeNotify(dialog, header);
+INT_PTR OnNotify(MainWindow& main, const NMHDR* header) {
+    if (header->hwndFrom == main.Catalogue.List)
+        return OnListNotify(main, header);
+    if (header->hwndFrom == main.Catalogue.Tree)
+        return OnTreeNotify(main, header);
     return FALSE;
+}
+
+void OnDpiChanged(MainWindow& main, WPARAM wParam, LPARAM lParam) {
+    FollowDpiChange(main.Window, wParam, lParam);
+    if (GetFocus() == main.Catalogue.Tree)
+        OnTreeSelection(main);
+    else
+        ShowListItem(main, main.CurrentListIndex);
 }
 
 } // namespace
 
 INT_PTR CALLBACK UserMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(dialog);
+    if (message == WM_INITDIALOG) {
+        OnInitDialog(dialog, lParam);
         return TRUE;
+    }
+    if (!GetWindowLongPtrA(dialog, DWLP_USER))
+        return FALSE;
+    MainWindow& main = MainWindowOf(dialog);
+    switch (message) {
     case kCatalogueLoadedMessage:
-        FillCatalogue(lParam);
+        FillCatalogue(main.Catalogue, lParam);
         return TRUE;
     case WM_DPICHANGED:
-        FollowDpiChange(dialog, wParam, lParam);
-        if (GetFocus() == AppState.ExtensionTree)
-            OnTreeSelection();
-        else
-            ShowListItem(AppState.CurrentListIndex);
+        OnDpiChanged(main, wParam, lParam);
         return TRUE;
     case WM_COMMAND:
         // From a menu (0) or a key (1).
         if (HIWORD(wParam) <= 1)
-            RunCommand(dialog, LOWORD(wParam));
+            RunCommand(main, LOWORD(wParam));
         return TRUE;
     case WM_NOTIFY:
-        return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
+        return OnNotify(main, reinterpret_cast<const NMHDR*>(lParam));
     case WM_CONTEXTMENU:
-        return OnContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
+        return OnContextMenu(main, reinterpret_cast<HWND>(wParam), lParam);
     case WM_PAINT:
         PaintDetailsRules(dialog, kPaneLeft, kPaneRight);
         return TRUE;
     case WM_CLOSE:
-        StopMainWindowKeys();
-        TakeContextMenus(nullptr, nullptr);
-        EndDialog(dialog, 0);
+        CloseMainWindow(main);
         return TRUE;
     default:
         return FALSE;

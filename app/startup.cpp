@@ -1,9 +1,11 @@
 // Start-up: the process-wide state and the run-mode decision.
 #include "app/startup.h"
 
+#include "app/main_window.h"
+#include "app/main_window_shared.h"
 #include "platform/handles.h"
 #include "records/app_state.h"
-#include "app/main_window.h"
+#include "ui/app_ui.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -31,12 +33,12 @@ void InitCommonControlClasses() {
 
 void CreateImageLists() {
     SHFILEINFOA info = {};
-    AppState.SmallSystemImages = reinterpret_cast<HIMAGELIST>(
+    AppUi.SmallSystemImages = reinterpret_cast<HIMAGELIST>(
         ShellGetFileInfo(AppState.AppDirectory, 0, &info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    AppState.LargeSystemImages = reinterpret_cast<HIMAGELIST>(
+    AppUi.LargeSystemImages = reinterpret_cast<HIMAGELIST>(
         ShellGetFileInfo(AppState.AppDirectory, 0, &info, SHGFI_SYSICONINDEX));
-    AppState.Images32 = ImageList_Create(32, 32, ILC_COLORDDB | ILC_MASK, 2, 500);
-    AppState.Images16 = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, 4, 4);
+    AppUi.Images32 = ImageList_Create(32, 32, ILC_COLORDDB | ILC_MASK, 2, 500);
+    AppUi.Images16 = ImageList_Create(16, 16, ILC_COLORDDB | ILC_MASK, 4, 4);
     FillSmallImages(WindowDpi(nullptr));
 }
 
@@ -79,11 +81,11 @@ bool RestartElevated() {
 
 void FillSmallImages(UINT dpi) {
     const int size = MetricForDpi(SM_CXSMICON, dpi);
-    ImageList_SetIconSize(AppState.Images16, size, size);
+    ImageList_SetIconSize(AppUi.Images16, size, size);
     for (int id : {IDI_ADDED, IDI_DELETED, IDI_SYSTEM, IDI_USER}) {
         IconOwner icon(static_cast<HICON>(
-            LoadImageA(AppState.Instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
-        ImageList_AddIcon(AppState.Images16, icon.get());
+            LoadImageA(AppUi.Instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
+        ImageList_AddIcon(AppUi.Images16, icon.get());
     }
 }
 
@@ -118,8 +120,7 @@ bool ChooseRunMode() {
 }
 
 void PrepareAppState() {
-    AppState.Instance = GetModuleHandleA(nullptr);
-    AppState.Heap = GetProcessHeap();
+    AppUi.Instance = GetModuleHandleA(nullptr);
     InitCommonControlClasses();
     FillWords(AppState.AppDirectory, sizeof AppState.AppDirectory, 0);
     AppDirectoryOf(AppState.AppDirectory);
@@ -129,10 +130,13 @@ void PrepareAppState() {
 }
 
 void RunMainWindow() {
-    if (AppState.AdminMode)
-        DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_ADMIN), nullptr,
-                        AdminMainWindowProc, 0);
+    MainWindow main;
+    main.Mode = AppState.AdminMode ? RunMode::Admin : RunMode::User;
+    const LPARAM state = reinterpret_cast<LPARAM>(&main);
+    if (main.Mode == RunMode::Admin)
+        DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_ADMIN), nullptr, AdminMainWindowProc,
+                        state);
     else
-        DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, UserMainWindowProc,
-                        0);
+        DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, UserMainWindowProc,
+                        state);
 }

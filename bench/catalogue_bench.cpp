@@ -13,7 +13,7 @@
 //             ShowStatusCounts has written the counts, split at the arrival of
 //             the loader's last part (the registry has been read; the controls
 //             are filled meanwhile)
-//     details then, in that window, ShowDetails plus the EditFlags test for up
+//     details then, in that window, a record read and shown in the pane for up
 //             to 200 "System" extensions (tested under HKLM) and up to 200
 //             "User Customized" ones (under HKCU)
 //   and prints the medians: of load and floor, of the 7 ratios of a load to
@@ -24,10 +24,10 @@
 #include "records/app_state.h"
 #include "catalogue/catalogue.h"
 #include "app/main_window.h"
+#include "app/main_window_shared.h"
 #include "app/startup.h"
-#include "details/readers.h"
-#include "records/extension_record.h"
 #include "resources/resource.h"
+#include "ui/app_ui.h"
 #include "text/text.h"
 
 #include <algorithm>
@@ -182,18 +182,16 @@ int g_count;
 std::string g_status;
 std::vector<double> g_systemDetails, g_customizedDetails;
 
-double TimeSelection(const char* extension, HKEY editFlagsHive) {
-    CopyTextBounded(extension, CurrentExtension, kNameSize);
+double TimeSelection(MainWindow& main, const char* extension) {
     double start = Now();
-    ShowDetails();
-    ShowEditFlagsTest(editFlagsHive);
+    ShowExtension(main, extension);
     return Now() - start;
 }
 
 // Selections that change each time, as a person goes down the list and the
 // tree, one of each kind in turn: the "System" ones are the machine
 // extensions nobody overrides, the "User Customized" ones the overridden.
-void MeasureDetails() {
+void MeasureDetails(MainWindow& main) {
     char name[32];
     int machine = 0;
     for (int i = 0; i < kDetailRuns; ++i) {
@@ -201,11 +199,11 @@ void MeasureDetails() {
             ++machine;
         if (machine < g_count) {
             MachineName(machine, name, sizeof name);
-            g_systemDetails.push_back(TimeSelection(name, HKEY_LOCAL_MACHINE));
+            g_systemDetails.push_back(TimeSelection(main, name));
         }
         if (2 * i < g_count / 10) {
             UserName(2 * i, name, sizeof name);
-            g_customizedDetails.push_back(TimeSelection(name, HKEY_CURRENT_USER));
+            g_customizedDetails.push_back(TimeSelection(main, name));
         }
     }
 }
@@ -218,12 +216,13 @@ INT_PTR CALLBACK TimedMainWindowProc(HWND dialog, UINT message, WPARAM wParam, L
     INT_PTR result = UserMainWindowProc(dialog, message, wParam, lParam);
     char status[300] = {};
     if (message == kCatalogueLoadedMessage)
-        SendMessageA(AppState.StatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+        SendDlgItemMessageA(dialog, IDC_MAIN_STATUS, SB_GETTEXTA, 0,
+                            reinterpret_cast<LPARAM>(status));
     // The counts are written after the last part only.
     if (status[0]) {
         g_times.loaded = Now();
         g_status = status;
-        MeasureDetails();
+        MeasureDetails(MainWindowOf(dialog));
         PostMessageA(dialog, WM_CLOSE, 0, 0);
     }
     return result;
@@ -233,7 +232,9 @@ LoadTimes MeasureLoad() {
     g_times = LoadTimes();
     // The main window undoes start-up's COM initialisation when it closes.
     CoInitializeEx(nullptr, COINIT_DISABLE_OLE1DDE);
-    DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, TimedMainWindowProc, 0);
+    MainWindow main;
+    DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, TimedMainWindowProc,
+                    reinterpret_cast<LPARAM>(&main));
     return g_times;
 }
 

@@ -15,6 +15,7 @@
 //   Each run puts the registry back as it was seeded.
 #include "bench/bench_clock.h"
 #include "records/app_state.h"
+#include "ui/app_ui.h"
 #include "app/startup.h"
 #include "compare/compare_dialog.h"
 #include "resources/resource.h"
@@ -169,7 +170,7 @@ void DeclineAndClose() {
 
 void RunOnce() {
     std::thread closer(DeclineAndClose);
-    DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_COMPARE), nullptr, TimedCompareProc, 0);
+    DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_COMPARE), nullptr, TimedCompareProc, 0);
     closer.join();
     Uninstall();
 }

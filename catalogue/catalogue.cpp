@@ -2,8 +2,6 @@
 #include "catalogue/catalogue.h"
 
 #include "platform/handles.h"
-#include "records/app_state.h"
-#include "records/extension_record.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "ui/list_items.h"
@@ -37,6 +35,12 @@ struct CataloguePart {
     NameList Customized;
     NameList Defined;
     bool Last = false;
+};
+
+// What the loader thread is given: where to send its parts, and the mode.
+struct LoadRequest {
+    HWND Window;
+    RunMode Mode;
 };
 
 // A part belongs to this queue until the main window takes it, so that parts
@@ -109,7 +113,7 @@ NameList EnumerateExtensions(HKEY hive) {
     return names;
 }
 
-void PostPart(std::unique_ptr<CataloguePart> part) {
+void PostPart(HWND window, std::unique_ptr<CataloguePart> part) {
     for (NameList* group : {&part->System, &part->Customized, &part->Defined})
         SortForInsertion(group);
     const LPARAM id = reinterpret_cast<LPARAM>(part.get());
@@ -117,7 +121,7 @@ void PostPart(std::unique_ptr<CataloguePart> part) {
         std::lock_guard<std::mutex> lock(g_partsLock);
         g_parts.push_back(std::move(part));
     }
-    PostMessageA(AppState.MainWindow, kCatalogueLoadedMessage, 0, id);
+    PostMessageA(window, kCatalogueLoadedMessage, 0, id);
 }
 
 std::unique_ptr<CataloguePart> TakePart(LPARAM id) {
@@ -138,7 +142,7 @@ std::unique_ptr<CataloguePart> TakePart(LPARAM id) {
 // existence test the groups are defined by; an ASCII name the user's hive did
 // not list cannot open there, so the test is not repeated for it. Returns
 // every name read.
-NameList PostMachineParts(const NameList& user) {
+NameList PostMachineParts(const LoadRequest& request, const NameList& user) {
     NameList machine;
     RegKey classes;
     DWORD count = 0;
@@ -154,33 +158,29 @@ NameList PostMachineParts(const NameList& user) {
             if (ReadExtensionName(classes.get(), index, &name) != ERROR_SUCCESS)
                 continue;
             machine.push_back(name);
-            if (!AppState.AdminMode && (Contains(user, name) || !IsAscii(name)) &&
+            if (request.Mode == RunMode::User && (Contains(user, name) || !IsAscii(name)) &&
                 HasUserClass(name.Text))
                 part->Customized.push_back(name);
             else
                 part->System.push_back(name);
         }
-        PostPart(std::move(part));
+        PostPart(request.Window, std::move(part));
         end = begin;
     }
     return machine;
 }
 
-void InsertListItem(const char* text) {
+void InsertListItem(HWND list, const char* text) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT;
     item.pszText = const_cast<char*>(text);
-    SendMessageA(AppState.ExtensionList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-HTREEITEM NextTreeItem(UINT relation, HTREEITEM item) {
-    return TreeRelative(AppState.ExtensionTree, relation, item);
-}
-
-int CountChildren(HTREEITEM group) {
+int CountChildren(HWND tree, HTREEITEM group) {
     int count = 0;
-    for (HTREEITEM child = NextTreeItem(TVGN_CHILD, group); child;
-         child = NextTreeItem(TVGN_NEXT, child))
+    for (HTREEITEM child = TreeRelative(tree, TVGN_CHILD, group); child;
+         child = TreeRelative(tree, TVGN_NEXT, child))
         ++count;
     return count;
 }
@@ -193,85 +193,97 @@ void SetRedraw(HWND control, BOOL redraw) {
 }
 
 // The extension's row in the list, selected, focused and in view.
-void InsertCurrentIntoList() {
+void InsertIntoList(HWND list, const char* extension) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT;
-    item.pszText = CurrentExtension;
-    const int row = static_cast<int>(
-        SendMessageA(AppState.ExtensionList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    SelectListRow(AppState.ExtensionList, row);
+    item.pszText = const_cast<char*>(extension);
+    const int row =
+        static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    SelectListRow(list, row);
+}
+
+int FindListRow(HWND list, const char* name) {
+    LVFINDINFOA find = {};
+    find.flags = LVFI_STRING;
+    find.psz = name;
+    return static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(&find)));
 }
 
 } // namespace
 
-void PrepareExtensionList(HWND list) {
+void PrepareCatalogue(CatalogueView* view) {
+    HWND list = view->List;
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageA(list, LVM_SETITEMCOUNT, 1500, LVSICF_NOINVALIDATEALL);
     LVCOLUMNA column = {};
     column.mask = LVCF_WIDTH | LVCF_SUBITEM;
     column.cx = 0;
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    if (view->Mode != RunMode::User)
+        return;
+    view->CustomizedRoot = InsertTreeItem(view->Tree, TVI_ROOT, TVI_SORT, kTextCustomizedGroup,
+                                          TVIS_BOLD | TVIS_EXPANDED);
+    view->DefinedRoot = InsertTreeItem(view->Tree, TVI_ROOT, TVI_SORT, kTextDefinedGroup,
+                                       TVIS_BOLD | TVIS_EXPANDED);
 }
 
-void InsertGroupItems() {
-    AppState.CustomizedRoot = InsertTreeItem(AppState.ExtensionTree, TVI_ROOT, TVI_SORT,
-                                             kTextCustomizedGroup, TVIS_BOLD | TVIS_EXPANDED);
-    AppState.DefinedRoot = InsertTreeItem(AppState.ExtensionTree, TVI_ROOT, TVI_SORT,
-                                          kTextDefinedGroup, TVIS_BOLD | TVIS_EXPANDED);
+void StartCatalogueLoad(const CatalogueView& view) {
+    SetRedraw(view.List, FALSE);
+    if (view.Tree)
+        SetRedraw(view.Tree, FALSE);
+    auto request = std::make_unique<LoadRequest>(LoadRequest{view.Window, view.Mode});
+    if (StartWorker(LoadCatalogue, request.get()))
+        request.release();
 }
 
-void StartCatalogueLoad() {
-    SetRedraw(AppState.ExtensionList, FALSE);
-    if (!AppState.AdminMode)
-        SetRedraw(AppState.ExtensionTree, FALSE);
-    StartWorker(LoadCatalogue, nullptr);
-}
-
-DWORD WINAPI LoadCatalogue(LPVOID) {
-    NameList user;
-    if (!AppState.AdminMode) {
-        user = EnumerateExtensions(HKEY_CURRENT_USER);
-        std::sort(user.begin(), user.end(), LessNoCase);
+DWORD WINAPI LoadCatalogue(LPVOID parameter) {
+    const std::unique_ptr<LoadRequest> request(static_cast<LoadRequest*>(parameter));
+    const bool user = request->Mode == RunMode::User;
+    NameList names;
+    if (user) {
+        names = EnumerateExtensions(HKEY_CURRENT_USER);
+        std::sort(names.begin(), names.end(), LessNoCase);
     }
-    NameList machine = PostMachineParts(user);
+    NameList machine = PostMachineParts(*request, names);
     auto last = std::make_unique<CataloguePart>();
     last->Last = true;
-    if (!AppState.AdminMode) {
+    if (user) {
         std::sort(machine.begin(), machine.end(), LessNoCase);
-        for (const ExtensionName& name : user) {
+        for (const ExtensionName& name : names) {
             const bool inMachine =
                 IsAscii(name) ? Contains(machine, name) : HasMachineClass(name.Text);
             if (!inMachine)
                 last->Defined.push_back(name);
         }
     }
-    PostPart(std::move(last));
+    PostPart(request->Window, std::move(last));
     return 0;
 }
 
-void FillCatalogue(LPARAM loaded) {
+void FillCatalogue(const CatalogueView& view, LPARAM loaded) {
     std::unique_ptr<CataloguePart> part = TakePart(loaded);
     if (!part)
         return;
     for (const ExtensionName& name : part->System)
-        InsertListItem(name.Text);
+        InsertListItem(view.List, name.Text);
     for (const ExtensionName& name : part->Customized)
-        InsertTreeItem(AppState.ExtensionTree, AppState.CustomizedRoot, TVI_SORT, name.Text, 0);
+        InsertTreeItem(view.Tree, view.CustomizedRoot, TVI_SORT, name.Text, 0);
     for (const ExtensionName& name : part->Defined)
-        InsertTreeItem(AppState.ExtensionTree, AppState.DefinedRoot, TVI_SORT, name.Text, 0);
+        InsertTreeItem(view.Tree, view.DefinedRoot, TVI_SORT, name.Text, 0);
     if (!part->Last)
         return;
     // On again before the column is sized: the width depends on the list's
     // scroll bar, which is only worked out while redrawing.
-    SetRedraw(AppState.ExtensionList, TRUE);
-    if (!AppState.AdminMode)
-        SetRedraw(AppState.ExtensionTree, TRUE);
-    SendMessageA(AppState.ExtensionList, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
-    SetListItemState(AppState.ExtensionList, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    ShowWindow(AppState.ExtensionList, SW_SHOW);
-    if (!AppState.AdminMode)
-        ShowWindow(AppState.ExtensionTree, SW_SHOW);
-    ShowStatusCounts();
+    SetRedraw(view.List, TRUE);
+    if (view.Tree)
+        SetRedraw(view.Tree, TRUE);
+    SendMessageA(view.List, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+    SetListItemState(view.List, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ShowWindow(view.List, SW_SHOW);
+    if (view.Tree)
+        ShowWindow(view.Tree, SW_SHOW);
+    ShowStatusCounts(view);
 }
 
 int HasUserClass(const char* name) {
@@ -282,26 +294,21 @@ int HasMachineClass(const char* name) {
     return HasClassesKey(HKEY_LOCAL_MACHINE, name);
 }
 
-void SelectInList(const char* name) {
-    LVFINDINFOA find = {};
-    find.flags = LVFI_STRING;
-    find.psz = name;
-    int index =
-        static_cast<int>(SendMessageA(AppState.ExtensionList, LVM_FINDITEMA,
-                                      static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+void SelectInList(const CatalogueView& view, const char* name) {
+    const int index = FindListRow(view.List, name);
     if (index >= 0)
-        SelectListRow(AppState.ExtensionList, index);
+        SelectListRow(view.List, index);
 }
 
-void SelectInTree(const char* name) {
-    for (HTREEITEM group = NextTreeItem(TVGN_ROOT, nullptr); group;
-         group = NextTreeItem(TVGN_NEXT, group)) {
-        for (HTREEITEM child = NextTreeItem(TVGN_CHILD, group); child;
-             child = NextTreeItem(TVGN_NEXT, child)) {
+void SelectInTree(const CatalogueView& view, const char* name) {
+    for (HTREEITEM group = TreeRelative(view.Tree, TVGN_ROOT, nullptr); group;
+         group = TreeRelative(view.Tree, TVGN_NEXT, group)) {
+        for (HTREEITEM child = TreeRelative(view.Tree, TVGN_CHILD, group); child;
+             child = TreeRelative(view.Tree, TVGN_NEXT, child)) {
             char text[kExtensionNameSize];
-            ReadTreeItemText(AppState.ExtensionTree, child, text, kExtensionNameSize);
+            ReadTreeItemText(view.Tree, child, text, kExtensionNameSize);
             if (CompareNoCase(text, name) == 0) {
-                SelectTreeItem(AppState.ExtensionTree, child);
+                SelectTreeItem(view.Tree, child);
                 return;
             }
         }
@@ -323,89 +330,79 @@ void FormatStatusCounts(int adminMode, int total, int customized, int defined, c
               kTextCountsGap, kTextCountsGap, kTextDefinedGroup, kTextCountsEquals, definedText);
 }
 
-void ShowStatusCounts() {
-    int listCount = static_cast<int>(SendMessageA(AppState.ExtensionList, LVM_GETITEMCOUNT, 0, 0));
+void ShowStatusCounts(const CatalogueView& view) {
+    const int listCount = static_cast<int>(SendMessageA(view.List, LVM_GETITEMCOUNT, 0, 0));
     int total = listCount;
     int customized = 0;
     int defined = 0;
-    if (!AppState.AdminMode) {
-        int treeCount = static_cast<int>(SendMessageA(AppState.ExtensionTree, TVM_GETCOUNT, 0, 0));
-        total = treeCount - 2 + listCount;
-        HTREEITEM first = NextTreeItem(TVGN_ROOT, nullptr);
-        customized = CountChildren(first);
-        defined = CountChildren(NextTreeItem(TVGN_NEXT, first));
+    const bool user = view.Mode == RunMode::User;
+    if (user) {
+        customized = CountChildren(view.Tree, view.CustomizedRoot);
+        defined = CountChildren(view.Tree, view.DefinedRoot);
+        total = listCount + customized + defined;
     }
     char text[kTextSize];
-    FormatStatusCounts(AppState.AdminMode, total, customized, defined, text);
-    SendMessageA(AppState.StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    FormatStatusCounts(user ? 0 : 1, total, customized, defined, text);
+    SendMessageA(view.StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
 }
 
-void MoveToCustomized() {
-    SendMessageA(AppState.ExtensionList, LVM_DELETEITEM, AppState.CurrentListIndex, 0);
-    HTREEITEM item = InsertTreeItem(AppState.ExtensionTree, AppState.CustomizedRoot, TVI_LAST,
-                                    CurrentExtension, 0);
-    SelectTreeItem(AppState.ExtensionTree, item);
-    SetFocus(AppState.ExtensionTree);
+void MoveToCustomized(const CatalogueView& view, int row, const char* extension) {
+    SendMessageA(view.List, LVM_DELETEITEM, row, 0);
+    HTREEITEM item = InsertTreeItem(view.Tree, view.CustomizedRoot, TVI_LAST, extension, 0);
+    SelectTreeItem(view.Tree, item);
+    SetFocus(view.Tree);
 }
 
-void ShowNewUserExtension() {
-    SelectTreeItem(AppState.ExtensionTree,
-                   InsertTreeItem(AppState.ExtensionTree, AppState.DefinedRoot, TVI_SORT,
-                                  CurrentExtension, 0));
+void ShowNewUserExtension(const CatalogueView& view, const char* extension) {
+    SelectTreeItem(view.Tree, InsertTreeItem(view.Tree, view.DefinedRoot, TVI_SORT, extension, 0));
 }
 
-void ShowNewMachineExtension() {
-    InsertCurrentIntoList();
+void ShowNewMachineExtension(const CatalogueView& view, const char* extension) {
+    InsertIntoList(view.List, extension);
 }
 
-void MoveToList() {
-    InsertCurrentIntoList();
-    RemoveCurrentTreeItem();
+void MoveToList(const CatalogueView& view, HTREEITEM item, const char* extension) {
+    InsertIntoList(view.List, extension);
+    RemoveTreeItem(view, item);
 }
 
-void RemoveCurrentTreeItem() {
-    SendMessageA(AppState.ExtensionTree, TVM_DELETEITEM, 0,
-                 reinterpret_cast<LPARAM>(AppState.CurrentTreeItem));
+void RemoveTreeItem(const CatalogueView& view, HTREEITEM item) {
+    SendMessageA(view.Tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
 }
 
-void PlaceExtension(const char* name) {
-    LVFINDINFOA find = {};
-    find.flags = LVFI_STRING;
-    find.psz = name;
-    const int row =
-        static_cast<int>(SendMessageA(AppState.ExtensionList, LVM_FINDITEMA,
-                                      static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+HTREEITEM PlaceExtension(const CatalogueView& view, const char* name) {
+    const int row = FindListRow(view.List, name);
     if (row >= 0)
-        SendMessageA(AppState.ExtensionList, LVM_DELETEITEM, row, 0);
-    for (HTREEITEM group : {AppState.CustomizedRoot, AppState.DefinedRoot}) {
-        for (HTREEITEM child = group ? NextTreeItem(TVGN_CHILD, group) : nullptr; child;) {
+        SendMessageA(view.List, LVM_DELETEITEM, row, 0);
+    for (HTREEITEM group : {view.CustomizedRoot, view.DefinedRoot}) {
+        for (HTREEITEM child = group ? TreeRelative(view.Tree, TVGN_CHILD, group) : nullptr;
+             child;) {
             char text[kExtensionNameSize];
-            ReadTreeItemText(AppState.ExtensionTree, child, text, kExtensionNameSize);
-            const HTREEITEM next = NextTreeItem(TVGN_NEXT, child);
+            ReadTreeItemText(view.Tree, child, text, kExtensionNameSize);
+            const HTREEITEM next = TreeRelative(view.Tree, TVGN_NEXT, child);
             if (CompareNoCase(text, name) == 0)
-                SendMessageA(AppState.ExtensionTree, TVM_DELETEITEM, 0,
-                             reinterpret_cast<LPARAM>(child));
+                RemoveTreeItem(view, child);
             child = next;
         }
     }
-    FillWords(CurrentExtension, kNameSize, 0);
-    CopyTextBounded(name, CurrentExtension, kNameSize);
     const bool machine = HasMachineClass(name) != 0;
-    if (!AppState.AdminMode && HasUserClass(name)) {
-        AppState.CurrentTreeItem = InsertTreeItem(
-            AppState.ExtensionTree, machine ? AppState.CustomizedRoot : AppState.DefinedRoot,
-            TVI_SORT, name, 0);
-        SelectTreeItem(AppState.ExtensionTree, AppState.CurrentTreeItem);
-        SetFocus(AppState.ExtensionTree);
+    HTREEITEM placed = nullptr;
+    if (view.Mode == RunMode::User && HasUserClass(name)) {
+        placed = InsertTreeItem(view.Tree, machine ? view.CustomizedRoot : view.DefinedRoot,
+                                TVI_SORT, name, 0);
+        SelectTreeItem(view.Tree, placed);
+        SetFocus(view.Tree);
     } else if (machine) {
-        InsertCurrentIntoList();
+        InsertIntoList(view.List, name);
     }
-    ShowStatusCounts();
+    ShowStatusCounts(view);
+    return placed;
 }
 
-void RemoveCurrentListRow() {
-    SendMessageA(AppState.ExtensionList, LVM_DELETEITEM, AppState.CurrentListIndex, 0);
-    if (AppState.CurrentListIndex > 0)
-        --AppState.CurrentListIndex;
-    SelectListRow(AppState.ExtensionList, AppState.CurrentListIndex);
+int RemoveListRow(const CatalogueView& view, int row) {
+    SendMessageA(view.List, LVM_DELETEITEM, row, 0);
+    if (row > 0)
+        --row;
+    SelectListRow(view.List, row);
+    return row;
 }

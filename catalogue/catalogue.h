@@ -3,9 +3,11 @@
 // window's list ("System") and tree ("User Customized", "User Defined"), and
 // every change of those controls after a save, a delete or a restore.
 #pragma once
+#include "records/file_type.h"
 #include "text/text.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 // A key name is read into a buffer for 49 characters: names of 50 characters
 // or more are left out of the catalogue.
@@ -16,53 +18,66 @@ constexpr DWORD kExtensionNameSize = BufferFor(49);
 // answers it with FillCatalogue on its own thread.
 constexpr UINT kCatalogueLoadedMessage = WM_APP + 1;
 
-// Control set-up done by the main window before loading starts.
-void PrepareExtensionList(HWND list);
-void InsertGroupItems(); // "User Customized" and "User Defined", user mode
+// The controls of a main window that show the catalogue, owned by that
+// window: the list ("System", or every extension in admin mode), in user
+// mode the tree with its two groups, and the status bar with the counts.
+struct CatalogueView {
+    RunMode Mode = RunMode::User;
+    HWND Window = nullptr; // the main window, which the loader hands its parts to
+    HWND StatusBar = nullptr;
+    HWND List = nullptr;
+    HWND Tree = nullptr;
+    HTREEITEM CustomizedRoot = nullptr;
+    HTREEITEM DefinedRoot = nullptr;
+};
+
+// Control set-up done by the main window before loading starts: the list's
+// column, and in user mode the tree's groups "User Customized" and "User
+// Defined".
+void PrepareCatalogue(CatalogueView* view);
 
 // Stops list and tree from redrawing until the load ends, and starts
 // LoadCatalogue on its own thread; the thread handle is closed at once.
-void StartCatalogueLoad();
+void StartCatalogueLoad(const CatalogueView& view);
 // The loader thread: enumerates both hives off the user-interface thread and
 // hands the names to the main window in parts as it goes.
 DWORD WINAPI LoadCatalogue(LPVOID);
 // On the user-interface thread: puts a part's names into the controls; after
 // the last part, selects the first list item and shows list, tree and counts.
-void FillCatalogue(LPARAM part);
+void FillCatalogue(const CatalogueView& view, LPARAM part);
 
 // 1 when Software\Classes\name opens under the hive, else 0.
 int HasUserClass(const char* name);
 int HasMachineClass(const char* name);
 
 // Selects the list item named name (any letter case), focuses and shows it.
-void SelectInList(const char* name);
+void SelectInList(const CatalogueView& view, const char* name);
 // Selects the first extension item of the tree named name (any letter case).
-void SelectInTree(const char* name);
+void SelectInTree(const CatalogueView& view, const char* name);
 
 // The status text for the counts into out (at least 261 bytes).
 void FormatStatusCounts(int adminMode, int total, int customized, int defined, char* out);
 // Writes the counts of the controls into part 0 of the status bar.
-void ShowStatusCounts();
+void ShowStatusCounts(const CatalogueView& view);
 
-// The in-place changes after a save, a delete or a restore, on the current
-// extension (CurrentExtension, AppState.CurrentListIndex or
-// AppState.CurrentTreeItem):
-// a saved customisation of a "System" extension: the list item moves to the
-// end of "User Customized" and is selected there;
-void MoveToCustomized();
+// The in-place changes after a save, a delete or a restore:
+// a saved customisation of the "System" extension at row: the list item
+// moves to the end of "User Customized" and is selected there;
+void MoveToCustomized(const CatalogueView& view, int row, const char* extension);
 // a new extension in user mode: its item under "User Defined", in its sorted
 // place, selected;
-void ShowNewUserExtension();
+void ShowNewUserExtension(const CatalogueView& view, const char* extension);
 // a new extension in admin mode: its row in the list, selected, focused and
 // in view;
-void ShowNewMachineExtension();
+void ShowNewMachineExtension(const CatalogueView& view, const char* extension);
 // a restore: the tree item leaves the tree for the list, selected there;
-void MoveToList();
+void MoveToList(const CatalogueView& view, HTREEITEM item, const char* extension);
 // a delete in user mode: the tree item goes;
-void RemoveCurrentTreeItem();
+void RemoveTreeItem(const CatalogueView& view, HTREEITEM item);
 // a delete in admin mode: the row goes, and the row before it (or the new
-// first row) is selected;
-void RemoveCurrentListRow();
+// first row) is selected; returns that row;
+int RemoveListRow(const CatalogueView& view, int row);
 // an undo: the extension's item, wherever it stands, goes to the group the
-// registry now gives it (or goes, where it has none), selected there.
-void PlaceExtension(const char* name);
+// registry now gives it (or goes, where it has none), selected there; the
+// tree item it got, null where it is in the list or nowhere.
+HTREEITEM PlaceExtension(const CatalogueView& view, const char* name);

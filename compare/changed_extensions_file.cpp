@@ -4,10 +4,10 @@
 #include "platform/handles.h"
 #include "platform/whole_file.h"
 #include "records/app_state.h"
+#include "ui/app_ui.h"
 #include "ui/window_helpers.h"
 #include "catalogue/catalogue.h"
 #include "compare/compare_dialog.h"
-#include "records/extension_record.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/system_text.h"
@@ -43,7 +43,7 @@ bool AskForFileName(char* path) {
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     dialog.hwndOwner = CompareState.CompareDialog;
-    dialog.hInstance = AppState.Instance;
+    dialog.hInstance = AppUi.Instance;
     dialog.lpstrFilter = kSaveFilter;
     dialog.lpstrFile = path;
     dialog.nMaxFile = kTextSize;
@@ -71,7 +71,7 @@ HWND CreateChild(HWND dialog, DWORD exStyle, const char* className, const char* 
     HWND control =
         CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, rect.left,
                         rect.top, rect.right - rect.left, rect.bottom - rect.top, dialog,
-                        reinterpret_cast<HMENU>(id), AppState.Instance, nullptr);
+                        reinterpret_cast<HMENU>(id), AppUi.Instance, nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
     return control;

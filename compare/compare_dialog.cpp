@@ -2,7 +2,7 @@
 // the result list.
 #include "compare/compare_dialog.h"
 
-#include "records/app_state.h"
+#include "ui/app_ui.h"
 #include "catalogue/catalogue.h"
 #include "compare/changed_extensions_file.h"
 #include "platform/registry.h"
@@ -107,7 +107,7 @@ void OpenCompareDialog(HWND dialog) {
     CompareState.ResultList = GetDlgItem(dialog, IDC_COMPARE_RESULTS);
     CompareState.CompareProgress = nullptr;
     SendMessageA(CompareState.ResultList, LVM_SETIMAGELIST, LVSIL_SMALL,
-                 reinterpret_cast<LPARAM>(AppState.Images16));
+                 reinterpret_cast<LPARAM>(AppUi.Images16));
     SetCounts(0, 0);
     ClearSnapshot(&CompareState.Before);
     ClearSnapshot(&CompareState.After);
@@ -169,9 +169,8 @@ INT_PTR RunCompareCommand(HWND dialog, WORD command) {
 
 } // namespace
 
-void RunCompareDialog() {
-    DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_COMPARE), AppState.MainWindow,
-                    CompareDialogProc, 0);
+void RunCompareDialog(HWND owner) {
+    DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_COMPARE), owner, CompareDialogProc, 0);
 }
 
 INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -32,8 +32,8 @@ struct CompareStateRecord {
 
 extern CompareStateRecord CompareState;
 
-// Opens dialog 8000 owned by AppState.MainWindow; returns when it closes.
-void RunCompareDialog();
+// Opens dialog 8000 owned by owner; returns when it closes.
+void RunCompareDialog(HWND owner);
 INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Empties snapshot and reads into it the run of "."-keys of each hive's

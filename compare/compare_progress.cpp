@@ -1,5 +1,5 @@
 // Dialog 9000: shown over the compare dialog while CompareWorker compares.
-#include "records/app_state.h"
+#include "ui/app_ui.h"
 #include "ui/window_helpers.h"
 #include "compare/compare_dialog.h"
 #include "platform/handles.h"
@@ -33,6 +33,6 @@ INT_PTR CALLBACK CompareProgressProc(HWND dialog, UINT message, WPARAM, LPARAM) 
 } // namespace
 
 void RunCompareProgress() {
-    DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_PROGRESS), CompareState.CompareDialog,
+    DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_PROGRESS), CompareState.CompareDialog,
                     CompareProgressProc, 0);
 }

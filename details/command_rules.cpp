@@ -25,6 +25,15 @@ int FileLabelText(const char* text, char* out) {
     return 1;
 }
 
+bool FileLabelOf(const char* text, std::string* label) {
+    char file[kTextSize] = {}, shown[kTextSize];
+    FileNameOf(text, file);
+    if (!FileLabelText(file, shown) && !FileLabelText(text, shown))
+        return false;
+    *label = shown;
+    return true;
+}
+
 const char* SkipOpeningQuote(const char* text) {
     return text[0] == '"' ? text + 1 : text;
 }

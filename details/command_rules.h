@@ -5,11 +5,18 @@
 #pragma once
 #include "text/text.h"
 
+#include <string>
+
 // The text a file label shows for text: 0 when text is empty (nothing to
 // show), else 1 with the label's new text in out (kTextSize bytes): empty for
 // a text with a percent sign, else the text up to its first double quote,
 // else up to its first comma.
 int FileLabelText(const char* text, char* out);
+
+// The file-name label rule: the label of the part after the last backslash,
+// else of the whole text, into label; false, and label untouched, where
+// neither gives one (an empty text).
+bool FileLabelOf(const char* text, std::string* label);
 
 // text past one opening double quote.
 const char* SkipOpeningQuote(const char* text);

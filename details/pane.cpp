@@ -1,12 +1,14 @@
-// The details pane's controls.
+// The details pane: a record in its controls.
 #include "details/pane.h"
 
 #include "details/command_rules.h"
+#include "details/type_icons.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 namespace {
 
@@ -15,41 +17,94 @@ struct PaneIds {
         ProgramIcon, OpensWith, ProgramFile, ProgramPath, Args, Dde, EditFlags, Choice;
 };
 
-void TakeDetailsPane(HWND dialog, const PaneIds& ids) {
-    DetailsPane.LargeIcon = GetDlgItem(dialog, ids.LargeIcon);
-    DetailsPane.SmallIcon = GetDlgItem(dialog, ids.SmallIcon);
-    DetailsPane.IconFile = GetDlgItem(dialog, ids.IconFile);
-    DetailsPane.IconPath = GetDlgItem(dialog, ids.IconPath);
-    DetailsPane.Extension = GetDlgItem(dialog, ids.Extension);
-    DetailsPane.FileType = GetDlgItem(dialog, ids.FileType);
-    DetailsPane.PerceivedType = GetDlgItem(dialog, ids.PerceivedType);
-    DetailsPane.ContentType = GetDlgItem(dialog, ids.ContentType);
-    DetailsPane.ProgramIcon = GetDlgItem(dialog, ids.ProgramIcon);
-    DetailsPane.OpensWith = GetDlgItem(dialog, ids.OpensWith);
-    DetailsPane.ProgramFile = GetDlgItem(dialog, ids.ProgramFile);
-    DetailsPane.ProgramPath = GetDlgItem(dialog, ids.ProgramPath);
-    DetailsPane.Args = GetDlgItem(dialog, ids.Args);
-    DetailsPane.Dde = GetDlgItem(dialog, ids.Dde);
-    DetailsPane.EditFlags = GetDlgItem(dialog, ids.EditFlags);
-    DetailsPane.Choice = ids.Choice ? GetDlgItem(dialog, ids.Choice) : nullptr;
+DetailsPane TakeDetailsPane(HWND dialog, const PaneIds& ids) {
+    DetailsPane pane;
+    pane.LargeIcon = GetDlgItem(dialog, ids.LargeIcon);
+    pane.SmallIcon = GetDlgItem(dialog, ids.SmallIcon);
+    pane.IconFile = GetDlgItem(dialog, ids.IconFile);
+    pane.IconPath = GetDlgItem(dialog, ids.IconPath);
+    pane.Extension = GetDlgItem(dialog, ids.Extension);
+    pane.FileType = GetDlgItem(dialog, ids.FileType);
+    pane.PerceivedType = GetDlgItem(dialog, ids.PerceivedType);
+    pane.ContentType = GetDlgItem(dialog, ids.ContentType);
+    pane.ProgramIcon = GetDlgItem(dialog, ids.ProgramIcon);
+    pane.OpensWith = GetDlgItem(dialog, ids.OpensWith);
+    pane.ProgramFile = GetDlgItem(dialog, ids.ProgramFile);
+    pane.ProgramPath = GetDlgItem(dialog, ids.ProgramPath);
+    pane.Args = GetDlgItem(dialog, ids.Args);
+    pane.Dde = GetDlgItem(dialog, ids.Dde);
+    pane.EditFlags = GetDlgItem(dialog, ids.EditFlags);
+    pane.Choice = ids.Choice ? GetDlgItem(dialog, ids.Choice) : nullptr;
+    return pane;
+}
+
+const char* OrUnknown(const TextField& field) {
+    return field.Present() ? field.Text.c_str() : kTextUnknown;
+}
+
+int IconSizeOf(HWND control, bool small) {
+    return TypeIconSize(control, small);
 }
 
 } // namespace
 
-void TakeDetailsPaneUser(HWND dialog) {
-    TakeDetailsPane(dialog, {IDC_MAIN_LARGEICON, IDC_MAIN_SMALLICON, IDC_MAIN_ICONFILE,
-                             IDC_MAIN_ICONPATH, IDC_MAIN_EXTENSION, IDC_MAIN_FILETYPE,
-                             IDC_MAIN_PERCEIVED, IDC_MAIN_CONTENT, IDC_MAIN_PROGRAMICON,
-                             IDC_MAIN_OPENSWITH, IDC_MAIN_PROGRAMFILE, IDC_MAIN_PROGRAMPATH,
-                             IDC_MAIN_ARGS, IDC_MAIN_DDE, IDC_MAIN_EDITFLAGS, IDC_MAIN_CHOICE});
+DetailsPane TakeDetailsPaneUser(HWND dialog) {
+    return TakeDetailsPane(dialog,
+                           {IDC_MAIN_LARGEICON, IDC_MAIN_SMALLICON, IDC_MAIN_ICONFILE,
+                            IDC_MAIN_ICONPATH, IDC_MAIN_EXTENSION, IDC_MAIN_FILETYPE,
+                            IDC_MAIN_PERCEIVED, IDC_MAIN_CONTENT, IDC_MAIN_PROGRAMICON,
+                            IDC_MAIN_OPENSWITH, IDC_MAIN_PROGRAMFILE, IDC_MAIN_PROGRAMPATH,
+                            IDC_MAIN_ARGS, IDC_MAIN_DDE, IDC_MAIN_EDITFLAGS, IDC_MAIN_CHOICE});
 }
 
-void TakeDetailsPaneAdmin(HWND dialog) {
-    TakeDetailsPane(dialog, {IDC_ADMIN_LARGEICON, IDC_ADMIN_SMALLICON, IDC_ADMIN_ICONFILE,
-                             IDC_ADMIN_ICONPATH, IDC_ADMIN_EXTENSION, IDC_ADMIN_FILETYPE,
-                             IDC_ADMIN_PERCEIVED, IDC_ADMIN_CONTENT, IDC_ADMIN_PROGRAMICON,
-                             IDC_ADMIN_OPENSWITH, IDC_ADMIN_PROGRAMFILE, IDC_ADMIN_PROGRAMPATH,
-                             IDC_ADMIN_ARGS, IDC_ADMIN_DDE, IDC_ADMIN_EDITFLAGS, 0});
+DetailsPane TakeDetailsPaneAdmin(HWND dialog) {
+    return TakeDetailsPane(
+        dialog, {IDC_ADMIN_LARGEICON, IDC_ADMIN_SMALLICON, IDC_ADMIN_ICONFILE, IDC_ADMIN_ICONPATH,
+                 IDC_ADMIN_EXTENSION, IDC_ADMIN_FILETYPE, IDC_ADMIN_PERCEIVED, IDC_ADMIN_CONTENT,
+                 IDC_ADMIN_PROGRAMICON, IDC_ADMIN_OPENSWITH, IDC_ADMIN_PROGRAMFILE,
+                 IDC_ADMIN_PROGRAMPATH, IDC_ADMIN_ARGS, IDC_ADMIN_DDE, IDC_ADMIN_EDITFLAGS, 0});
+}
+
+void ShowFileType(const DetailsPane& pane, const FileType& type, RunMode mode) {
+    SetPaneText(pane.Extension, type.Extension.c_str());
+    SetPaneText(pane.FileType, OrUnknown(type.TypeName));
+    SetPaneText(pane.PerceivedType, OrUnknown(type.PerceivedType));
+    SetPaneText(pane.ContentType, OrUnknown(type.ContentType));
+
+    const ProgramView program = ViewProgram(type.Opens, mode);
+    SetPaneText(pane.OpensWith, program.Name.c_str());
+    SetPaneText(pane.ProgramFile, program.File.c_str());
+    SetPaneText(pane.ProgramPath, program.Folder.c_str());
+    SetPaneText(pane.Args, program.Args.c_str());
+    SetPaneIcon(pane.ProgramIcon,
+                program.IconOf.empty()
+                    ? nullptr
+                    : FileTypeIcon(program.IconOf, IconSizeOf(pane.ProgramIcon, false)));
+
+    TypeIconView icon = ViewTypeIcon(type, mode, IconSizeOf(pane.LargeIcon, false),
+                                     IconSizeOf(pane.SmallIcon, true));
+    SetPaneIcon(pane.LargeIcon, icon.Large.release());
+    SetPaneIcon(pane.SmallIcon, icon.Small.release());
+    SetPaneText(pane.IconFile, icon.File.c_str());
+    SetPaneText(pane.IconPath, icon.Folder.c_str());
+
+    SetPaneText(pane.Dde, type.Opens.HasDde ? kTextYes : kTextNo);
+    SetPaneText(pane.EditFlags, type.EditFlags.Present() ? kTextYes : kTextNo);
+    if (pane.Choice)
+        SetPaneText(pane.Choice,
+                    type.UserChoice.Present() ? type.UserChoice.Text.c_str() : kTextNoChoice);
+}
+
+void ClearDetails(const DetailsPane& pane) {
+    for (HWND text : {pane.IconFile, pane.IconPath, pane.Extension, pane.FileType,
+                      pane.PerceivedType, pane.ContentType, pane.OpensWith, pane.ProgramFile,
+                      pane.ProgramPath, pane.Args, pane.Choice})
+        if (text)
+            SetPaneText(text, "");
+    SetPaneText(pane.Dde, kTextNo);
+    SetPaneText(pane.EditFlags, kTextNo);
+    for (HWND icon : {pane.LargeIcon, pane.SmallIcon, pane.ProgramIcon})
+        SetPaneIcon(icon, nullptr);
 }
 
 void SetPaneText(HWND control, const char* text) {
@@ -68,54 +123,4 @@ void SetPaneIcon(HWND control, HICON icon) {
         SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
     if (replaced && replaced != icon)
         DestroyIcon(replaced);
-}
-
-int ShowFileLabel(const char* text, HWND label) {
-    char shown[kTextSize];
-    if (!FileLabelText(text, shown))
-        return 0;
-    SetPaneText(label, shown);
-    return 1;
-}
-
-void ShowFileLabelOf(const char* text, HWND label, HWND folderLabel) {
-    char file[kTextSize] = {};
-    FileNameOf(text, file);
-    if (ShowFileLabel(file, label) || ShowFileLabel(text, label))
-        return;
-    SetPaneText(label, kTextUnknown);
-    SetPaneText(folderLabel, kTextUnknown);
-}
-
-void ClearDetails() {
-    for (HWND text :
-         {DetailsPane.IconFile, DetailsPane.IconPath, DetailsPane.Extension, DetailsPane.FileType,
-          DetailsPane.PerceivedType, DetailsPane.ContentType, DetailsPane.OpensWith,
-          DetailsPane.ProgramFile, DetailsPane.ProgramPath, DetailsPane.Args, DetailsPane.Choice})
-        SetPaneText(text, "");
-    SetPaneText(DetailsPane.Dde, kTextNo);
-    SetPaneText(DetailsPane.EditFlags, kTextNo);
-    for (HWND icon : {DetailsPane.LargeIcon, DetailsPane.SmallIcon, DetailsPane.ProgramIcon})
-        SetPaneIcon(icon, nullptr);
-}
-
-void ShowNoProgram() {
-    SetPaneIcon(DetailsPane.ProgramIcon, nullptr);
-    SetPaneText(DetailsPane.OpensWith, kTextUnknown);
-    SetPaneText(DetailsPane.ProgramFile, kTextUnknown);
-    SetPaneText(DetailsPane.ProgramPath, kTextUnknown);
-    SetPaneText(DetailsPane.Args, kTextUnknown);
-    ExtensionRecord.HasArgs = 0;
-}
-
-void ShowNoIconLocation() {
-    SetPaneIcon(DetailsPane.LargeIcon, nullptr);
-    SetPaneIcon(DetailsPane.SmallIcon, nullptr);
-    SetPaneText(DetailsPane.IconFile, kTextUnknown);
-    SetPaneText(DetailsPane.IconPath, kTextUnknown);
-}
-
-void ShowDde(bool present) {
-    SetPaneText(DetailsPane.Dde, present ? kTextYes : kTextNo);
-    ExtensionRecord.HasDde = present ? 1 : 0;
 }

@@ -1,29 +1,41 @@
-// The details pane as controls: its handles, and the setting of its texts
-// and icons with the fall-back words of each field.
+// The details pane of a main window: its controls, and a file type record
+// shown in them with the words each field shows where the record has none.
 #pragma once
-#include "records/extension_record.h"
+#include "records/file_type.h"
 
-// Takes the pane's handles from dialog 1000 or from dialog 1200.
-void TakeDetailsPaneUser(HWND dialog);
-void TakeDetailsPaneAdmin(HWND dialog);
+#include <windows.h>
 
-// A text into a value control; a new icon into an icon control, destroying
-// the icon it replaces (null clears it).
+// The static controls of a main window's pane (dialog 1000 or 1200).
+struct DetailsPane {
+    HWND LargeIcon = nullptr;
+    HWND SmallIcon = nullptr;
+    HWND IconFile = nullptr;
+    HWND IconPath = nullptr;
+    HWND Extension = nullptr;
+    HWND FileType = nullptr;
+    HWND PerceivedType = nullptr;
+    HWND ContentType = nullptr;
+    HWND ProgramIcon = nullptr;
+    HWND OpensWith = nullptr;
+    HWND ProgramFile = nullptr;
+    HWND ProgramPath = nullptr;
+    HWND Args = nullptr;
+    HWND Dde = nullptr;
+    HWND EditFlags = nullptr;
+    HWND Choice = nullptr; // user mode: the class the user chose, which decides
+};
+
+DetailsPane TakeDetailsPaneUser(HWND dialog);
+DetailsPane TakeDetailsPaneAdmin(HWND dialog);
+
+// The record in the pane: in user mode as the shell shows the type (its
+// icons, the program and arguments of what a double-click runs), in admin
+// mode as the machine's keys hold it.
+void ShowFileType(const DetailsPane& pane, const FileType& type, RunMode mode);
+// Empties the pane: no texts, no icons, "No" for DDE and Edit Flags.
+void ClearDetails(const DetailsPane& pane);
+
+// A text into a value control (left alone where it shows it already); a new
+// icon into an icon control, destroying the icon it replaces (null clears).
 void SetPaneText(HWND control, const char* text);
 void SetPaneIcon(HWND control, HICON icon);
-
-// FileLabelText applied to a static control; the label is untouched on 0.
-int ShowFileLabel(const char* text, HWND label);
-// The file-name label rule: the file-name part of text first, the whole text
-// when it has no backslash. A text that gives no label at all (empty, as when
-// its variables expand past the buffer) puts the fall-back word in both
-// labels, never leaving what the extension shown before left there.
-void ShowFileLabelOf(const char* text, HWND label, HWND folderLabel);
-
-// Empties the pane: no texts, no icons, "No" for DDE and Edit Flags.
-void ClearDetails();
-// The fall-backs of the program block (and HasArgs 0), of the icon
-// location's labels and icons, and the DDE field with HasDde.
-void ShowNoProgram();
-void ShowNoIconLocation();
-void ShowDde(bool present);

@@ -1,371 +1,339 @@
-// The readers of the extension record, and the resolution of its program and
-// icons.
+// The readers of a file type.
 #include "details/readers.h"
 
 #include "details/command_rules.h"
-#include "details/edit_flags.h"
-#include "details/pane.h"
 #include "platform/registry.h"
-#include "platform/handles.h"
 #include "platform/registry_layout.h"
 #include "platform/shell.h"
-#include "resources/texts.h"
-#include "ui/window_helpers.h"
 #include "text/system_text.h"
 
 #include <shlwapi.h>
 
-#include <cstring>
 #include <string>
-#include <utility>
 
 namespace {
 
-constexpr char kOpenVerb[] = "Open";
+constexpr char kShellKey[] = "shell";
+constexpr char kMuiVerbValue[] = "MUIVerb";
+constexpr char kDelegateExecuteValue[] = "DelegateExecute";
+constexpr char kDropTargetKey[] = "DropTarget";
+// Names of the Open With list are letters; longer ones are no entries of it.
+constexpr DWORD kListNameSize = 8;
 
-// A value of an open key as text, or the fall-back word.
-void ShowValueOrUnknown(HKEY key, const char* name, HWND control) {
+// A value of an open key as a field of the given source; absent where it is
+// not there, not text, or too long to be written back whole.
+TextField ReadField(HKEY key, const char* subKey, const char* name, Source from,
+                    size_t size = kTextSize) {
+    TextField field;
+    RegKey below;
+    if (!key ||
+        (subKey && RegistryOpenKey(key, subKey, KEY_QUERY_VALUE, below.put()) != ERROR_SUCCESS))
+        return field;
     char text[kTextSize];
-    if (key && RegistryReadText(key, name, text, kTextSize) == ERROR_SUCCESS)
-        SetPaneText(control, text);
-    else
-        SetPaneText(control, kTextUnknown);
+    if (RegistryReadText(subKey ? below.get() : key, name, text, kTextSize) == ERROR_SUCCESS &&
+        FitsBuffer(text, size))
+        field = {text, from};
+    return field;
 }
 
-// The default value of a sub-key of an open key (null: none).
-bool ReadSubKeyDefault(HKEY key, const char* subKey, char* text) {
-    FillWords(text, kTextSize, 0);
-    RegKey child;
-    return key && RegistryOpenKey(key, subKey, KEY_QUERY_VALUE, child.put()) == ERROR_SUCCESS &&
-           RegistryReadText(child.get(), nullptr, text, kTextSize) == ERROR_SUCCESS;
+// A key of the classes read as the merged view reads it: the user's half,
+// where it holds the value, else the machine's.
+struct ClassesKey {
+    RegKey user;
+    RegKey machine;
+
+    ClassesKey(RunMode mode, const std::string& name) {
+        if (mode == RunMode::User)
+            OpenClassesKey(HKEY_CURRENT_USER, name.c_str(), nullptr, KEY_READ, &user);
+        OpenClassesKey(HKEY_LOCAL_MACHINE, name.c_str(), nullptr, KEY_READ, &machine);
+    }
+    bool Exists() const { return user || machine; }
+    // A value the user's half holds is read from there alone, as the merged
+    // view reads it, also where it cannot be read as text.
+    TextField Read(const char* subKey, const char* name, size_t size = kTextSize) const {
+        RegKey below;
+        HKEY half = user.get();
+        if (half && subKey &&
+            RegistryOpenKey(half, subKey, KEY_QUERY_VALUE, below.put()) == ERROR_SUCCESS)
+            half = below.get();
+        else if (subKey)
+            half = nullptr;
+        DWORD bytes = 0;
+        if (half &&
+            RegistryQueryValue(half, name, nullptr, nullptr, &bytes) != ERROR_FILE_NOT_FOUND)
+            return ReadField(half, nullptr, name, Source::User, size);
+        return ReadField(machine.get(), subKey, name, Source::Machine, size);
+    }
+};
+
+// The hive a field of the merged view comes from, where it is the user's
+// class or the machine's that holds it.
+Source SourceOf(const std::string& name) {
+    return HasClassesKey(HKEY_CURRENT_USER, name.c_str()) ? Source::User : Source::Machine;
 }
 
-// The system's icon size for a control's monitor.
-int IconSizeOf(HWND control, bool small) {
-    return MetricForDpi(small ? SM_CXSMICON : SM_CXICON, WindowDpi(control));
+FileAction ReadAction(HKEY shell, const char* verb, Source from) {
+    FileAction action;
+    RegKey key;
+    if (RegistryOpenKey(shell, verb, KEY_READ, key.put()) != ERROR_SUCCESS)
+        return action;
+    action.Verb = verb;
+    action.From = from;
+    action.DisplayName = ReadField(key.get(), nullptr, nullptr, from);
+    action.MuiVerb = ReadField(key.get(), nullptr, kMuiVerbValue, from);
+    action.Command = ReadField(key.get(), "command", nullptr, from);
+    action.HasDde = RegistryKeyExists(key.get(), "ddeexec") != 0;
+    action.DdeCommand = ReadField(key.get(), "ddeexec", nullptr, from);
+    action.DdeApplication = ReadField(key.get(), "ddeexec\\Application", nullptr, from);
+    action.DdeTopic = ReadField(key.get(), "ddeexec\\Topic", nullptr, from);
+    RegKey command;
+    DWORD size = 0;
+    action.Delegated =
+        RegistryKeyExists(key.get(), kDropTargetKey) ||
+        (RegistryOpenKey(key.get(), "command", KEY_QUERY_VALUE, command.put()) == ERROR_SUCCESS &&
+         RegistryQueryValue(command.get(), kDelegateExecuteValue, nullptr, nullptr, &size) ==
+             ERROR_SUCCESS);
+    return action;
 }
 
-void ShowShellIcon(UINT flags, HWND control) {
-    ShellFileInfo.hIcon = nullptr;
-    ShellGetFileInfo(CurrentExtension, 0, &ShellFileInfo, flags,
-                     IconSizeOf(control, (flags & SHGFI_SMALLICON) != 0));
-    SetPaneIcon(control, ShellFileInfo.hIcon);
-    ShellFileInfo.hIcon = nullptr;
+// The class lookup on the extension key as the mode sees it: its default
+// value, else the first name under "OpenWithProgIDs".
+void ReadClass(RunMode mode, FileType* type) {
+    const ClassesKey extension(mode, type->Extension);
+    type->ContentType = extension.Read(nullptr, kContentTypeValue);
+    type->PerceivedType = extension.Read(nullptr, kPerceivedTypeValue);
+    type->Class = extension.Read(nullptr, nullptr);
+    if (type->Class.Present())
+        return;
+    RegKey merged;
+    char fileClass[kTextSize];
+    const HKEY root = mode == RunMode::User ? HKEY_CLASSES_ROOT : nullptr;
+    if (root && RegistryOpenKey(root, type->Extension.c_str(), KEY_QUERY_VALUE, merged.put()) !=
+                    ERROR_SUCCESS)
+        return;
+    const HKEY key = root ? merged.get() : extension.machine.get();
+    if (LookupFileClass(key, fileClass))
+        type->Class = {fileClass, root ? SourceOf(type->Extension) : Source::Machine};
 }
 
-// The shell's large icon for a file of that name's type.
-void ShowTypeIcon(const char* path, HWND control) {
-    ShellFileInfo.hIcon = nullptr;
-    ShellGetFileInfo(path, 0, &ShellFileInfo,
-                     SHGFI_ICON | SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES,
-                     IconSizeOf(control, false));
-    SetPaneIcon(control, ShellFileInfo.hIcon);
-    ShellFileInfo.hIcon = nullptr;
+// The EditFlags of the class in the hive the extension comes from: the
+// user's where the user's hive has the extension, else the machine's.
+void ReadEditFlags(RunMode mode, FileType* type) {
+    const HKEY hive =
+        mode == RunMode::User && type->InUserHive ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    RegKey extension, classKey;
+    char fileClass[kTextSize];
+    DWORD bits = 0, size = sizeof bits;
+    if (OpenClassesKey(hive, type->Extension.c_str(), nullptr, KEY_QUERY_VALUE, &extension) ==
+            ERROR_SUCCESS &&
+        LookupFileClass(extension.get(), fileClass) &&
+        OpenClassesKey(hive, fileClass, nullptr, KEY_QUERY_VALUE, &classKey) == ERROR_SUCCESS &&
+        RegistryQueryValue(classKey.get(), kEditFlagsValue, nullptr, &bits, &size) == ERROR_SUCCESS)
+        type->EditFlags = {bits, hive == HKEY_CURRENT_USER ? Source::User : Source::Machine};
 }
 
-HICON LoadModuleIcon(HMODULE module, UINT id, int size) {
-    return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
+// The user's Open With list of the extension, in the order its "MRUList"
+// gives; a list without one in the order its values are stored.
+void ReadOpenWithList(FileType* type) {
+    char path[kRegistryPathSize];
+    RegKey list;
+    DWORD count = 0;
+    if (!OpenWithListPath(type->Extension.c_str(), path) ||
+        RegistryOpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE, list.put()) != ERROR_SUCCESS ||
+        RegistryQueryInfo(list.get(), nullptr, &count) != ERROR_SUCCESS)
+        return;
+    char order[kTextSize];
+    if (RegistryReadText(list.get(), kMruListValue, order, kTextSize) == ERROR_SUCCESS) {
+        for (const char* letter = order; *letter; ++letter) {
+            const char name[2] = {*letter, 0};
+            char application[kTextSize];
+            if (RegistryReadText(list.get(), name, application, kTextSize) == ERROR_SUCCESS &&
+                application[0])
+                type->OpenWithList.push_back(application);
+        }
+        return;
+    }
+    for (DWORD index = 0; index < count; ++index) {
+        char name[kListNameSize] = {};
+        char application[kTextSize] = {};
+        DWORD nameLength = kListNameSize, dataSize = kTextSize - 1;
+        if (RegistryEnumValue(list.get(), index, name, &nameLength, nullptr, application,
+                              &dataSize) == ERROR_SUCCESS &&
+            application[0])
+            type->OpenWithList.push_back(application);
+    }
 }
 
-// Shows the folder of location, in long form, in pathLabel; gives the file
-// within expanded (kTextSize bytes), past an opening quote.
-const char* ShowFolderOf(const char* location, char* expanded, HWND pathLabel) {
-    char folder[kTextSize];
-    const char* file = ExpandedFolderOf(location, expanded, folder);
-    SetPaneText(pathLabel, folder);
-    return file;
+// User mode: what a double-click runs, from the shell's answers on the class
+// that decides. Without a program the shell can name, there is none.
+void ReadOpensUser(FileType* type) {
+    const ASSOCF flags = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_INIT_DEFAULTTOSTAR;
+    const char* extension = type->Extension.c_str();
+    const Source from = type->InUserHive ? Source::User : Source::Machine;
+    FileOpener& opens = type->Opens;
+    char answer[kTextSize];
+    DWORD length = kTextSize;
+    if (FAILED(
+            ShellAssocQuery(flags, ASSOCSTR_FRIENDLYAPPNAME, extension, nullptr, answer, &length)))
+        return;
+    opens.Name = {answer, from};
+    char command[kTextSize];
+    length = kTextSize;
+    const bool hasCommand =
+        SUCCEEDED(ShellAssocQuery(flags, ASSOCSTR_COMMAND, extension, nullptr, command, &length));
+    if (hasCommand)
+        opens.Command = {command, from};
+    length = kTextSize;
+    if (SUCCEEDED(
+            ShellAssocQuery(flags, ASSOCSTR_EXECUTABLE, extension, nullptr, answer, &length))) {
+        opens.Program = {answer, from};
+        if (hasCommand)
+            opens.Arguments = {ShellCommandArguments(command), from};
+    }
+    length = kTextSize;
+    opens.HasDde =
+        SUCCEEDED(ShellAssocQuery(flags, ASSOCSTR_DDECOMMAND, extension, nullptr, answer, &length));
+    const std::string decides =
+        type->UserChoice.Present() ? type->UserChoice.Text : type->Class.Text;
+    RegKey classKey;
+    if (RegistryOpenKey(HKEY_CLASSES_ROOT, decides.c_str(), KEY_READ, classKey.put()) ==
+        ERROR_SUCCESS)
+        opens.Verb = DefaultVerbOf(classKey.get());
 }
 
-// The command key of the action a double-click runs, as the shell picks it:
-// the one the class's "shell" key names, else "open", else the first.
-std::string DefaultCommandKey(HKEY classKey) {
-    char named[kTextSize];
-    const std::string shell = "shell\\";
-    if (ReadSubKeyDefault(classKey, "shell", named) && named[0] &&
-        RegistryKeyExists(classKey, (shell + named).c_str()))
-        return shell + named + "\\command";
-    RegKey verbs;
-    std::string first = "open";
-    if (!RegistryKeyExists(classKey, (shell + first).c_str()) &&
-        RegistryOpenKey(classKey, "shell", KEY_READ, verbs.put()) == ERROR_SUCCESS)
-        RegistryForEachSubKey(verbs.get(), [&](const char* name) {
-            first = name;
-            return false;
-        });
-    return shell + first + "\\command";
+void ReadUser(FileType* type) {
+    // The readers ask the shell many questions about the same class and verbs.
+    ShellReadScope scope;
+    ReadClass(RunMode::User, type);
+    const std::string& name = type->Class.Text;
+    const ClassesKey classKey(RunMode::User, name);
+    type->ClassExists = type->Class.Present() && IsKeyName(name.c_str()) && classKey.Exists();
+    if (type->ClassExists) {
+        type->Description = classKey.Read(nullptr, nullptr);
+        ReadActions(HKEY_CLASSES_ROOT, name, type);
+    }
+    // The whole type name, or none where it is too long to edit and save
+    // back whole.
+    const std::string typeName = ShellTypeName(type->Extension.c_str());
+    if (FitsBuffer(typeName.c_str(), kTextSize))
+        type->TypeName = {typeName, type->ClassExists ? SourceOf(name) : Source::Machine};
+    std::string chosen;
+    if (ShellUserChoice(type->Extension.c_str(), &chosen) && FitsBuffer(chosen.c_str(), kTextSize))
+        type->UserChoice = {chosen, Source::User};
+    char location[kTextSize];
+    DWORD length = kTextSize;
+    // A location too long to keep counts as absent: a save would write it
+    // back cut.
+    if (SUCCEEDED(ShellAssocQuery(ASSOCF_INIT_DEFAULTTOSTAR, ASSOCSTR_DEFAULTICON,
+                                  type->Extension.c_str(), nullptr, location, &length)) &&
+        FitsBuffer(location, kNameSize))
+        type->IconLocation = {location, type->ClassExists ? SourceOf(name) : Source::Machine};
+    ReadEditFlags(RunMode::User, type);
+    ReadOpensUser(type);
+    ReadOpenWithList(type);
+}
+
+void ReadAdmin(FileType* type) {
+    ReadClass(RunMode::Admin, type);
+    const std::string& name = type->Class.Text;
+    RegKey classKey;
+    if (!type->Class.Present() || OpenClassesKey(HKEY_LOCAL_MACHINE, name.c_str(), nullptr,
+                                                 KEY_READ, &classKey) != ERROR_SUCCESS)
+        return;
+    type->ClassExists = true;
+    type->Description = ReadField(classKey.get(), nullptr, nullptr, Source::Machine);
+    type->TypeName = type->Description;
+    type->IconLocation =
+        ReadField(classKey.get(), kDefaultIconKey, nullptr, Source::Machine, kNameSize);
+    ReadEditFlags(RunMode::Admin, type);
+    ReadActions(HKEY_LOCAL_MACHINE, name, type);
+    FileOpener& opens = type->Opens;
+    opens.Verb = DefaultVerbOf(classKey.get());
+    if (opens.Verb.empty())
+        return;
+    const std::string verbKey = std::string(kShellKey) + "\\" + opens.Verb;
+    opens.HasDde = RegistryKeyExists(classKey.get(), (verbKey + "\\ddeexec").c_str()) != 0;
+    opens.Command =
+        ReadField(classKey.get(), (verbKey + "\\command").c_str(), nullptr, Source::Machine);
+    if (!opens.Command.Present())
+        return;
+    char command[kTextSize];
+    CopyTextBounded(opens.Command.Text.c_str(), command, kTextSize);
+    OpenCommandParts parts;
+    SplitCommandText(command, &parts);
+    opens.Program = {parts.Program, Source::Machine};
+    if (parts.Arguments[0] || parts.IsRundll)
+        opens.Arguments = {parts.Arguments, Source::Machine};
+    char friendly[kTextSize] = {};
+    DWORD length = kTextSize;
+    if (!parts.IsRundll)
+        ShellAssocQuery(ASSOCF_OPEN_BYEXENAME, ASSOCSTR_FRIENDLYAPPNAME, parts.Program, nullptr,
+                        friendly, &length);
+    opens.Name = {parts.IsRundll ? parts.Program : friendly, Source::Machine};
 }
 
 } // namespace
 
-void ShowDetails() {
-    // The readers ask the shell many questions about the same class and verbs.
-    ShellReadScope scope;
-    SetPaneText(DetailsPane.Extension, CurrentExtension);
-    // No SHGFI_SYSICONINDEX: the pane has no use for the system image index,
-    // and without it the merged view answers alone, sparing the shell's own
-    // slow search for the icon.
-    ShowShellIcon(SHGFI_ICON | SHGFI_USEFILEATTRIBUTES, DetailsPane.LargeIcon);
-    ShowShellIcon(SHGFI_ICON | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON, DetailsPane.SmallIcon);
-    // The whole type name, or none where it is too long to edit and save
-    // back whole.
-    const std::string typeName = ShellTypeName(CurrentExtension);
-    SetPaneText(DetailsPane.FileType,
-                FitsBuffer(typeName.c_str(), kTextSize) ? typeName.c_str() : kTextUnknown);
-    ReadContentType();
-    ReadPerceivedType();
-    ReadOpenCommand();
-    ReadDefaultIconLabels();
-    std::string chosen;
-    SetPaneText(DetailsPane.Choice,
-                ShellUserChoice(CurrentExtension, &chosen) && FitsBuffer(chosen.c_str(), kTextSize)
-                    ? chosen.c_str()
-                    : kTextNoChoice);
-}
-
-void ShowEditFlagsTest(HKEY hive) {
-    SetPaneText(DetailsPane.EditFlags, QueryEditFlags(kEditFlagsTest, hive) ? kTextYes : kTextNo);
-}
-
-void ReadContentType() {
-    RegKey key;
-    RegistryOpenKey(HKEY_CLASSES_ROOT, CurrentExtension, KEY_QUERY_VALUE, key.put());
-    ShowValueOrUnknown(key.get(), kContentTypeValue, DetailsPane.ContentType);
-}
-
-void ReadPerceivedType() {
-    RegKey key;
-    RegistryOpenKey(HKEY_CLASSES_ROOT, CurrentExtension, KEY_QUERY_VALUE, key.put());
-    ShowValueOrUnknown(key.get(), kPerceivedTypeValue, DetailsPane.PerceivedType);
-}
-
-void ReadOpenCommand() {
-    const ASSOCF flags = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_INIT_DEFAULTTOSTAR;
-    char answer[kTextSize];
-    DWORD length = kTextSize;
-    if (FAILED(ShellAssocQuery(flags, ASSOCSTR_FRIENDLYAPPNAME, CurrentExtension, nullptr, answer,
-                               &length))) {
-        ShowNoProgram();
-        ShowDde(false);
-        return;
-    }
-    SetPaneText(DetailsPane.OpensWith, answer);
-
-    length = kTextSize;
-    if (SUCCEEDED(ShellAssocQuery(flags, ASSOCSTR_COMMAND, CurrentExtension, kOpenVerb, answer,
-                                  &length))) {
-        ExtensionRecord.HasArgs = 1;
-        SetPaneText(DetailsPane.Args, ShellCommandArguments(answer));
-    } else {
-        ExtensionRecord.HasArgs = 0;
-        SetPaneText(DetailsPane.Args, kTextUnknown);
-    }
-
-    length = kTextSize;
-    if (SUCCEEDED(ShellAssocQuery(flags, ASSOCSTR_EXECUTABLE, CurrentExtension, nullptr, answer,
-                                  &length))) {
-        ResolveExecutable(answer);
-    } else {
-        SetPaneIcon(DetailsPane.ProgramIcon, nullptr);
-        SetPaneText(DetailsPane.ProgramFile, kTextUnknown);
-        SetPaneText(DetailsPane.ProgramPath, kTextUnknown);
-        SetPaneText(DetailsPane.Args, kTextUnknown);
-        ExtensionRecord.HasArgs = 0;
-    }
-
-    length = kTextSize;
-    ShowDde(SUCCEEDED(
-        ShellAssocQuery(flags, ASSOCSTR_DDECOMMAND, CurrentExtension, nullptr, answer, &length)));
-}
-
-void ReadDefaultIconLabels() {
-    FillWords(IconLocation, kNameSize, 0);
-    char location[kTextSize];
-    DWORD length = kTextSize;
-    // A location too long for IconLocation counts as absent: a save would
-    // write it back cut.
-    if (SUCCEEDED(ShellAssocQuery(ASSOCF_INIT_DEFAULTTOSTAR, ASSOCSTR_DEFAULTICON, CurrentExtension,
-                                  nullptr, location, &length)) &&
-        FitsBuffer(location, kNameSize)) {
-        CopyTextBounded(location, IconLocation, kNameSize);
-        ResolveIconLabels(location);
-        return;
-    }
-    char text[kTextSize] = {};
-    GetWindowTextA(DetailsPane.ProgramFile, text, kTextSize);
-    SetPaneText(DetailsPane.IconFile, text);
-    FillWords(text, kTextSize, 0);
-    GetWindowTextA(DetailsPane.ProgramPath, text, kTextSize);
-    SetPaneText(DetailsPane.IconPath, text);
-}
-
-void ReadDetailsAdminMode() {
-    // A location left from the previous extension must not reach the writers.
-    FillWords(IconLocation, kNameSize, 0);
-    SetPaneText(DetailsPane.Extension, CurrentExtension);
-    RegKey extension;
-    OpenClassesKey(HKEY_LOCAL_MACHINE, CurrentExtension, nullptr, KEY_QUERY_VALUE, &extension);
-    ShowValueOrUnknown(extension.get(), kContentTypeValue, DetailsPane.ContentType);
-    ShowValueOrUnknown(extension.get(), kPerceivedTypeValue, DetailsPane.PerceivedType);
-
-    char fileClass[kTextSize];
-    if (!LookupFileClass(extension.get(), fileClass)) {
-        SetPaneText(DetailsPane.FileType, kTextUnknown);
-        // A copy, so that the control owns what it destroys when replaced.
-        SetPaneIcon(DetailsPane.LargeIcon, CopyIcon(LoadIconA(nullptr, IDI_HAND)));
-        SetPaneIcon(DetailsPane.SmallIcon, nullptr);
-        SetPaneText(DetailsPane.IconFile, kTextUnknown);
-        SetPaneText(DetailsPane.IconPath, kTextUnknown);
-        ShowNoProgram();
-        ShowDde(false);
-        return;
-    }
-
-    RegKey classKey;
-    OpenClassesKey(HKEY_LOCAL_MACHINE, fileClass, nullptr, KEY_QUERY_VALUE, &classKey);
-    ShowValueOrUnknown(classKey.get(), nullptr, DetailsPane.FileType);
-
-    char text[kTextSize];
-    if (!ReadSubKeyDefault(classKey.get(), kDefaultIconKey, text) || !ResolveDefaultIcon(text))
-        ShowNoIconLocation();
-    if (classKey &&
-        ReadSubKeyDefault(classKey.get(), DefaultCommandKey(classKey.get()).c_str(), text))
-        SplitOpenCommand(text);
+FileType ReadFileType(const std::string& extension, RunMode mode) {
+    FileType type = NewFileType(extension);
+    type.InUserHive = mode == RunMode::User && HasClassesKey(HKEY_CURRENT_USER, extension.c_str());
+    type.InMachineHive = HasClassesKey(HKEY_LOCAL_MACHINE, extension.c_str()) != 0;
+    if (mode == RunMode::User)
+        ReadUser(&type);
     else
-        ShowNoProgram();
-    ShowDde(classKey && RegistryKeyExists(classKey.get(), kDdeCommandKey));
+        ReadAdmin(&type);
+    return type;
 }
 
-DWORD QueryEditFlags(DWORD mode, HKEY hive) {
-    DWORD bits = 0;
-    bool found = false;
-    RegKey extension;
-    char fileClass[kTextSize];
-    if (OpenClassesKey(hive, CurrentExtension, nullptr, KEY_QUERY_VALUE, &extension) ==
-            ERROR_SUCCESS &&
-        LookupFileClass(extension.get(), fileClass)) {
-        RegKey classKey;
-        DWORD size = sizeof bits;
-        found =
-            OpenClassesKey(hive, fileClass, nullptr, KEY_QUERY_VALUE, &classKey) == ERROR_SUCCESS &&
-            RegistryQueryValue(classKey.get(), kEditFlagsValue, nullptr, &bits, &size) ==
-                ERROR_SUCCESS;
-    }
-    if (mode == kEditFlagsTest)
-        return found ? 1 : 0;
-    CheckEditFlagBoxes(found ? bits : 0);
-    return 0;
+FileType NewFileType(const std::string& extension) {
+    FileType type;
+    type.Extension = extension;
+    return type;
 }
 
-void ResolveExecutable(const char* executable) {
-    char expanded[kTextSize];
-    const char* program = ShowFolderOf(executable, expanded, DetailsPane.ProgramPath);
-    ShowTypeIcon(program, DetailsPane.ProgramIcon);
-    ShowFileLabelOf(program, DetailsPane.ProgramFile, DetailsPane.ProgramPath);
-}
-
-void ResolveIconLabels(const char* location) {
-    char expanded[kTextSize];
-    const char* file = ShowFolderOf(location, expanded, DetailsPane.IconPath);
-    ShowFileLabelOf(file, DetailsPane.IconFile, DetailsPane.IconPath);
-}
-
-void SplitOpenCommand(char* command) {
-    ExtensionRecord.HasArgs = 0;
-    OpenCommandParts parts;
-    SplitCommandText(command, &parts);
-    ShowTypeIcon(parts.Program, DetailsPane.ProgramIcon);
-    if (parts.IsRundll) {
-        SetPaneText(DetailsPane.OpensWith, parts.Program);
-        SetPaneText(DetailsPane.ProgramFile, "");
-        SetPaneText(DetailsPane.ProgramPath, "");
-        SetPaneText(DetailsPane.Args, parts.Arguments);
-        ExtensionRecord.HasArgs = 1;
+void ReadActions(HKEY root, const std::string& classPath, FileType* type) {
+    const bool merged = root == HKEY_CLASSES_ROOT;
+    RegKey shell;
+    if (!IsKeyName(classPath.c_str()) ||
+        (merged
+             ? RegistryOpenKey(root, (classPath + "\\" + kShellKey).c_str(), KEY_READ, shell.put())
+             : OpenClassesKey(root, classPath.c_str(), kShellKey, KEY_READ, &shell)) !=
+            ERROR_SUCCESS)
         return;
-    }
-    char friendlyName[kTextSize] = {};
-    DWORD length = kTextSize;
-    ShellAssocQuery(ASSOCF_OPEN_BYEXENAME, ASSOCSTR_FRIENDLYAPPNAME, parts.Program, nullptr,
-                    friendlyName, &length);
-    SetPaneText(DetailsPane.OpensWith, friendlyName);
-    SetPaneText(DetailsPane.ProgramPath, parts.Folder);
-    SetPaneText(DetailsPane.ProgramFile, parts.File);
-    SetPaneText(DetailsPane.Args, parts.Arguments);
-    ExtensionRecord.HasArgs = parts.Arguments[0] ? 1 : 0;
+    const Source hive = merged ? Source::User : Source::Machine;
+    type->DefaultVerb =
+        ReadField(shell.get(), nullptr, nullptr, merged ? SourceOf(classPath) : hive);
+    RegistryForEachSubKey(shell.get(), [&](const char* verb) {
+        Source from = Source::Machine;
+        if (merged) {
+            char path[kRegistryPathSize];
+            from = ClassesPath(classPath.c_str(), (std::string(kShellKey) + "\\" + verb).c_str(),
+                               path) &&
+                           RegistryKeyExists(HKEY_CURRENT_USER, path)
+                       ? Source::User
+                       : Source::Machine;
+        }
+        FileAction action = ReadAction(shell.get(), verb, from);
+        if (!action.Verb.empty())
+            type->Actions.push_back(action);
+        return true;
+    });
 }
 
-int ResolveDefaultIcon(const char* location) {
-    // Too long for IconLocation: absent, as a save would write it back cut.
-    if (!FitsBuffer(location, kNameSize))
-        return 0;
-    const char* comma = strchr(location, ',');
-    char expanded[kTextSize];
-    if (!comma) {
-        if (location[0] == '%') {
-            SetPaneIcon(DetailsPane.LargeIcon, nullptr);
-            SetPaneIcon(DetailsPane.SmallIcon, nullptr);
-            return 0;
-        }
-        const bool whole = ShellIsWholeIconSource(location);
-        for (const auto& [control, small] :
-             {std::pair{DetailsPane.LargeIcon, false}, std::pair{DetailsPane.SmallIcon, true}})
-            SetPaneIcon(control, whole ? static_cast<HICON>(LoadImageA(
-                                             nullptr, location, IMAGE_ICON,
-                                             IconSizeOf(control, small), IconSizeOf(control, small),
-                                             LR_LOADFROMFILE | LR_LOADMAP3DCOLORS))
-                                       : nullptr);
-        CopyTextBounded(location, IconLocation, kNameSize);
-        const char* text = ShowFolderOf(location, expanded, DetailsPane.IconPath);
-        char file[kTextSize] = {};
-        FileNameOf(text, file);
-        SetPaneText(DetailsPane.IconFile, file);
-        return 1;
-    }
-    CopyTextBounded(location, IconLocation, kNameSize);
-    const char* text = ShowFolderOf(location, expanded, DetailsPane.IconPath);
-    char path[kTextSize] = {};
-    const char* expandedComma = strchr(expanded, ',');
-    LeftText(expanded, path,
-             expandedComma ? static_cast<size_t>(expandedComma - expanded) : TextLength(expanded));
-    PathUnquoteSpacesA(path);
-    LoadIconFromModule(path, comma + 1);
-    char file[kTextSize] = {};
-    FileNameOf(text, file);
-    if (ShowFileLabel(file, DetailsPane.IconFile))
-        return 1;
-    return ShowFileLabel(text, DetailsPane.IconFile);
-}
-
-int LoadIconFromModule(const char* path, const char* indexText) {
-    ModuleOwner module(
-        ShellIsWholeIconSource(path)
-            ? LoadLibraryExA(path, nullptr,
-                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)
-            : nullptr);
-    if (!module) {
-        SetPaneIcon(DetailsPane.LargeIcon, nullptr);
-        SetPaneIcon(DetailsPane.SmallIcon, nullptr);
-        return 0;
-    }
-    HICON icon = nullptr;
-    const int large = IconSizeOf(DetailsPane.LargeIcon, false);
-    if (indexText[0] == '-') {
-        icon = LoadModuleIcon(module.get(), ParseDecimal(indexText + 1), large);
-    } else {
-        UINT index = ParseDecimal(indexText);
-        icon = LoadModuleIcon(module.get(), index + 1, large);
-        if (!icon) {
-            char file[kTextSize] = {};
-            CopyTextBounded(path, file, kTextSize);
-            WORD iconIndex = static_cast<WORD>(index);
-            icon =
-                ExtractAssociatedIconA(reinterpret_cast<HINSTANCE>(module.get()), file, &iconIndex);
-        }
-    }
-    HICON small = icon ? static_cast<HICON>(CopyImage(
-                             icon, IMAGE_ICON, IconSizeOf(DetailsPane.SmallIcon, true),
-                             IconSizeOf(DetailsPane.SmallIcon, true), LR_COPYFROMRESOURCE))
-                       : nullptr;
-    SetPaneIcon(DetailsPane.LargeIcon, icon);
-    SetPaneIcon(DetailsPane.SmallIcon, small);
-    return icon ? 1 : 0;
+std::string DefaultVerbOf(HKEY classKey) {
+    char named[kTextSize];
+    RegKey shell;
+    if (RegistryOpenKey(classKey, kShellKey, KEY_READ, shell.put()) != ERROR_SUCCESS)
+        return "";
+    if (RegistryReadText(shell.get(), nullptr, named, kTextSize) == ERROR_SUCCESS && named[0] &&
+        RegistryKeyExists(shell.get(), named))
+        return named;
+    if (RegistryKeyExists(shell.get(), "open"))
+        return "open";
+    std::string first;
+    RegistryForEachSubKey(shell.get(), [&](const char* name) {
+        first = name;
+        return false;
+    });
+    return first;
 }

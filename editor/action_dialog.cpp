@@ -3,7 +3,7 @@
 
 #include "details/actions.h"
 #include "details/command_rules.h"
-#include "records/app_state.h"
+#include "ui/app_ui.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/text.h"
@@ -13,12 +13,16 @@
 
 namespace {
 
+// What the dialog works on, reached through its DWLP_USER.
 struct ActionDialogState {
-    const ActionsRecord* Actions;
-    ActionRecord* Action;
+    const FileType* Type;
+    FileAction* Action;
     bool IsNew;
 };
-ActionDialogState Dialog;
+
+ActionDialogState& StateOf(HWND dialog) {
+    return *reinterpret_cast<ActionDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 constexpr int kVerbCharacters = 255; // the registry's longest key name
 
@@ -29,29 +33,41 @@ std::string ReadField(HWND dialog, int id) {
     return text;
 }
 
-void OnInitDialog(HWND dialog) {
-    const ActionRecord& action = *Dialog.Action;
-    SetWindowTextA(dialog, Dialog.IsNew ? kCaptionNewAction : kCaptionEditAction);
+// A field as a person sees it: absent is empty.
+const char* TextOf(const TextField& field) {
+    return field.Present() ? field.Text.c_str() : "";
+}
+
+// What the person typed; empty is absent.
+TextField FieldOf(const std::string& text) {
+    return text.empty() ? TextField() : TextField{text, Source::Typed};
+}
+
+void OnInitDialog(HWND dialog, LPARAM parameter) {
+    SetWindowLongPtrA(dialog, DWLP_USER, parameter);
+    const ActionDialogState& state = StateOf(dialog);
+    const FileAction& action = *state.Action;
+    SetWindowTextA(dialog, state.IsNew ? kCaptionNewAction : kCaptionEditAction);
     for (int id : {IDC_ACTION_NAME, IDC_ACTION_PROGRAM, IDC_ACTION_ARGS, IDC_ACTION_DDEAPP,
                    IDC_ACTION_DDETOPIC, IDC_ACTION_DDECOMMAND})
         SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, kNameCharacters, 0);
     SendDlgItemMessageA(dialog, IDC_ACTION_VERB, EM_LIMITTEXT, kVerbCharacters, 0);
-    SendDlgItemMessageA(dialog, IDC_ACTION_VERB, EM_SETREADONLY, !Dialog.IsNew, 0);
+    SendDlgItemMessageA(dialog, IDC_ACTION_VERB, EM_SETREADONLY, !state.IsNew, 0);
     char program[kTextSize], arguments[kTextSize];
-    SplitProgramAndArguments(action.Command.c_str(), program, arguments);
+    SplitProgramAndArguments(TextOf(action.Command), program, arguments);
     const struct {
         int id;
         const char* text;
     } fields[] = {{IDC_ACTION_VERB, action.Verb.c_str()},
-                  {IDC_ACTION_NAME, action.DisplayName.c_str()},
+                  {IDC_ACTION_NAME, TextOf(action.DisplayName)},
                   {IDC_ACTION_PROGRAM, program},
                   {IDC_ACTION_ARGS, arguments},
-                  {IDC_ACTION_DDEAPP, action.DdeApplication.c_str()},
-                  {IDC_ACTION_DDETOPIC, action.DdeTopic.c_str()},
-                  {IDC_ACTION_DDECOMMAND, action.DdeCommand.c_str()}};
+                  {IDC_ACTION_DDEAPP, TextOf(action.DdeApplication)},
+                  {IDC_ACTION_DDETOPIC, TextOf(action.DdeTopic)},
+                  {IDC_ACTION_DDECOMMAND, TextOf(action.DdeCommand)}};
     for (const auto& field : fields)
         SetDlgItemTextA(dialog, field.id, field.text);
-    const int first = Dialog.IsNew ? IDC_ACTION_VERB : IDC_ACTION_NAME;
+    const int first = state.IsNew ? IDC_ACTION_VERB : IDC_ACTION_NAME;
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, first)), TRUE);
 }
 
@@ -64,7 +80,8 @@ void Browse(HWND dialog) {
 
 // Says what is wrong and gives the field the focus; false.
 bool Refuse(HWND dialog, const std::string& text, int field) {
-    MessageBoxA(dialog, text.c_str(), Dialog.IsNew ? kCaptionNewAction : kCaptionEditAction,
+    MessageBoxA(dialog, text.c_str(),
+                StateOf(dialog).IsNew ? kCaptionNewAction : kCaptionEditAction,
                 MB_OK | MB_ICONEXCLAMATION);
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, field)), TRUE);
     return false;
@@ -72,10 +89,12 @@ bool Refuse(HWND dialog, const std::string& text, int field) {
 
 // The fields into the action; false (and the reason said) where they cannot be.
 bool TakeFields(HWND dialog) {
-    ActionRecord taken = *Dialog.Action;
-    if (Dialog.IsNew) {
+    const ActionDialogState& state = StateOf(dialog);
+    FileAction taken = *state.Action;
+    if (state.IsNew) {
         taken.Verb = ReadField(dialog, IDC_ACTION_VERB);
-        switch (CheckActionName(*Dialog.Actions, taken.Verb)) {
+        taken.From = Source::Typed;
+        switch (CheckActionName(*state.Type, taken.Verb)) {
         case ActionNameRefusal::Empty:
             return Refuse(dialog, kTextActionNameEmpty, IDC_ACTION_VERB);
         case ActionNameRefusal::Backslash:
@@ -92,25 +111,26 @@ bool TakeFields(HWND dialog) {
     char command[kTextSize] = {};
     if (!program.empty() && !JoinProgramAndArguments(program.c_str(), arguments.c_str(), command))
         return Refuse(dialog, kTextActionTooLong, IDC_ACTION_PROGRAM);
-    taken.DisplayName = ReadField(dialog, IDC_ACTION_NAME);
-    taken.Command = command;
-    taken.DdeApplication = ReadField(dialog, IDC_ACTION_DDEAPP);
-    taken.DdeTopic = ReadField(dialog, IDC_ACTION_DDETOPIC);
-    taken.DdeCommand = ReadField(dialog, IDC_ACTION_DDECOMMAND);
-    const ActionRecord& old = *Dialog.Action;
-    taken.DisplayChanged |= taken.DisplayName != old.DisplayName || Dialog.IsNew;
-    taken.CommandChanged |= taken.Command != old.Command || Dialog.IsNew;
-    taken.DdeChanged |= taken.DdeApplication != old.DdeApplication ||
-                        taken.DdeTopic != old.DdeTopic || taken.DdeCommand != old.DdeCommand;
-    taken.Shown = ShownActionText(taken.MuiVerb, taken.DisplayName, taken.Verb);
-    *Dialog.Action = taken;
+    // A field left as it was keeps its state; one typed into is the person's.
+    auto take = [](TextField* field, const std::string& text) {
+        if (text != TextOf(*field))
+            *field = FieldOf(text);
+    };
+    take(&taken.DisplayName, ReadField(dialog, IDC_ACTION_NAME));
+    take(&taken.Command, command);
+    take(&taken.DdeApplication, ReadField(dialog, IDC_ACTION_DDEAPP));
+    take(&taken.DdeTopic, ReadField(dialog, IDC_ACTION_DDETOPIC));
+    take(&taken.DdeCommand, ReadField(dialog, IDC_ACTION_DDECOMMAND));
+    taken.HasDde = taken.DdeApplication.Present() || taken.DdeTopic.Present() ||
+                   taken.DdeCommand.Present() || (taken.HasDde && !state.IsNew);
+    *state.Action = taken;
     return true;
 }
 
-INT_PTR CALLBACK ActionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ActionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(dialog);
+        OnInitDialog(dialog, lParam);
         return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_ACTION_BROWSE)
@@ -127,8 +147,8 @@ INT_PTR CALLBACK ActionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 } // namespace
 
-bool RunActionDialog(HWND owner, const ActionsRecord& actions, ActionRecord* action, bool isNew) {
-    Dialog = {&actions, action, isNew};
-    return DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_ACTION), owner, ActionDialogProc,
-                           0) == IDOK;
+bool RunActionDialog(HWND owner, const FileType& type, FileAction* action, bool isNew) {
+    ActionDialogState state = {&type, action, isNew};
+    return DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_ACTION), owner, ActionDialogProc,
+                           reinterpret_cast<LPARAM>(&state)) == IDOK;
 }

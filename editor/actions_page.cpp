@@ -1,18 +1,16 @@
-// The Actions page: the list of the class's verbs and its four buttons.
-#include "editor/actions_page.h"
-
+// The Actions page (dialog 1900, tab "Actions"): the class's verbs as the
+// shell lists them, the default one marked, and New, Edit, Remove and Set as
+// Default. The "open" action is the Open page's too: both edit the same
+// action of the record.
 #include "details/actions.h"
 #include "editor/action_dialog.h"
-#include "editor/opens_with_page.h"
-#include "platform/handles.h"
+#include "editor/editor.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
-#include "records/app_state.h"
-#include "records/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "ui/app_ui.h"
 #include "ui/list_items.h"
-#include "ui/window_helpers.h"
 
 #include <commctrl.h>
 
@@ -27,233 +25,203 @@ constexpr int kRuleRight = 296;
 // The columns' shares of the list's width, in percent.
 constexpr int kColumnShares[] = {34, 20, 46};
 
-FontOwner HeadingFont;
-HWND ActionsPage;
-HWND ActionList;
-
-int SelectedAction() {
-    return ListView_GetNextItem(ActionList, -1, LVNI_SELECTED);
+HWND ListOf(HWND page) {
+    return GetDlgItem(page, IDC_ACTIONS_LIST);
 }
 
-void EnableButtons() {
-    const int selected = SelectedAction();
-    EnableWindow(GetDlgItem(ActionsPage, IDC_ACTIONS_EDIT), selected >= 0);
-    EnableWindow(GetDlgItem(ActionsPage, IDC_ACTIONS_REMOVE), selected >= 0);
-    EnableWindow(GetDlgItem(ActionsPage, IDC_ACTIONS_DEFAULT),
-                 selected >= 0 &&
-                     (selected != DefaultAction(Actions) || DefaultIsMissing(Actions)));
+int SelectedAction(HWND page) {
+    return ListView_GetNextItem(ListOf(page), -1, LVNI_SELECTED);
 }
 
-void SetCell(int row, int column, const std::string& text) {
+void EnableButtons(HWND page) {
+    const FileType& edited = EditorOf(page).Save.Edited;
+    const int selected = SelectedAction(page);
+    EnableWindow(GetDlgItem(page, IDC_ACTIONS_EDIT), selected >= 0);
+    EnableWindow(GetDlgItem(page, IDC_ACTIONS_REMOVE), selected >= 0);
+    EnableWindow(GetDlgItem(page, IDC_ACTIONS_DEFAULT),
+                 selected >= 0 && (selected != DefaultAction(edited) || DefaultIsMissing(edited)));
+}
+
+void SetCell(HWND list, int row, int column, const std::string& text) {
     LVITEMA item = {};
     item.iSubItem = column;
     item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(ActionList, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
-// The list from Actions, the row at select selected; the "open" action as
-// the Opens-with page holds it.
-void ShowActions(int select) {
-    const int open = FindAction(Actions, "open");
-    if (open >= 0)
-        ReadOpenActionFromPage(&Actions.Verbs[open]);
-    SendMessageA(ActionList, LVM_DELETEALLITEMS, 0, 0);
-    const int defaultAction = DefaultAction(Actions);
-    for (int row = 0; row < static_cast<int>(Actions.Verbs.size()); ++row) {
-        const ActionRecord& action = Actions.Verbs[row];
+// The list from the record, the row at select selected.
+void ShowActions(HWND page, int select) {
+    const FileType& edited = EditorOf(page).Save.Edited;
+    HWND list = ListOf(page);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    const int defaultAction = DefaultAction(edited);
+    const int count = static_cast<int>(edited.Actions.size());
+    for (int row = 0; row < count; ++row) {
+        const FileAction& action = edited.Actions[row];
+        const std::string shown = ShownActionText(action);
         LVITEMA item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE;
         item.iItem = row;
-        item.pszText = const_cast<char*>(action.Shown.c_str());
+        item.pszText = const_cast<char*>(shown.c_str());
         item.iImage =
-            row == defaultAction && !DefaultIsMissing(Actions) ? kImage16Added : I_IMAGENONE;
-        SendMessageA(ActionList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        SetCell(row, 1, action.Verb);
-        SetCell(row, 2, action.Command);
+            row == defaultAction && !DefaultIsMissing(edited) ? kImage16Added : I_IMAGENONE;
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        SetCell(list, row, 1, action.Verb);
+        SetCell(list, row, 2, action.Command.Text);
     }
     const std::string missing =
-        DefaultIsMissing(Actions)
-            ? kTextMissingDefaultStart + Actions.Default + kTextMissingDefaultEnd
+        DefaultIsMissing(edited)
+            ? kTextMissingDefaultStart + edited.DefaultVerb.Text + kTextMissingDefaultEnd
             : "";
-    SetDlgItemTextA(ActionsPage, IDC_ACTIONS_MISSING, missing.c_str());
-    if (select >= static_cast<int>(Actions.Verbs.size()))
-        select = static_cast<int>(Actions.Verbs.size()) - 1;
+    SetDlgItemTextA(page, IDC_ACTIONS_MISSING, missing.c_str());
+    if (select >= count)
+        select = count - 1;
     if (select >= 0)
-        SetListItemState(ActionList, select, LVIS_SELECTED | LVIS_FOCUSED);
-    EnableButtons();
+        SetListItemState(list, select, LVIS_SELECTED | LVIS_FOCUSED);
+    EnableButtons(page);
 }
 
-void Changes(int select) {
-    Changed.Actions = 1;
-    ShowActions(select);
+void Changes(HWND page, int select) {
+    EditorOf(page).Save.Changed.Actions = 1;
+    ShowActions(page, select);
 }
 
-void OnNew() {
-    ActionRecord action;
-    if (!RunActionDialog(ActionsPage, Actions, &action, true))
+void OnNew(HWND page) {
+    FileType& edited = EditorOf(page).Save.Edited;
+    FileAction action;
+    if (!RunActionDialog(page, edited, &action, true))
         return;
-    Actions.Verbs.push_back(action);
-    if (IsOpenVerb(action.Verb))
-        ShowOpenActionInPage(action, true);
-    Changes(static_cast<int>(Actions.Verbs.size()) - 1);
+    edited.Actions.push_back(action);
+    Changes(page, static_cast<int>(edited.Actions.size()) - 1);
 }
 
-void OnEdit() {
-    const int selected = SelectedAction();
+void OnEdit(HWND page) {
+    FileType& edited = EditorOf(page).Save.Edited;
+    const int selected = SelectedAction(page);
     if (selected < 0)
         return;
-    ActionRecord action = Actions.Verbs[selected];
-    if (!RunActionDialog(ActionsPage, Actions, &action, false))
+    FileAction action = edited.Actions[selected];
+    if (!RunActionDialog(page, edited, &action, false))
         return;
-    Actions.Verbs[selected] = action;
-    if (IsOpenVerb(action.Verb))
-        ShowOpenActionInPage(action, true);
-    Changes(selected);
+    edited.Actions[selected] = action;
+    Changes(page, selected);
 }
 
 // In user mode an action of the machine's class stays whatever the user's
 // copy holds: the merged classes show it still.
-bool IsMachineAction(const std::string& verb) {
+bool IsMachineAction(const Editor& editor, const std::string& verb) {
     RegKey key;
-    return !AppState.AdminMode &&
-           OpenClassesKey(HKEY_LOCAL_MACHINE, Actions.Class.c_str(), ("shell\\" + verb).c_str(),
-                          KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+    return editor.Mode == RunMode::User &&
+           OpenClassesKey(HKEY_LOCAL_MACHINE, editor.Save.Read.Class.Text.c_str(),
+                          ("shell\\" + verb).c_str(), KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
 }
 
-void OnRemove() {
-    const int selected = SelectedAction();
+void OnRemove(HWND page) {
+    Editor& editor = EditorOf(page);
+    const int selected = SelectedAction(page);
     if (selected < 0)
         return;
-    const std::string verb = Actions.Verbs[selected].Verb;
-    if (IsMachineAction(verb)) {
+    const std::string verb = editor.Save.Edited.Actions[selected].Verb;
+    if (IsMachineAction(editor, verb)) {
         const std::string text = kTextMachineActionStart + verb + kTextMachineActionEnd;
-        MessageBoxA(ActionsPage, text.c_str(), kTabActions, MB_OK | MB_ICONINFORMATION);
+        MessageBoxA(page, text.c_str(), kTabActions, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (IsOpenVerb(verb))
-        ForgetOpenActionChanges();
-    RemoveAction(&Actions, selected);
-    Changes(selected);
+    RemoveAction(&editor.Save.Edited, selected);
+    Changes(page, selected);
 }
 
-void OnSetDefault() {
-    const int selected = SelectedAction();
+void OnSetDefault(HWND page) {
+    const int selected = SelectedAction(page);
     if (selected < 0)
         return;
-    SetDefaultAction(&Actions, selected);
-    Changes(selected);
+    SetDefaultAction(&EditorOf(page).Save.Edited, selected);
+    Changes(page, selected);
 }
 
-void OnInitDialog(HWND page) {
-    ActionsPage = page;
-    ActionList = GetDlgItem(page, IDC_ACTIONS_LIST);
-    Changed.Actions = 0;
-    ShowHeadings(page, &HeadingFont, kHeadingRules, std::size(kHeadingRules));
-    SendMessageA(ActionList, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                 LVS_EX_FULLROWSELECT);
-    SendMessageA(ActionList, LVM_SETIMAGELIST, LVSIL_SMALL,
-                 reinterpret_cast<LPARAM>(AppState.Images16));
+void OnInitDialog(HWND page, LPARAM parameter) {
+    Editor& editor = TakeEditor(page, parameter);
+    StartPageLook(page, &editor.Looks[kActionsPage], kHeadingRules, std::size(kHeadingRules),
+                  kRuleLeft, kRuleRight);
+    HWND list = ListOf(page);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(AppUi.Images16));
     RECT client;
-    GetClientRect(ActionList, &client);
+    GetClientRect(list, &client);
     for (int column = 0; column < static_cast<int>(std::size(kColumnShares)); ++column) {
         LVCOLUMNA header = {};
         header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         header.pszText = const_cast<char*>(kActionColumns[column]);
         header.cx = (client.right - GetSystemMetrics(SM_CXVSCROLL)) * kColumnShares[column] / 100;
         header.iSubItem = column;
-        SendMessageA(ActionList, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
+        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
     }
-    EnableButtons();
 }
 
-INT_PTR OnNotify(const NMHDR* header) {
-    if (header->hwndFrom != ActionList)
+INT_PTR OnNotify(HWND page, const NMHDR* header) {
+    if (header->hwndFrom != ListOf(page))
         return FALSE;
     switch (header->code) {
     case LVN_ITEMCHANGED:
-        EnableButtons();
+        EnableButtons(page);
         return TRUE;
     case NM_DBLCLK:
-        OnEdit();
+        OnEdit(page);
         return TRUE;
     case LVN_KEYDOWN:
         if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_DELETE)
-            OnRemove();
+            OnRemove(page);
         return TRUE;
     default:
         return FALSE;
     }
 }
 
-void OnCommand(WPARAM wParam) {
+void OnCommand(HWND page, WPARAM wParam) {
     if (HIWORD(wParam) != BN_CLICKED)
         return;
     switch (LOWORD(wParam)) {
     case IDC_ACTIONS_NEW:
-        OnNew();
+        OnNew(page);
         break;
     case IDC_ACTIONS_EDIT:
-        OnEdit();
+        OnEdit(page);
         break;
     case IDC_ACTIONS_REMOVE:
-        OnRemove();
+        OnRemove(page);
         break;
     case IDC_ACTIONS_DEFAULT:
-        OnSetDefault();
+        OnSetDefault(page);
         break;
     default:
         break;
     }
-}
-
-void OnPaint(HWND page) {
-    PaintScope paint(page);
-    DrawHeadingRules(page, paint.dc(), HeadingFont.get(), kHeadingRules, std::size(kHeadingRules),
-                     kRuleLeft, kRuleRight);
 }
 
 } // namespace
 
 INT_PTR CALLBACK ActionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page);
+    if (message == WM_INITDIALOG) {
+        OnInitDialog(page, lParam);
         return FALSE;
+    }
+    if (!GetWindowLongPtrA(page, DWLP_USER))
+        return FALSE;
+    if (RunCommonPageMessage(page, message, &EditorOf(page).Looks[kActionsPage]))
+        return TRUE;
+    switch (message) {
     case WM_COMMAND:
-        OnCommand(wParam);
+        OnCommand(page, wParam);
         return TRUE;
     case WM_NOTIFY:
-        return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
-    case WM_SHOWWINDOW:
-        // Shown again: the "open" action may have changed on the Opens-with page.
-        if (wParam)
-            ShowActions(SelectedAction());
-        return FALSE;
-    case WM_DPICHANGED_AFTERPARENT:
-        // The heading at the new scale.
-        ShowHeadings(page, &HeadingFont, kHeadingRules, std::size(kHeadingRules));
-        InvalidateRect(page, nullptr, TRUE);
-        return TRUE;
-    case WM_PAINT:
-        OnPaint(page);
-        return TRUE;
-    case WM_DESTROY:
-        HeadingFont.reset();
-        return TRUE;
+        return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
     default:
         return FALSE;
     }
 }
 
-void FillActions() {
-    if (EditorMode == kEditorCreate)
-        Actions = ActionsRecord();
-    else
-        ReadExtensionActions(AppState.AdminMode ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT, &Actions);
-    // The Opens-with page holds the "open" action, whatever action the pane
-    // showed the program of.
-    const int open = FindAction(Actions, "open");
-    if (open >= 0)
-        ShowOpenActionInPage(Actions.Verbs[open], false);
-    ShowActions(DefaultAction(Actions));
+void ShowActionsPage(Editor& editor) {
+    HWND page = editor.Pages[kActionsPage];
+    const int selected = SelectedAction(page);
+    ShowActions(page, selected >= 0 ? selected : DefaultAction(editor.Save.Edited));
 }

@@ -1,11 +1,13 @@
-// The property editor (dialog 1500): the General, Opens-with and Edit-flags
+// The property editor (dialog 1500): the Icon, Open, Edit Flags and Actions
 // pages on a tab control, in which an extension is created, edited or
 // customised.
 #pragma once
+#include "records/file_type.h"
+
 #include <windows.h>
 
-// Runs the editor modally over the main window. mode is kEditorEdit,
-// kEditorCreate (on NewExtensionName) or kEditorCustomize
-// (editor/editor_state.h); afterwards EditorMode and EditorDiscarded tell
-// what happened.
-void RunPropertyEditor(DWORD mode);
+// Runs the editor modally over owner, on a copy of read: editorMode is
+// kEditorEdit, kEditorCreate (read is the new extension's NewFileType) or
+// kEditorCustomize. True when a save was written whole; a save the system
+// refused leaves the editor open, says so, and changes nothing.
+bool RunPropertyEditor(HWND owner, uint32_t editorMode, const FileType& read, RunMode mode);

@@ -1,20 +1,19 @@
-// The General page: its lists, the choices made in them, "Change..." and the
-// rules beside its bold headers.
-#include "editor/general_page.h"
-
-#include "records/extension_record.h"
-#include "records/editor_state.h"
+// The General page (dialog 1600, tab "Icon"): the description, the icon and
+// where it comes from, the perceived type and the content type.
+#include "details/pane.h"
+#include "details/type_icons.h"
+#include "editor/editor.h"
 #include "editor/icon_picker.h"
-#include "platform/handles.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
+#include "platform/shell.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "text/system_text.h"
 #include "text/text.h"
-#include "ui/window_helpers.h"
 
-#include <initializer_list>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -25,118 +24,186 @@ constexpr HeadingRule kHeaderRules[] = {{IDC_GENERAL_ICON_HEADER, 24},
 constexpr int kRuleLeft = 2;
 constexpr int kRuleRight = 296;
 
-FontOwner HeaderFont;
-
 void AddChoice(HWND combo, const char* text) {
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
-void TakePageControls(HWND page) {
-    GeneralPage.LargeIcon = GetDlgItem(page, IDC_GENERAL_LARGEICON);
-    GeneralPage.SmallIcon = GetDlgItem(page, IDC_GENERAL_SMALLICON);
-    GeneralPage.IconFile = GetDlgItem(page, IDC_GENERAL_ICONFILE);
-    GeneralPage.IconPath = GetDlgItem(page, IDC_GENERAL_ICONPATH);
-    GeneralPage.Description = GetDlgItem(page, IDC_GENERAL_DESCRIPTION);
-    GeneralPage.ContentCombo = GetDlgItem(page, IDC_GENERAL_CONTENT_COMBO);
-    GeneralPage.PerceivedCombo = GetDlgItem(page, IDC_GENERAL_PERCEIVED_COMBO);
-    GeneralPage.ContentCurrent = GetDlgItem(page, IDC_GENERAL_CONTENT_CURRENT);
-    GeneralPage.PerceivedCurrent = GetDlgItem(page, IDC_GENERAL_PERCEIVED_CURRENT);
+// Both lists start with "[ NONE ]" where the editor offers it.
+void FillPerceivedTypes(HWND page, bool noneAllowed) {
+    HWND combo = GetDlgItem(page, IDC_GENERAL_PERCEIVED_COMBO);
+    if (noneAllowed)
+        AddChoice(combo, kTextNoneMarker);
+    for (const char* type : kPerceivedTypes)
+        AddChoice(combo, type);
 }
 
-void OnInitDialog(HWND page) {
-    ZeroPageChangedFlags();
-    ShowHeadings(page, &HeaderFont, kHeaderRules, std::size(kHeaderRules));
-    TakePageControls(page);
+// The sub-keys of the machine's MIME database, in the registry's order.
+void FillContentTypes(HWND page, bool noneAllowed) {
+    HWND combo = GetDlgItem(page, IDC_GENERAL_CONTENT_COMBO);
+    if (noneAllowed)
+        AddChoice(combo, kTextNoneMarker);
+    RegKey database;
+    if (RegistryOpenKey(HKEY_LOCAL_MACHINE, kContentTypeDatabaseKey, KEY_ENUMERATE_SUB_KEYS,
+                        database.put()) != ERROR_SUCCESS)
+        return;
+    RegistryForEachSubKey(database.get(), [&](const char* name) {
+        AddChoice(combo, name);
+        return true;
+    });
 }
 
-// The icons the page shows are released with it: those the icon picker made
-// are destroyed, those handed over from the details pane stay with the pane.
-void OnDestroy() {
-    SetEditorIcon(GeneralPage.LargeIcon, nullptr);
-    SetEditorIcon(GeneralPage.SmallIcon, nullptr);
-    HeaderFont.reset();
+void OnInitDialog(HWND page, LPARAM parameter) {
+    Editor& editor = TakeEditor(page, parameter);
+    StartPageLook(page, &editor.Looks[kGeneralPage], kHeaderRules, std::size(kHeaderRules),
+                  kRuleLeft, kRuleRight);
+    // No more than a save writes back whole.
+    SendDlgItemMessageA(page, IDC_GENERAL_DESCRIPTION, EM_LIMITTEXT, kNameCharacters, 0);
+    FillPerceivedTypes(page, editor.NoneAllowed);
+    FillContentTypes(page, editor.NoneAllowed);
 }
 
-void OnPerceivedChoice() {
-    FillWords(EditBuffer.PerceivedType, sizeof EditBuffer.PerceivedType, 0);
-    SendMessageA(GeneralPage.PerceivedCombo, WM_GETTEXT, sizeof EditBuffer.PerceivedType,
-                 reinterpret_cast<LPARAM>(EditBuffer.PerceivedType));
-    SetWindowTextA(GeneralPage.PerceivedCurrent, EditBuffer.PerceivedType);
-    Changed.PerceivedType = 1;
+// The file a location names, without its icon index.
+std::string IconFileOf(const std::string& location) {
+    const size_t comma = location.rfind(',');
+    return comma == std::string::npos ? location : location.substr(0, comma);
 }
 
-void OnContentChoice() {
+// A location the person took: its icons, and its file and folder as the
+// picker names them.
+void ShowTakenIcon(HWND page, const std::string& location) {
+    HWND large = GetDlgItem(page, IDC_GENERAL_LARGEICON),
+         small = GetDlgItem(page, IDC_GENERAL_SMALLICON);
+    SetPaneIcon(large, ShellLoadIconLocation(location.c_str(), TypeIconSize(large, false)));
+    SetPaneIcon(small, ShellLoadIconLocation(location.c_str(), TypeIconSize(small, true)));
+    const std::string file = IconFileOf(location);
+    char part[kTextSize] = {};
+    DirectoryOf(file.c_str(), part);
+    SetDlgItemTextA(page, IDC_GENERAL_ICONPATH, part);
+    FillWords(part, kTextSize, 0);
+    FileNameOf(file.c_str(), part);
+    SetDlgItemTextA(page, IDC_GENERAL_ICONFILE, part);
+}
+
+// The type's icon as the main window shows it; nothing for a new extension.
+void ShowStoredIcon(HWND page, const Editor& editor) {
+    HWND large = GetDlgItem(page, IDC_GENERAL_LARGEICON),
+         small = GetDlgItem(page, IDC_GENERAL_SMALLICON);
+    if (editor.Save.EditorMode == kEditorCreate)
+        return;
+    TypeIconView view = ViewTypeIcon(editor.Save.Read, editor.Mode, TypeIconSize(large, false),
+                                     TypeIconSize(small, true));
+    SetPaneIcon(large, view.Large.release());
+    SetPaneIcon(small, view.Small.release());
+    SetDlgItemTextA(page, IDC_GENERAL_ICONPATH, view.Folder.c_str());
+    SetDlgItemTextA(page, IDC_GENERAL_ICONFILE, view.File.c_str());
+}
+
+// The description the editor edits is the class's own: in user mode the
+// main window shows the shell's type name, which a "FriendlyTypeName" or the
+// user's choice of class can make another.
+std::string ShownDescription(const Editor& editor) {
+    const FileType& edited = editor.Save.Edited;
+    if (editor.Save.EditorMode == kEditorCreate || edited.Description.From == Source::Typed)
+        return edited.Description.Text;
+    if (editor.Mode == RunMode::Admin)
+        return edited.Description.Present() ? edited.Description.Text : kTextUnknown;
+    const std::string description = ShellClassDescription(edited.Extension.c_str());
+    return FitsBuffer(description.c_str(), kTextSize) ? description : kTextUnknown;
+}
+
+// A value's "Current:" text: the value, or what shows there is none.
+const char* CurrentText(const Editor& editor, const TextField& field) {
+    if (field.Present())
+        return field.Text.c_str();
+    return editor.Save.EditorMode == kEditorCreate ? "" : kTextUnknown;
+}
+
+// A choice of a list: "[ NONE ]" takes the value away.
+void OnChoice(HWND page, int combo, int current, TextField* field, uint32_t* changed) {
     char text[kTextSize] = {};
-    SendMessageA(GeneralPage.ContentCombo, WM_GETTEXT, kTextSize, reinterpret_cast<LPARAM>(text));
-    FillWords(EditBuffer.ContentType, sizeof EditBuffer.ContentType, 0);
-    SetWindowTextA(GeneralPage.ContentCurrent, text);
-    Changed.ContentType = 1;
-    CopyTextBounded(text, EditBuffer.ContentType, sizeof EditBuffer.ContentType);
+    GetDlgItemTextA(page, combo, text, kTextSize);
+    SetDlgItemTextA(page, current, text);
+    *field =
+        CompareNoCase(text, kTextNoneMarker) == 0 ? TextField() : TextField{text, Source::Typed};
+    *changed = 1;
+}
+
+void OnChangeIcon(HWND page) {
+    Editor& editor = EditorOf(page);
+    char folder[kTextSize] = {};
+    GetDlgItemTextA(page, IDC_GENERAL_ICONPATH, folder, kTextSize);
+    std::string location;
+    if (!BrowseForIcons(page, CompareNoCase(folder, kTextUnknown) == 0 ? "" : folder, &location))
+        return;
+    editor.Save.Edited.IconLocation = {location, Source::Typed};
+    editor.Save.Changed.Icon = 1;
+    ShowTakenIcon(page, location);
 }
 
 void OnCommand(HWND page, WPARAM wParam) {
+    Editor& editor = EditorOf(page);
+    FileType& edited = editor.Save.Edited;
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
     if (id == IDC_GENERAL_CHANGEICON && code == BN_CLICKED)
-        BrowseForIcons(page);
+        OnChangeIcon(page);
     else if (id == IDC_GENERAL_PERCEIVED_COMBO && code == CBN_SELCHANGE)
-        OnPerceivedChoice();
+        OnChoice(page, id, IDC_GENERAL_PERCEIVED_CURRENT, &edited.PerceivedType,
+                 &editor.Save.Changed.PerceivedType);
     else if (id == IDC_GENERAL_CONTENT_COMBO && code == CBN_SELCHANGE)
-        OnContentChoice();
+        OnChoice(page, id, IDC_GENERAL_CONTENT_CURRENT, &edited.ContentType,
+                 &editor.Save.Changed.ContentType);
 }
 
-void OnPaint(HWND page) {
-    PaintScope paint(page);
-    DrawHeadingRules(page, paint.dc(), HeaderFont.get(), kHeaderRules, std::size(kHeaderRules),
-                     kRuleLeft, kRuleRight);
+// The icons the page made go with it.
+void OnDestroy(HWND page) {
+    SetPaneIcon(GetDlgItem(page, IDC_GENERAL_LARGEICON), nullptr);
+    SetPaneIcon(GetDlgItem(page, IDC_GENERAL_SMALLICON), nullptr);
 }
 
 } // namespace
 
-INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page);
+INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        OnInitDialog(page, lParam);
         return TRUE;
+    }
+    if (!GetWindowLongPtrA(page, DWLP_USER))
+        return FALSE;
+    if (RunCommonPageMessage(page, message, &EditorOf(page).Looks[kGeneralPage]))
+        return TRUE;
+    switch (message) {
     case WM_COMMAND:
         OnCommand(page, wParam);
         return TRUE;
-    case WM_DPICHANGED_AFTERPARENT:
-        // The heading at the new scale.
-        ShowHeadings(page, &HeaderFont, kHeaderRules, std::size(kHeaderRules));
-        InvalidateRect(page, nullptr, TRUE);
-        return TRUE;
-    case WM_PAINT:
-        OnPaint(page);
-        return TRUE;
     case WM_DESTROY:
-        OnDestroy();
+        OnDestroy(page);
         return TRUE;
     default:
         return FALSE;
     }
 }
 
-void FillPerceivedTypes() {
-    if (ExtensionRecord.NoneAllowed == 1)
-        AddChoice(GeneralPage.PerceivedCombo, kTextNoneMarker);
-    for (const char* type : kPerceivedTypes)
-        AddChoice(GeneralPage.PerceivedCombo, type);
+void ShowGeneralPage(Editor& editor) {
+    HWND page = editor.Pages[kGeneralPage];
+    const FileType& edited = editor.Save.Edited;
+    SetDlgItemTextA(page, IDC_GENERAL_DESCRIPTION, ShownDescription(editor).c_str());
+    SetDlgItemTextA(page, IDC_GENERAL_PERCEIVED_CURRENT, CurrentText(editor, edited.PerceivedType));
+    SetDlgItemTextA(page, IDC_GENERAL_CONTENT_CURRENT, CurrentText(editor, edited.ContentType));
+    if (editor.Save.Changed.Icon)
+        ShowTakenIcon(page, edited.IconLocation.Text);
+    else
+        ShowStoredIcon(page, editor);
 }
 
-void FillContentTypes() {
-    RegKey database;
-    RegistryOpenKey(HKEY_LOCAL_MACHINE, kContentTypeDatabaseKey, KEY_ENUMERATE_SUB_KEYS,
-                    database.put());
-    if (ExtensionRecord.NoneAllowed == 1)
-        AddChoice(GeneralPage.ContentCombo, kTextNoneMarker);
-    if (!database)
+void CollectGeneralPage(Editor& editor) {
+    HWND edit = GetDlgItem(editor.Pages[kGeneralPage], IDC_GENERAL_DESCRIPTION);
+    if (!SendMessageA(edit, EM_GETMODIFY, 0, 0))
         return;
-    for (DWORD index = 0;; ++index) {
-        char name[kTextSize] = {};
-        DWORD length = kTextSize;
-        if (RegistryEnumKey(database.get(), index, name, &length) != ERROR_SUCCESS)
-            return;
-        AddChoice(GeneralPage.ContentCombo, name);
-    }
+    // The edit's own text, untrimmed.
+    char text[kNameSize] = {};
+    GetWindowTextA(edit, text, kNameSize);
+    editor.Save.Edited.Description = {text, Source::Typed};
+    editor.Save.Changed.Description = 1;
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
 }

@@ -5,9 +5,8 @@
 #include "platform/handles.h"
 #include "platform/shell.h"
 #include "records/app_state.h"
+#include "ui/app_ui.h"
 #include "ui/window_helpers.h"
-#include "records/extension_record.h"
-#include "records/editor_state.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "text/system_text.h"
@@ -22,6 +21,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <string>
 
 namespace {
 
@@ -34,10 +34,9 @@ constexpr int kDialogGrowth = kIconListWidth + 5;
 constexpr int kBottomMargin = 5;
 constexpr DWORD kIconListStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | LVS_ICON |
                                  LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
-// The icons' sizes for the picker's monitor, set when it opens; the list's
+// The icons' size for the picker's monitor, set when it opens; the list's
 // place, in pixels at 96 dots per inch.
 int LargeIconSize = 32;
-int SmallIconSize = 16;
 // Labels of string-named icon groups hold at most 49 characters.
 constexpr size_t kLabelSize = 50;
 constexpr UINT kTakenState = LVIS_SELECTED | LVIS_FOCUSED;
@@ -49,6 +48,8 @@ char PickerFilePath[kTextSize];
 HWND PickerIconList;
 // The General page, whose header font the icon list takes.
 HWND PickerOwner;
+// The location taken; empty until one is.
+std::string PickedLocation;
 
 // Puts control at the height of place, keeping its x and size: the file-type
 // row and "Cancel" move up into the places of the hidden file-name row and
@@ -74,14 +75,13 @@ void CreateIconList(HWND hook, HWND dialog, HWND owner) {
         CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", kIconListStyle, client.right,
                         ScaleToDpi(kIconListTop, dpi), ScaleToDpi(kIconListWidth, dpi),
                         ScaleToDpi(kIconListHeight, dpi), hook,
-                        reinterpret_cast<HMENU>(IDC_PICKER_ICONS), AppState.Instance, nullptr);
+                        reinterpret_cast<HMENU>(IDC_PICKER_ICONS), AppUi.Instance, nullptr);
     LRESULT headerFont = SendDlgItemMessageA(owner, IDC_GENERAL_ICON_HEADER, WM_GETFONT, 0, 0);
     SendMessageA(PickerIconList, WM_SETFONT, static_cast<WPARAM>(headerFont), FALSE);
     LargeIconSize = MetricForDpi(SM_CXICON, dpi);
-    SmallIconSize = MetricForDpi(SM_CXSMICON, dpi);
-    ImageList_SetIconSize(AppState.Images32, LargeIconSize, LargeIconSize);
+    ImageList_SetIconSize(AppUi.Images32, LargeIconSize, LargeIconSize);
     SendMessageA(PickerIconList, LVM_SETIMAGELIST, LVSIL_NORMAL,
-                 reinterpret_cast<LPARAM>(AppState.Images32));
+                 reinterpret_cast<LPARAM>(AppUi.Images32));
     SetParent(PickerIconList, dialog);
 }
 
@@ -114,7 +114,7 @@ void ArrangeDialog(HWND hook) {
         SendMessageA(dialog, CDM_HIDECONTROL, id, 0);
     CreateIconList(hook, dialog, PickerOwner);
     ResizeDialog(dialog);
-    CenterOver(AppState.MainWindow, dialog);
+    CenterOver(GetWindow(GetAncestor(PickerOwner, GA_ROOT), GW_OWNER), dialog);
 }
 
 // One icon group: its icon at 32 x 32 and its name. Items are numbered in the
@@ -123,7 +123,7 @@ BOOL CALLBACK AddIconItem(HMODULE module, LPCSTR, LPSTR name, LONG_PTR) {
     IconOwner icon(
         static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, LargeIconSize, LargeIconSize, 0)));
     // A group whose icon does not load keeps its place, without an image.
-    const int image = icon ? ImageList_ReplaceIcon(AppState.Images32, -1, icon.get()) : I_IMAGENONE;
+    const int image = icon ? ImageList_ReplaceIcon(AppUi.Images32, -1, icon.get()) : I_IMAGENONE;
     char label[kLabelSize] = {};
     if (IS_INTRESOURCE(name))
         FormatDecimal(static_cast<int32_t>(reinterpret_cast<ULONG_PTR>(name)), label);
@@ -139,7 +139,7 @@ BOOL CALLBACK AddIconItem(HMODULE module, LPCSTR, LPSTR name, LONG_PTR) {
 }
 
 void FillIconList() {
-    ImageList_Remove(AppState.Images32, -1);
+    ImageList_Remove(AppUi.Images32, -1);
     SendMessageA(PickerIconList, LVM_DELETEALLITEMS, 0, 0);
     if (!PickerFilePath[0] || PathIsDirectoryA(PickerFilePath))
         return;
@@ -151,7 +151,7 @@ void FillIconList() {
     ModuleOwner module(LoadLibraryExA(PickerFilePath, nullptr,
                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (module && reinterpret_cast<UINT_PTR>(
-                      ExtractIconA(AppState.Instance, PickerFilePath, static_cast<UINT>(-1))) != 0)
+                      ExtractIconA(AppUi.Instance, PickerFilePath, static_cast<UINT>(-1))) != 0)
         EnumResourceNamesA(module.get(), RT_GROUP_ICON, AddIconItem, 0);
 }
 
@@ -206,22 +206,6 @@ void ReadSelection(HWND hook) {
         PathOfOneItem(ComOwner<IDataObject>(selection).get(), PickerFilePath);
 }
 
-// The General page shows the new icon, at both sizes, and where it comes from.
-void ShowTakenIcon(HICON icon) {
-    HICON small = icon ? static_cast<HICON>(CopyImage(icon, IMAGE_ICON, SmallIconSize,
-                                                      SmallIconSize, LR_COPYFROMRESOURCE))
-                       : nullptr;
-    SetEditorIcon(GeneralPage.LargeIcon, icon);
-    SetEditorIcon(GeneralPage.SmallIcon, small);
-    char part[kTextSize] = {};
-    DirectoryOf(PickerFilePath, part);
-    SetWindowTextA(GeneralPage.IconPath, part);
-    FillWords(part, kTextSize, 0);
-    FileNameOf(PickerFilePath, part);
-    SetWindowTextA(GeneralPage.IconFile, part);
-    Changed.Icon = 1;
-}
-
 void TakeListIcon(HWND hook, int index) {
     char number[16] = {};
     FormatDecimal(index, number);
@@ -229,15 +213,7 @@ void TakeListIcon(HWND hook, int index) {
     if (!JoinTextsBounded(location, sizeof location, {PickerFilePath, ",", number}) ||
         !FitsBuffer(location, kNameSize))
         return;
-    FillWords(IconLocation, kNameSize, 0);
-    CopyTextBounded(location, IconLocation, kNameSize);
-    LVITEMA item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = index;
-    SendMessageA(PickerIconList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    ShowTakenIcon(item.iImage >= 0
-                      ? ImageList_GetIcon(AppState.Images32, item.iImage, ILD_TRANSPARENT)
-                      : nullptr);
+    PickedLocation = location;
     PostMessageA(GetParent(hook), WM_CLOSE, 0, 0);
 }
 
@@ -245,13 +221,11 @@ void TakeListIcon(HWND hook, int index) {
 // are taken from the list.
 bool AcceptOpenedFile(HWND hook) {
     ReadOpenedFile(hook);
-    // A path too long for IconLocation is refused rather than kept cut.
+    // A path too long to keep is refused rather than kept cut.
     if (CompareNoCase(PathFindExtensionA(PickerFilePath), kIconFileExtension) != 0 ||
         !FitsBuffer(PickerFilePath, kNameSize))
         return false;
-    CopyTextBounded(PickerFilePath, IconLocation, kNameSize);
-    ShowTakenIcon(static_cast<HICON>(LoadImageA(nullptr, PickerFilePath, IMAGE_ICON, LargeIconSize,
-                                                LargeIconSize, LR_LOADFROMFILE)));
+    PickedLocation = PickerFilePath;
     return true;
 }
 
@@ -291,26 +265,27 @@ UINT_PTR CALLBACK IconPickerHook(HWND hook, UINT message, WPARAM, LPARAM lParam)
 
 } // namespace
 
-void BrowseForIcons(HWND owner) {
+bool BrowseForIcons(HWND owner, const std::string& folder, std::string* location) {
     char file[kTextSize] = {};
-    char folder[kTextSize] = {};
-    GetDlgItemTextA(AppState.MainWindow, IDC_MAIN_ICONPATH, folder, kTextSize);
-    if (!folder[0])
-        CopyTextBounded(AppState.AppDirectory, folder, kTextSize);
+    char start[kTextSize] = {};
+    CopyTextBounded(folder.empty() ? AppState.AppDirectory : folder.c_str(), start, kTextSize);
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     dialog.hwndOwner = owner;
-    dialog.hInstance = AppState.Instance;
+    dialog.hInstance = AppUi.Instance;
     dialog.lpstrFilter = kIconPickerFilter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file;
     dialog.nMaxFile = kTextSize;
-    dialog.lpstrInitialDir = folder;
+    dialog.lpstrInitialDir = start;
     dialog.lpstrTitle = kTextBrowseForIcons;
     dialog.Flags =
         OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_HIDEREADONLY;
     dialog.lpfnHook = IconPickerHook;
     PickerIconList = nullptr;
     PickerOwner = owner;
+    PickedLocation.clear();
     GetOpenFileNameA(&dialog);
+    *location = PickedLocation;
+    return !PickedLocation.empty();
 }

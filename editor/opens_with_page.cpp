@@ -1,14 +1,11 @@
-// The Opens-with page: the program combo, the program's location, the DDE
-// settings of the machine, and the Recently Used list with its pop-up menu.
-#include "editor/opens_with_page.h"
-
+// The Opens-with page (dialog 1700, tab "Open"): the program of the "open"
+// action chosen from the registered applications, its arguments, its DDE
+// settings, and the user's "Recently Used" programs with their pop-up menu.
+#include "details/actions.h"
 #include "details/applications.h"
 #include "details/command_rules.h"
-#include "records/app_state.h"
-#include "ui/window_helpers.h"
-#include "records/extension_record.h"
-#include "records/editor_state.h"
-#include "platform/handles.h"
+#include "details/pane.h"
+#include "editor/editor.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "platform/shell.h"
@@ -16,13 +13,13 @@
 #include "resources/texts.h"
 #include "text/system_text.h"
 #include "text/text.h"
+#include "ui/app_ui.h"
 #include "ui/list_items.h"
-#include "writer/value_rules.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
 
-#include <initializer_list>
+#include <algorithm>
 #include <iterator>
 #include <string>
 #include <unordered_set>
@@ -30,17 +27,26 @@
 
 namespace {
 
-// Names of the Open With list are read into 8 bytes: longer ones are skipped.
-constexpr DWORD kRecentNameSize = 8;
 // The rules through the bold headings, in dialog units of the template.
 constexpr HeadingRule kHeadingRules[] = {
     {IDC_OPENSWITH_HEADER, 5}, {IDC_OPENSWITH_DDE_HEADER, 97}, {IDC_OPENSWITH_RECENT_HEADER, 153}};
 constexpr int kRuleStart = 2;
 constexpr int kRuleEnd = 296;
 
-FontOwner HeadingFont;
-HMENU AddProgramMenu;
-int RightClickedRow = -1;
+// The DDE edits, each with its field of the "open" action, its changed flag
+// and the shell's answer for it.
+struct DdeEdit {
+    int Id;
+    TextField FileAction::*Field;
+    uint32_t ChangedFlags::*Changed;
+    ASSOCSTR Answer;
+};
+const DdeEdit kDdeEdits[] = {
+    {IDC_OPENSWITH_DDECOMMAND, &FileAction::DdeCommand, &ChangedFlags::DdeCommand,
+     ASSOCSTR_DDECOMMAND},
+    {IDC_OPENSWITH_DDEAPP, &FileAction::DdeApplication, &ChangedFlags::DdeApplication,
+     ASSOCSTR_DDEAPPLICATION},
+    {IDC_OPENSWITH_DDETOPIC, &FileAction::DdeTopic, &ChangedFlags::DdeTopic, ASSOCSTR_DDETOPIC}};
 
 struct ProgramItem {
     char Text[kTextSize];
@@ -48,99 +54,97 @@ struct ProgramItem {
     LPARAM Data;
 };
 
-bool ReadComboItem(int index, ProgramItem* program) {
+HWND Control(const Editor& editor, int id) {
+    return GetDlgItem(editor.Pages[kOpensWithPage], id);
+}
+
+bool ReadComboItem(HWND combo, int index, ProgramItem* program) {
     FillWords(program->Text, kTextSize, 0);
     COMBOBOXEXITEMA item = {};
     item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_LPARAM;
     item.iItem = index;
     item.pszText = program->Text;
     item.cchTextMax = kTextSize;
-    if (!SendMessageA(OpensWithPage.ProgramCombo, CBEM_GETITEMA, 0,
-                      reinterpret_cast<LPARAM>(&item)))
+    if (!SendMessageA(combo, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
         return false;
     program->Image = item.iImage;
     program->Data = item.lParam;
     return true;
 }
 
-int ComboCount() {
-    return static_cast<int>(SendMessageA(OpensWithPage.ProgramCombo, CB_GETCOUNT, 0, 0));
+int ComboCount(HWND combo) {
+    return static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
 }
 
-int RecentCount() {
-    return static_cast<int>(SendMessageA(OpensWithPage.RecentList, LVM_GETITEMCOUNT, 0, 0));
-}
-
-bool ReadRecentRow(int row, char* text, LPARAM* data) {
+bool ReadRecentRow(HWND list, int row, char* text, LPARAM* data) {
     FillWords(text, kTextSize, 0);
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = row;
     item.pszText = text;
     item.cchTextMax = kTextSize;
-    if (!SendMessageA(OpensWithPage.RecentList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
         return false;
     *data = item.lParam;
     return true;
 }
 
 // The list sorts the new row into place; on success the row owns data.
-bool InsertRecentRow(const char* text, int image, LPARAM data) {
+bool InsertRecentRow(HWND list, const char* text, int image, LPARAM data) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = RecentCount();
+    item.iItem = ListCount(list);
     item.pszText = const_cast<char*>(text);
     item.iImage = image;
     item.lParam = data;
-    return SendMessageA(OpensWithPage.RecentList, LVM_INSERTITEMA, 0,
-                        reinterpret_cast<LPARAM>(&item)) != -1;
+    return SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) != -1;
 }
 
-void SizeRecentColumn() {
-    SendMessageA(OpensWithPage.RecentList, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+void SizeRecentColumn(HWND list) {
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
 }
 
 // On success the menu item owns data.
-bool InsertProgramMenuItem(UINT position, UINT command, const char* text, LPARAM data) {
+bool InsertProgramMenuItem(HMENU menu, UINT position, UINT command, const char* text, LPARAM data) {
     MENUITEMINFOA item = {};
     item.cbSize = sizeof item;
     item.fMask = MIIM_ID | MIIM_DATA | MIIM_STRING;
     item.wID = command;
     item.dwItemData = static_cast<ULONG_PTR>(data);
     item.dwTypeData = const_cast<char*>(text);
-    return InsertMenuItemA(AddProgramMenu, position, TRUE, &item) != FALSE;
+    return InsertMenuItemA(menu, position, TRUE, &item) != FALSE;
 }
 
-bool ReadProgramMenuItem(UINT item, BOOL byPosition, char* text, LPARAM* data) {
+bool ReadProgramMenuItem(HMENU menu, UINT item, BOOL byPosition, char* text, LPARAM* data) {
     FillWords(text, kTextSize, 0);
     MENUITEMINFOA info = {};
     info.cbSize = sizeof info;
     info.fMask = MIIM_DATA | MIIM_STRING;
     info.dwTypeData = text;
     info.cch = kTextSize;
-    if (!GetMenuItemInfoA(AddProgramMenu, item, byPosition, &info))
+    if (!GetMenuItemInfoA(menu, item, byPosition, &info))
         return false;
     *data = static_cast<LPARAM>(info.dwItemData);
     return true;
 }
 
-void DeleteProgramMenuItemAt(int position) {
+void DeleteProgramMenuItemAt(HMENU menu, int position) {
     char text[kTextSize];
     LPARAM data = 0;
-    if (ReadProgramMenuItem(static_cast<UINT>(position), TRUE, text, &data))
+    if (ReadProgramMenuItem(menu, static_cast<UINT>(position), TRUE, text, &data))
         FreeItemData(data);
-    DeleteMenu(AddProgramMenu, static_cast<UINT>(position), MF_BYPOSITION);
+    DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
 }
 
 // The lowest command no item of "Add Program" has, and never that of
 // "Remove". Among count + 2 numbers at least one is free; one pass over the
 // items finds it, where asking the menu number by number would take a pass
 // per number.
-UINT UnusedCommand() {
-    const int count = GetMenuItemCount(AddProgramMenu);
+UINT UnusedCommand(HMENU menu) {
+    const int count = GetMenuItemCount(menu);
     std::vector<bool> used(static_cast<size_t>(count > 0 ? count : 0) + 2);
     for (int position = 0; position < count; ++position) {
-        const UINT command = GetMenuItemID(AddProgramMenu, position);
+        const UINT command = GetMenuItemID(menu, position);
         if (command < used.size())
             used[command] = true;
     }
@@ -152,185 +156,9 @@ UINT UnusedCommand() {
     return command;
 }
 
-void TakePageControls(HWND page) {
-    OpensWithPage.ProgramCombo = GetDlgItem(page, IDC_OPENSWITH_PROGRAMCOMBO);
-    OpensWithPage.ProgramIcon = GetDlgItem(page, IDC_OPENSWITH_PROGRAMICON);
-    OpensWithPage.OpensWith = GetDlgItem(page, IDC_OPENSWITH_OPENSWITH);
-    OpensWithPage.ProgramFile = GetDlgItem(page, IDC_OPENSWITH_PROGRAMFILE);
-    OpensWithPage.ProgramPath = GetDlgItem(page, IDC_OPENSWITH_PROGRAMPATH);
-    OpensWithPage.Args = GetDlgItem(page, IDC_OPENSWITH_ARGS);
-    OpensWithPage.DdeApplication = GetDlgItem(page, IDC_OPENSWITH_DDEAPP);
-    OpensWithPage.DdeTopic = GetDlgItem(page, IDC_OPENSWITH_DDETOPIC);
-    OpensWithPage.DdeCommand = GetDlgItem(page, IDC_OPENSWITH_DDECOMMAND);
-    OpensWithPage.RecentList = GetDlgItem(page, IDC_OPENSWITH_RECENTLIST);
-}
-
-void InitPage(HWND page) {
-    ZeroPageChangedFlags();
-    TakePageControls(page);
-    AddProgramMenu = nullptr;
-    RightClickedRow = -1;
-    ShowHeadings(page, &HeadingFont, kHeadingRules, std::size(kHeadingRules));
-    SendMessageA(OpensWithPage.RecentList, LVM_SETIMAGELIST, LVSIL_SMALL,
-                 reinterpret_cast<LPARAM>(AppState.SmallSystemImages));
-    SendMessageA(OpensWithPage.ProgramCombo, CBEM_SETIMAGELIST, 0,
-                 reinterpret_cast<LPARAM>(AppState.SmallSystemImages));
-}
-
-// Every path the page ends on: the item data, the icon the page made and the
-// heading font are released.
-void EndPage() {
-    ReleaseOpensWithItemData();
-    SetEditorIcon(OpensWithPage.ProgramIcon, nullptr);
-    HeadingFont.reset();
-}
-
-void PaintPage(HWND page) {
-    PaintScope paint(page);
-    DrawHeadingRules(page, paint.dc(), HeadingFont.get(), kHeadingRules, std::size(kHeadingRules),
-                     kRuleStart, kRuleEnd);
-}
-
-// "Path:" and "Args:" of the application's open command; both empty without one.
-void ShowProgramLocation(const char* application) {
-    RegKey applications;
-    RegistryOpenKey(HKEY_CLASSES_ROOT, kApplicationsKey, KEY_READ, applications.put());
-    char command[kTextSize];
-    if (!ReadApplicationCommand(applications.get(), application, kOpenCommandKey, command)) {
-        SetWindowTextA(OpensWithPage.ProgramPath, "");
-        SetWindowTextA(OpensWithPage.Args, "");
-        return;
-    }
-    char expanded[kTextSize];
-    char folder[kTextSize];
-    ExpandedFolderOf(command, expanded, folder);
-    SetWindowTextA(OpensWithPage.ProgramPath, folder);
-    SetWindowTextA(OpensWithPage.Args, PathGetArgsA(command));
-}
-
-void ChooseProgram() {
-    int index = static_cast<int>(SendMessageA(OpensWithPage.ProgramCombo, CB_GETCURSEL, 0, 0));
-    ProgramItem program;
-    if (index < 0 || !ReadComboItem(index, &program) || !program.Data)
-        return;
-    SetEditorIcon(OpensWithPage.ProgramIcon,
-                  ImageList_GetIcon(AppState.LargeSystemImages, program.Image, ILD_TRANSPARENT));
-    const char* application = reinterpret_cast<const char*>(program.Data);
-    SetWindowTextA(OpensWithPage.ProgramFile, "");
-    SetWindowTextA(OpensWithPage.OpensWith, program.Text);
-    SetWindowTextA(OpensWithPage.ProgramFile, application);
-    ShowProgramLocation(application);
-    Changed.Program = 1;
-}
-
-// The menu for row (-1: none) at screen: a right-click's row is the one under
-// the cursor, the keyboard's the selected one.
-void ShowRecentListMenu(HWND page, int row, POINT screen) {
-    RightClickedRow = row;
-    EnableMenuItem(RecentListMenu, IDM_RECENT_REMOVE,
-                   MF_BYCOMMAND | (RightClickedRow >= 0 ? MF_ENABLED : MF_DISABLED));
-    TrackPopupMenu(RecentListMenu, 0, screen.x, screen.y, 0, page, nullptr);
-}
-
-void OnRecentListRightClick(HWND page) {
-    POINT cursor;
-    GetCursorPos(&cursor);
-    ShowRecentListMenu(
-        page, ListRowAt(OpensWithPage.RecentList, CursorIn(OpensWithPage.RecentList)), cursor);
-}
-
-BOOL OnContextMenu(HWND page, HWND control, LPARAM position) {
-    if (!RecentListMenu || control != OpensWithPage.RecentList || !IsKeyboardMenu(position))
-        return FALSE;
-    const int row = ListView_GetNextItem(control, -1, LVNI_SELECTED);
-    ShowRecentListMenu(page, row, ListRowMenuPoint(control, row));
-    return TRUE;
-}
-
-// The row's program goes back to the top of "Add Program", with its data.
-void RemoveRecentRow() {
-    char text[kTextSize];
-    LPARAM data = 0;
-    const int row = RightClickedRow;
-    RightClickedRow = -1;
-    if (row < 0 || !ReadRecentRow(row, text, &data))
-        return;
-    if (!InsertProgramMenuItem(0, UnusedCommand(), text, data))
-        FreeItemData(data);
-    SendMessageA(OpensWithPage.RecentList, LVM_DELETEITEM, row, 0);
-    SizeRecentColumn();
-    Changed.OpenWithList = 1;
-}
-
-// The chosen "Add Program" item becomes a row, with its data.
-void AddRecentProgram(UINT command) {
-    char text[kTextSize];
-    LPARAM data = 0;
-    if (!AddProgramMenu || !ReadProgramMenuItem(command, FALSE, text, &data) || !data)
-        return;
-    const int image = ApplicationIconIndex(reinterpret_cast<const char*>(data));
-    if (!InsertRecentRow(text, image, data))
-        return;
-    DeleteMenu(AddProgramMenu, command, MF_BYCOMMAND);
-    SizeRecentColumn();
-    Changed.OpenWithList = 1;
-}
-
-void OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (LOWORD(wParam) == IDC_OPENSWITH_PROGRAMCOMBO && HIWORD(wParam) == CBN_SELCHANGE) {
-        ChooseProgram();
-        return;
-    }
-    // Menu commands carry no control.
-    if (HIWORD(wParam) != 0 || lParam != 0)
-        return;
-    if (LOWORD(wParam) == IDM_RECENT_REMOVE)
-        RemoveRecentRow();
-    else
-        AddRecentProgram(LOWORD(wParam));
-}
-
-void OnNotify(HWND page, const NMHDR* header) {
-    if (header->idFrom == IDC_OPENSWITH_RECENTLIST && header->code == NM_RCLICK && RecentListMenu)
-        OnRecentListRightClick(page);
-}
-
-} // namespace
-
-INT_PTR CALLBACK OpensWithPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        InitPage(page);
-        return FALSE;
-    case WM_COMMAND:
-        OnCommand(wParam, lParam);
-        return TRUE;
-    case WM_NOTIFY:
-        OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
-        return TRUE;
-    case WM_CONTEXTMENU:
-        return OnContextMenu(page, reinterpret_cast<HWND>(wParam), lParam);
-    case WM_DPICHANGED_AFTERPARENT:
-        // The heading at the new scale.
-        ShowHeadings(page, &HeadingFont, kHeadingRules, std::size(kHeadingRules));
-        InvalidateRect(page, nullptr, TRUE);
-        return TRUE;
-    case WM_PAINT:
-        PaintPage(page);
-        return TRUE;
-    case WM_CLOSE:
-        HeadingFont.reset();
-        EndDialog(page, 0);
-        return TRUE;
-    case WM_DESTROY:
-        EndPage();
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
-void FillProgramCombo() {
+// Every registered application with an open (or edit) command, in reverse
+// order of the registry's, each with its program's name and icon.
+void FillProgramCombo(HWND combo) {
     RegKey applications;
     DWORD count = 0;
     if (RegistryOpenKey(HKEY_CLASSES_ROOT, kApplicationsKey, KEY_READ, applications.put()) !=
@@ -360,174 +188,373 @@ void FillProgramCombo() {
         item.pszText = name;
         item.iImage = item.iSelectedImage = ProgramIconIndex(path, SHGFI_USEFILEATTRIBUTES);
         item.lParam = reinterpret_cast<LPARAM>(data);
-        if (SendMessageA(OpensWithPage.ProgramCombo, CBEM_INSERTITEMA, 0,
-                         reinterpret_cast<LPARAM>(&item)) == -1)
+        if (SendMessageA(combo, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) == -1)
             FreeItemData(item.lParam);
     }
 }
 
-void FillRecentList() {
-    char path[kRegistryPathSize];
-    RegKey list;
-    DWORD count = 0;
-    if (!OpenWithListPath(CurrentExtension, path) ||
-        RegistryOpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE, list.put()) != ERROR_SUCCESS ||
-        RegistryQueryInfo(list.get(), nullptr, &count) != ERROR_SUCCESS)
-        return;
-    for (DWORD index = 0; index < count; ++index) {
-        char name[kRecentNameSize] = {};
-        char application[kTextSize] = {};
-        DWORD nameLength = kRecentNameSize;
-        DWORD dataSize = kTextSize;
-        if (RegistryEnumValue(list.get(), index, name, &nameLength, nullptr, application,
-                              &dataSize) != ERROR_SUCCESS ||
-            CompareNoCase(name, kMruListValue) == 0)
-            continue;
-        application[kTextSize - 1] = '\0';
+// The record's programs that have a name to show.
+void FillRecentList(HWND list, const std::vector<std::string>& programs) {
+    for (const std::string& application : programs) {
         char friendly[kTextSize];
-        if (!ProgramFriendlyName(application, friendly))
+        if (!ProgramFriendlyName(application.c_str(), friendly))
             continue;
-        char* data = CopyForItemData(application);
-        if (data && !InsertRecentRow(friendly, ApplicationIconIndex(application),
+        char* data = CopyForItemData(application.c_str());
+        if (data && !InsertRecentRow(list, friendly, ApplicationIconIndex(application.c_str()),
                                      reinterpret_cast<LPARAM>(data)))
             FreeItemData(reinterpret_cast<LPARAM>(data));
     }
 }
 
-void BuildAddProgramMenu(HMENU popup) {
-    AddProgramMenu = CreatePopupMenu();
-    for (int index = 0, count = ComboCount(); index < count; ++index) {
+// "Add Program": every program of the combo, each with a copy of its own: a
+// program moves between the menu and the list, while the combo keeps its item.
+HMENU BuildAddProgramMenu(HWND combo) {
+    HMENU menu = CreatePopupMenu();
+    for (int index = 0, count = ComboCount(combo); index < count; ++index) {
         ProgramItem program;
-        if (!ReadComboItem(index, &program) || !program.Data)
+        if (!ReadComboItem(combo, index, &program) || !program.Data)
             continue;
-        // The menu owns a copy of its own: a program moves between the menu
-        // and the list, while the combo keeps its item.
         char* data = CopyForItemData(reinterpret_cast<const char*>(program.Data));
         const UINT command = static_cast<UINT>(index) < IDM_RECENT_REMOVE
                                  ? static_cast<UINT>(index)
                                  : static_cast<UINT>(index) + 1;
-        if (data && !InsertProgramMenuItem(static_cast<UINT>(GetMenuItemCount(AddProgramMenu)),
-                                           command, program.Text, reinterpret_cast<LPARAM>(data)))
+        if (data && !InsertProgramMenuItem(menu, static_cast<UINT>(GetMenuItemCount(menu)), command,
+                                           program.Text, reinterpret_cast<LPARAM>(data)))
             FreeItemData(reinterpret_cast<LPARAM>(data));
     }
-    AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(AddProgramMenu), kMenuAddProgram);
+    return menu;
 }
 
-void PruneAddProgramMenu() {
-    if (!AddProgramMenu || GetMenuItemCount(AddProgramMenu) <= 0 || RecentCount() <= 0)
+// The programs the list shows leave "Add Program".
+void PruneAddProgramMenu(HMENU menu, HWND list) {
+    if (!menu || GetMenuItemCount(menu) <= 0 || ListCount(list) <= 0)
         return;
     // One pass over each side: the list and the menu can both hold thousands.
     std::unordered_set<std::wstring> listed;
-    for (int row = 0, rows = RecentCount(); row < rows; ++row) {
+    for (int row = 0, rows = ListCount(list); row < rows; ++row) {
         char rowText[kTextSize];
         LPARAM rowData = 0;
-        if (ReadRecentRow(row, rowText, &rowData))
+        if (ReadRecentRow(list, row, rowText, &rowData))
             listed.insert(RegistryNameKey(rowText));
     }
-    for (int position = GetMenuItemCount(AddProgramMenu) - 1; position >= 0; --position) {
+    for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position) {
         char itemText[kTextSize];
         LPARAM itemData = 0;
-        if (ReadProgramMenuItem(static_cast<UINT>(position), TRUE, itemText, &itemData) &&
+        if (ReadProgramMenuItem(menu, static_cast<UINT>(position), TRUE, itemText, &itemData) &&
             listed.count(RegistryNameKey(itemText)))
-            DeleteProgramMenuItemAt(position);
+            DeleteProgramMenuItemAt(menu, position);
     }
 }
 
-void ReadDdeMachine() {
-    char fileClass[kTextSize] = {};
-    RegKey extension;
-    RegKey classKey;
-    if (OpenClassesKey(HKEY_LOCAL_MACHINE, CurrentExtension, nullptr, KEY_QUERY_VALUE,
-                       &extension) == ERROR_SUCCESS &&
-        LookupFileClass(extension.get(), fileClass) && fileClass[0])
-        OpenClassesKey(HKEY_LOCAL_MACHINE, fileClass, nullptr, KEY_QUERY_VALUE, &classKey);
-    const struct {
-        const char* key;
-        HWND edit;
-    } fields[] = {{kDdeCommandKey, OpensWithPage.DdeCommand},
-                  {kDdeApplicationKey, OpensWithPage.DdeApplication},
-                  {kDdeTopicKey, OpensWithPage.DdeTopic}};
-    for (const auto& field : fields) {
-        char text[kTextSize] = {};
-        RegKey key;
-        if (classKey &&
-            RegistryOpenKey(classKey.get(), field.key, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS)
-            RegistryReadText(key.get(), nullptr, text, kTextSize);
-        SetWindowTextA(field.edit, text);
+void SetUpRecentList(Editor& editor) {
+    HWND list = Control(editor, IDC_OPENSWITH_RECENTLIST);
+    LVCOLUMNA column = {};
+    column.mask = LVCF_WIDTH | LVCF_SUBITEM;
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    if (editor.Mode == RunMode::Admin) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.pszText = const_cast<char*>(kTextNotInAdminMode);
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        EnableWindow(list, FALSE);
+    } else {
+        FillRecentList(list, editor.Save.Read.OpenWithList);
+        editor.RecentMenu.reset(CreatePopupMenu());
+        AppendMenuA(editor.RecentMenu.get(), MF_STRING, IDM_RECENT_REMOVE, kMenuRemove);
+        editor.AddProgramMenu = BuildAddProgramMenu(Control(editor, IDC_OPENSWITH_PROGRAMCOMBO));
+        AppendMenuA(editor.RecentMenu.get(), MF_POPUP,
+                    reinterpret_cast<UINT_PTR>(editor.AddProgramMenu), kMenuAddProgram);
+        PruneAddProgramMenu(editor.AddProgramMenu, list);
+        EnableWindow(list, TRUE);
+    }
+    SizeRecentColumn(list);
+}
+
+void OnInitDialog(HWND page, LPARAM parameter) {
+    Editor& editor = TakeEditor(page, parameter);
+    // The frame learns the page's handle only once it is made.
+    editor.Pages[kOpensWithPage] = page;
+    StartPageLook(page, &editor.Looks[kOpensWithPage], kHeadingRules, std::size(kHeadingRules),
+                  kRuleStart, kRuleEnd);
+    SendDlgItemMessageA(page, IDC_OPENSWITH_RECENTLIST, LVM_SETIMAGELIST, LVSIL_SMALL,
+                        reinterpret_cast<LPARAM>(AppUi.SmallSystemImages));
+    SendDlgItemMessageA(page, IDC_OPENSWITH_PROGRAMCOMBO, CBEM_SETIMAGELIST, 0,
+                        reinterpret_cast<LPARAM>(AppUi.SmallSystemImages));
+    // An edit takes no more than a command keeps whole.
+    for (int id : {IDC_OPENSWITH_ARGS, IDC_OPENSWITH_DDECOMMAND, IDC_OPENSWITH_DDEAPP,
+                   IDC_OPENSWITH_DDETOPIC})
+        SendDlgItemMessageA(page, id, EM_LIMITTEXT, kNameCharacters, 0);
+    FillProgramCombo(GetDlgItem(page, IDC_OPENSWITH_PROGRAMCOMBO));
+    SetUpRecentList(editor);
+}
+
+// The item data of the combo, the list and "Add Program" are released, and
+// the controls emptied; the menu that held "Add Program" goes with the editor.
+void ReleaseItemData(Editor& editor) {
+    HWND combo = Control(editor, IDC_OPENSWITH_PROGRAMCOMBO);
+    for (int index = 0, count = ComboCount(combo); index < count; ++index) {
+        ProgramItem program;
+        if (ReadComboItem(combo, index, &program))
+            FreeItemData(program.Data);
+    }
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    HWND list = Control(editor, IDC_OPENSWITH_RECENTLIST);
+    for (int row = 0, count = ListCount(list); row < count; ++row)
+        FreeItemData(ListItemData(list, row));
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    if (editor.AddProgramMenu && IsMenu(editor.AddProgramMenu))
+        for (int position = GetMenuItemCount(editor.AddProgramMenu) - 1; position >= 0; --position)
+            DeleteProgramMenuItemAt(editor.AddProgramMenu, position);
+    editor.AddProgramMenu = nullptr;
+    editor.RecentMenu.reset();
+}
+
+void OnDestroy(Editor& editor) {
+    ReleaseItemData(editor);
+    SetPaneIcon(Control(editor, IDC_OPENSWITH_PROGRAMICON), nullptr);
+}
+
+const FileAction* FindOpen(const FileType& type) {
+    const int open = FindAction(type, "open");
+    return open >= 0 ? &type.Actions[open] : nullptr;
+}
+
+// The program and arguments of the "open" action's command; both empty
+// where it has none.
+void SplitOpenCommand(const FileType& type, char* program, char* arguments) {
+    const FileAction* open = FindOpen(type);
+    FillWords(program, kTextSize, 0);
+    FillWords(arguments, kTextSize, 0);
+    if (open && open->Command.Present())
+        SplitProgramAndArguments(open->Command.Text.c_str(), program, arguments);
+}
+
+// The chosen application: its program (its command's folder, expanded, and
+// its key's name) with its command's arguments becomes the "open" command.
+void ChooseProgram(Editor& editor) {
+    HWND combo = Control(editor, IDC_OPENSWITH_PROGRAMCOMBO);
+    const int index = static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+    ProgramItem program;
+    if (index < 0 || !ReadComboItem(combo, index, &program) || !program.Data)
+        return;
+    const char* application = reinterpret_cast<const char*>(program.Data);
+    RegKey applications;
+    RegistryOpenKey(HKEY_CLASSES_ROOT, kApplicationsKey, KEY_READ, applications.put());
+    char command[kTextSize], expanded[kTextSize], folder[kTextSize], path[kTextSize];
+    if (!ReadApplicationCommand(applications.get(), application, kOpenCommandKey, command))
+        FillWords(command, kTextSize, 0);
+    ExpandedFolderOf(command, expanded, folder);
+    char joined[kTextSize];
+    if (!JoinTextsBounded(path, kTextSize, {folder, application}) ||
+        !JoinProgramAndArguments(path, command[0] ? PathGetArgsA(command) : "", joined))
+        return;
+    FileAction& open = OpenActionOf(&editor.Save.Edited);
+    open.Command = {joined, Source::Typed};
+    editor.Save.Changed.Program = 1;
+    ShowOpensWithPage(editor);
+}
+
+// The menu for row (-1: none) at screen: a right-click's row is the one under
+// the cursor, the keyboard's the selected one.
+void ShowRecentListMenu(Editor& editor, int row, POINT screen) {
+    editor.RightClickedRow = row;
+    EnableMenuItem(editor.RecentMenu.get(), IDM_RECENT_REMOVE,
+                   MF_BYCOMMAND | (row >= 0 ? MF_ENABLED : MF_DISABLED));
+    TrackPopupMenu(editor.RecentMenu.get(), 0, screen.x, screen.y, 0, editor.Pages[kOpensWithPage],
+                   nullptr);
+}
+
+BOOL OnContextMenu(Editor& editor, HWND control, LPARAM position) {
+    HWND list = Control(editor, IDC_OPENSWITH_RECENTLIST);
+    if (!editor.RecentMenu || control != list || !IsKeyboardMenu(position))
+        return FALSE;
+    const int row = ListView_GetNextItem(control, -1, LVNI_SELECTED);
+    ShowRecentListMenu(editor, row, ListRowMenuPoint(control, row));
+    return TRUE;
+}
+
+// The row's program leaves the record's list and goes back to the top of
+// "Add Program", with its data.
+void RemoveRecentRow(Editor& editor) {
+    HWND list = Control(editor, IDC_OPENSWITH_RECENTLIST);
+    char text[kTextSize];
+    LPARAM data = 0;
+    const int row = editor.RightClickedRow;
+    editor.RightClickedRow = -1;
+    if (row < 0 || !ReadRecentRow(list, row, text, &data))
+        return;
+    std::vector<std::string>& programs = editor.Save.Edited.OpenWithList;
+    programs.erase(std::remove_if(programs.begin(), programs.end(),
+                                  [&](const std::string& program) {
+                                      return CompareNoCase(program.c_str(),
+                                                           reinterpret_cast<const char*>(data)) ==
+                                             0;
+                                  }),
+                   programs.end());
+    if (!InsertProgramMenuItem(editor.AddProgramMenu, 0, UnusedCommand(editor.AddProgramMenu), text,
+                               data))
+        FreeItemData(data);
+    SendMessageA(list, LVM_DELETEITEM, row, 0);
+    SizeRecentColumn(list);
+    editor.Save.Changed.OpenWithList = 1;
+}
+
+// The chosen "Add Program" item becomes a row, with its data, and the most
+// recent program of the record's list.
+void AddRecentProgram(Editor& editor, UINT command) {
+    HWND list = Control(editor, IDC_OPENSWITH_RECENTLIST);
+    char text[kTextSize];
+    LPARAM data = 0;
+    if (!editor.AddProgramMenu ||
+        !ReadProgramMenuItem(editor.AddProgramMenu, command, FALSE, text, &data) || !data)
+        return;
+    const char* application = reinterpret_cast<const char*>(data);
+    if (!InsertRecentRow(list, text, ApplicationIconIndex(application), data))
+        return;
+    std::vector<std::string>& programs = editor.Save.Edited.OpenWithList;
+    programs.insert(programs.begin(), application);
+    DeleteMenu(editor.AddProgramMenu, command, MF_BYCOMMAND);
+    SizeRecentColumn(list);
+    editor.Save.Changed.OpenWithList = 1;
+}
+
+void OnCommand(Editor& editor, WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == IDC_OPENSWITH_PROGRAMCOMBO && HIWORD(wParam) == CBN_SELCHANGE) {
+        ChooseProgram(editor);
+        return;
+    }
+    // Menu commands carry no control.
+    if (HIWORD(wParam) != 0 || lParam != 0)
+        return;
+    if (LOWORD(wParam) == IDM_RECENT_REMOVE)
+        RemoveRecentRow(editor);
+    else
+        AddRecentProgram(editor, LOWORD(wParam));
+}
+
+void OnNotify(Editor& editor, const NMHDR* header) {
+    if (header->idFrom != IDC_OPENSWITH_RECENTLIST || header->code != NM_RCLICK ||
+        !editor.RecentMenu)
+        return;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    HWND list = Control(editor, IDC_OPENSWITH_RECENTLIST);
+    ShowRecentListMenu(editor, ListRowAt(list, CursorIn(list)), cursor);
+}
+
+// What a DDE edit shows: the stored text; in user mode, where the action has
+// DDE and the person has not touched it, the shell's answer, which names a
+// default application and topic where the keys name none.
+std::string ShownDde(const Editor& editor, const FileAction* open, const DdeEdit& edit) {
+    if (!open)
+        return "";
+    const TextField& field = open->*edit.Field;
+    if (editor.Mode == RunMode::Admin || !open->HasDde || open->From == Source::Typed ||
+        editor.Save.Changed.*edit.Changed)
+        return field.Text;
+    char answer[kTextSize] = {};
+    DWORD length = kTextSize;
+    ShellAssocQuery(ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_INIT_DEFAULTTOSTAR, edit.Answer,
+                    editor.Save.Read.Extension.c_str(), open->Verb.c_str(), answer, &length);
+    return answer;
+}
+
+void SetEditText(HWND edit, const std::string& text) {
+    SetWindowTextA(edit, text.c_str());
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+}
+
+} // namespace
+
+INT_PTR CALLBACK OpensWithPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        OnInitDialog(page, lParam);
+        return FALSE;
+    }
+    if (!GetWindowLongPtrA(page, DWLP_USER))
+        return FALSE;
+    Editor& editor = EditorOf(page);
+    if (RunCommonPageMessage(page, message, &editor.Looks[kOpensWithPage]))
+        return TRUE;
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(editor, wParam, lParam);
+        return TRUE;
+    case WM_NOTIFY:
+        OnNotify(editor, reinterpret_cast<const NMHDR*>(lParam));
+        return TRUE;
+    case WM_CONTEXTMENU:
+        return OnContextMenu(editor, reinterpret_cast<HWND>(wParam), lParam);
+    case WM_DESTROY:
+        OnDestroy(editor);
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 
-void ReadOpenActionFromPage(ActionRecord* action) {
-    char command[kTextSize] = {};
-    action->Command = ComposeOpenCommand(command) ? command : "";
-    for (auto [edit, text] : {std::pair{OpensWithPage.DdeCommand, &action->DdeCommand},
-                              {OpensWithPage.DdeApplication, &action->DdeApplication},
-                              {OpensWithPage.DdeTopic, &action->DdeTopic}}) {
-        char shown[kTextSize] = {};
-        GetWindowTextA(edit, shown, kTextSize);
-        *text = shown;
-    }
-}
-
-void ShowOpenActionInPage(const ActionRecord& action, bool asChange) {
-    ActionRecord shown;
-    ReadOpenActionFromPage(&shown);
+void ShowOpensWithPage(Editor& editor) {
+    const FileType& edited = editor.Save.Edited;
     char program[kTextSize], arguments[kTextSize];
-    SplitProgramAndArguments(action.Command.c_str(), program, arguments);
-    char oldProgram[kTextSize], oldArguments[kTextSize];
-    SplitProgramAndArguments(shown.Command.c_str(), oldProgram, oldArguments);
-    if (CompareNoCase(program, oldProgram) != 0) {
-        char folder[kTextSize] = {}, file[kTextSize] = {}, name[kTextSize] = {};
+    SplitOpenCommand(edited, program, arguments);
+    char folder[kTextSize] = {}, file[kTextSize] = {}, name[kTextSize] = {};
+    const bool creating = editor.Save.EditorMode == kEditorCreate;
+    const char* none = creating ? "" : kTextUnknown;
+    if (program[0]) {
         DirectoryOf(program, folder);
         if (FileNameOf(program, file) != 0)
             CopyTextBounded(program, file, kTextSize);
-        SetWindowTextA(OpensWithPage.ProgramPath, folder);
-        SetWindowTextA(OpensWithPage.ProgramFile, file);
         if (!ProgramFriendlyName(program, name))
             CopyTextBounded(file, name, kTextSize);
-        SetWindowTextA(OpensWithPage.OpensWith, name);
-        SetEditorIcon(OpensWithPage.ProgramIcon,
-                      ImageList_GetIcon(AppState.LargeSystemImages, ProgramIconIndex(program, 0),
-                                        ILD_TRANSPARENT));
-        Changed.Program = asChange ? 1 : Changed.Program;
     }
-    const struct {
-        HWND edit;
-        const char *text, *old;
-    } texts[] = {
-        {OpensWithPage.Args, arguments, oldArguments},
-        {OpensWithPage.DdeCommand, action.DdeCommand.c_str(), shown.DdeCommand.c_str()},
-        {OpensWithPage.DdeApplication, action.DdeApplication.c_str(), shown.DdeApplication.c_str()},
-        {OpensWithPage.DdeTopic, action.DdeTopic.c_str(), shown.DdeTopic.c_str()}};
-    // As stored, the DDE stays as the page read it: the shell's answers, which
-    // name a default application where the key names none.
-    for (const auto& text : texts) {
-        if (strcmp(text.text, text.old) == 0 || (!asChange && text.edit != OpensWithPage.Args))
-            continue;
-        SetWindowTextA(text.edit, text.text);
-        SendMessageA(text.edit, EM_SETMODIFY, asChange, 0);
-    }
+    SetDlgItemTextA(editor.Pages[kOpensWithPage], IDC_OPENSWITH_OPENSWITH,
+                    program[0] ? name : none);
+    SetDlgItemTextA(editor.Pages[kOpensWithPage], IDC_OPENSWITH_PROGRAMFILE,
+                    program[0] ? file : none);
+    SetDlgItemTextA(editor.Pages[kOpensWithPage], IDC_OPENSWITH_PROGRAMPATH,
+                    program[0] ? folder : none);
+    SetPaneIcon(Control(editor, IDC_OPENSWITH_PROGRAMICON),
+                program[0] ? ImageList_GetIcon(AppUi.LargeSystemImages,
+                                               ProgramIconIndex(program, 0), ILD_TRANSPARENT)
+                           : nullptr);
+    SetEditText(Control(editor, IDC_OPENSWITH_ARGS), arguments);
+    for (const DdeEdit& edit : kDdeEdits)
+        SetEditText(Control(editor, edit.Id), ShownDde(editor, FindOpen(edited), edit));
 }
 
-void ForgetOpenActionChanges() {
-    Changed.Program = 0;
-    for (HWND edit : {OpensWithPage.Args, OpensWithPage.DdeCommand, OpensWithPage.DdeApplication,
-                      OpensWithPage.DdeTopic})
-        SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
-}
-
-void ReleaseOpensWithItemData() {
-    for (int index = 0, count = ComboCount(); index < count; ++index) {
-        ProgramItem program;
-        if (ReadComboItem(index, &program))
-            FreeItemData(program.Data);
+void CollectOpensWithPage(Editor& editor) {
+    HWND args = Control(editor, IDC_OPENSWITH_ARGS);
+    FileType& edited = editor.Save.Edited;
+    auto textOf = [](HWND edit) {
+        char text[kNameSize] = {};
+        GetWindowTextA(edit, text, kNameSize);
+        TrimText(text);
+        return std::string(text);
+    };
+    if (SendMessageA(args, EM_GETMODIFY, 0, 0)) {
+        char program[kTextSize], old[kTextSize], command[kTextSize];
+        SplitOpenCommand(edited, program, old);
+        editor.Save.Changed.Args = 1;
+        // Arguments need a program to make a command; one that does not fit
+        // is not made, never cut.
+        if (program[0] && JoinProgramAndArguments(program, textOf(args).c_str(), command))
+            OpenActionOf(&edited).Command = {command, Source::Typed};
+        SendMessageA(args, EM_SETMODIFY, FALSE, 0);
     }
-    SendMessageA(OpensWithPage.ProgramCombo, CB_RESETCONTENT, 0, 0);
-    for (int row = 0, count = RecentCount(); row < count; ++row)
-        FreeItemData(ListItemData(OpensWithPage.RecentList, row));
-    SendMessageA(OpensWithPage.RecentList, LVM_DELETEALLITEMS, 0, 0);
-    if (AddProgramMenu && IsMenu(AddProgramMenu))
-        for (int position = GetMenuItemCount(AddProgramMenu) - 1; position >= 0; --position)
-            DeleteProgramMenuItemAt(position);
-    AddProgramMenu = nullptr;
+    bool touched = false;
+    for (const DdeEdit& edit : kDdeEdits)
+        if (SendMessageA(Control(editor, edit.Id), EM_GETMODIFY, 0, 0)) {
+            editor.Save.Changed.*edit.Changed = 1;
+            touched = true;
+        }
+    if (!touched)
+        return;
+    // The three are written together, with the texts the page shows.
+    FileAction& open = OpenActionOf(&edited);
+    for (const DdeEdit& edit : kDdeEdits) {
+        HWND control = Control(editor, edit.Id);
+        open.*edit.Field = {textOf(control), Source::Typed};
+        SendMessageA(control, EM_SETMODIFY, FALSE, 0);
+    }
+    open.HasDde = true;
 }

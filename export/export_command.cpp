@@ -5,8 +5,6 @@
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "platform/whole_file.h"
-#include "records/app_state.h"
-#include "records/extension_record.h"
 #include "resources/texts.h"
 #include "text/system_text.h"
 #include "writer/undo.h"
@@ -18,13 +16,12 @@
 
 namespace {
 
-HKEY ModeHive() {
-    return AppState.AdminMode ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+HKEY ModeHive(RunMode mode) {
+    return mode == RunMode::Admin ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
 // The mode's keys of an extension that exist, each once, added to keys.
-void AddKeysOf(const char* extension, std::vector<ExportedKey>* keys) {
-    const HKEY hive = ModeHive();
+void AddKeysOf(HKEY hive, const char* extension, std::vector<ExportedKey>* keys) {
     for (KeyState key : ExtensionKeys(hive, extension, nullptr)) {
         ReadKeyState(&key);
         const std::wstring path = WideText(key.Path.c_str());
@@ -62,21 +59,20 @@ void WriteRegFile(HWND owner, const std::vector<ExportedKey>& keys) {
 
 } // namespace
 
-void ExportExtension(HWND owner) {
+void ExportExtension(HWND owner, const std::string& extension, RunMode mode) {
     std::vector<ExportedKey> keys;
-    if (CurrentExtension[0] == '.')
-        AddKeysOf(CurrentExtension, &keys);
+    if (!extension.empty() && extension[0] == '.')
+        AddKeysOf(ModeHive(mode), extension.c_str(), &keys);
     if (!keys.empty())
         return WriteRegFile(owner, keys);
-    const std::string text =
-        kTextExportNothingStart + std::string(CurrentExtension) + kTextExportNothingEnd;
+    const std::string text = kTextExportNothingStart + extension + kTextExportNothingEnd;
     MessageBoxA(owner, text.c_str(), kTextExportTitle, MB_OK | MB_ICONINFORMATION);
 }
 
-void ExportAllExtensions(HWND owner) {
+void ExportAllExtensions(HWND owner, RunMode mode) {
     std::vector<std::string> extensions;
     RegKey classes;
-    if (RegistryOpenKey(ModeHive(), kClassesKey, KEY_READ, classes.put()) == ERROR_SUCCESS)
+    if (RegistryOpenKey(ModeHive(mode), kClassesKey, KEY_READ, classes.put()) == ERROR_SUCCESS)
         RegistryForEachSubKey(classes.get(), [&](const char* name) {
             if (name[0] == '.')
                 extensions.push_back(name);
@@ -84,6 +80,6 @@ void ExportAllExtensions(HWND owner) {
         });
     std::vector<ExportedKey> keys;
     for (const std::string& extension : extensions)
-        AddKeysOf(extension.c_str(), &keys);
+        AddKeysOf(ModeHive(mode), extension.c_str(), &keys);
     WriteRegFile(owner, keys);
 }

@@ -3,11 +3,15 @@
 // In user mode: the user's own extension key, class key and FileExts entry of
 // each type; in admin mode: the machine's extension key and class key.
 #pragma once
+#include "records/file_type.h"
+
 #include <windows.h>
 
-// CurrentExtension; in user mode a type that is the machine's alone has
-// nothing of the user's, which is said instead of writing an empty file.
-void ExportExtension(HWND owner);
+#include <string>
+
+// One extension; in user mode a type that is the machine's alone has nothing
+// of the user's, which is said instead of writing an empty file.
+void ExportExtension(HWND owner, const std::string& extension, RunMode mode);
 // Every type of the mode: the user's customised and own ones, or the
 // machine's whole catalogue.
-void ExportAllExtensions(HWND owner);
+void ExportAllExtensions(HWND owner, RunMode mode);

@@ -2,7 +2,7 @@
 #include "openwith/openwith_editor.h"
 
 #include "details/applications.h"
-#include "records/app_state.h"
+#include "ui/app_ui.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "platform/shell.h"
@@ -29,38 +29,52 @@ constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
 // The last path chosen in the browse dialog, which the next browse offers.
 char BrowsePath[kTextSize];
 
-HWND OpenWithEditor;
-HWND ApplicationList;
-// The row last selected or clicked; valid while "Delete" is enabled.
-int SelectedRow = -1;
+// The editor's own state, reached through its DWLP_USER.
+struct OpenWithEditorState {
+    RunMode Mode;
+    HWND Window = nullptr;
+    HWND ApplicationList = nullptr;
+    // The row last selected or clicked; valid while "Delete" is enabled.
+    int SelectedRow = -1;
+};
 
-HKEY EditorHive() {
-    return AppState.AdminMode ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+OpenWithEditorState& StateOf(HWND dialog) {
+    return *reinterpret_cast<OpenWithEditorState*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
-// Appends source to the text in destination (size bytes); false, and nothing
-// appended, when the result would not fit.
+HKEY EditorHive(const OpenWithEditorState& state) {
+    return state.Mode == RunMode::Admin ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
 // Appends a row whose item data is a heap copy of the application key name.
-void AppendRow(const char* text, int image, const char* keyName) {
+void AppendRow(HWND list, const char* text, int image, const char* keyName) {
     char* copy = CopyForItemData(keyName);
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = ListCount(ApplicationList);
+    item.iItem = ListCount(list);
     item.pszText = const_cast<char*>(text);
     item.iImage = image;
     item.lParam = reinterpret_cast<LPARAM>(copy);
-    if (SendMessageA(ApplicationList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) < 0)
+    if (SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) < 0)
         FreeItemData(item.lParam);
 }
 
-void EnableDelete(BOOL enable) {
-    EnableWindow(GetDlgItem(OpenWithEditor, IDC_OPENWITHEDITOR_DELETE), enable);
+void EnableDelete(const OpenWithEditorState& state, BOOL enable) {
+    EnableWindow(GetDlgItem(state.Window, IDC_OPENWITHEDITOR_DELETE), enable);
+}
+
+// A change the system refused is said, with the key and its reason.
+bool Done(const OpenWithEditorState& state, const ChangeOutcome& outcome) {
+    if (!outcome.Done())
+        MessageBoxA(state.Window, DescribeRefusal(outcome).c_str(), kCaptionRefused,
+                    MB_OK | MB_ICONHAND);
+    return outcome.Done();
 }
 
 // Lists one application through the command of one verb; false when that
 // command key does not open. Without a friendly name the row shows the
 // program's path, unless the application must have a name to be listed.
-bool ListApplication(HKEY applications, const char* keyName, const char* commandKey,
+bool ListApplication(HWND list, HKEY applications, const char* keyName, const char* commandKey,
                      bool needsFriendlyName) {
     char commandLine[kTextSize];
     if (!ReadApplicationCommand(applications, keyName, commandKey, commandLine))
@@ -70,15 +84,16 @@ bool ListApplication(HKEY applications, const char* keyName, const char* command
     if (!ApplicationProgramPath(commandLine, keyName, program))
         return true;
     if (ProgramFriendlyName(program, name))
-        AppendRow(name, ProgramIconIndex(program, SHGFI_USEFILEATTRIBUTES), keyName);
+        AppendRow(list, name, ProgramIconIndex(program, SHGFI_USEFILEATTRIBUTES), keyName);
     else if (!needsFriendlyName)
-        AppendRow(program, ProgramIconIndex(kGenericFileName, SHGFI_USEFILEATTRIBUTES), keyName);
+        AppendRow(list, program, ProgramIconIndex(kGenericFileName, SHGFI_USEFILEATTRIBUTES),
+                  keyName);
     return true;
 }
 
-void FillApplicationList() {
+void FillApplicationList(const OpenWithEditorState& state) {
     RegKey applications;
-    if (RegistryOpenKey(EditorHive(), kApplicationsPath, KEY_READ, applications.put()) !=
+    if (RegistryOpenKey(EditorHive(state), kApplicationsPath, KEY_READ, applications.put()) !=
         ERROR_SUCCESS)
         return;
     DWORD count = 0;
@@ -88,8 +103,10 @@ void FillApplicationList() {
         DWORD length = kTextSize;
         if (RegistryEnumKey(applications.get(), index, keyName, &length) != ERROR_SUCCESS)
             continue;
-        if (!ListApplication(applications.get(), keyName, kOpenCommandKey, false))
-            ListApplication(applications.get(), keyName, kEditCommandKey, true);
+        if (!ListApplication(state.ApplicationList, applications.get(), keyName, kOpenCommandKey,
+                             false))
+            ListApplication(state.ApplicationList, applications.get(), keyName, kEditCommandKey,
+                            true);
     }
 }
 
@@ -101,44 +118,39 @@ void RowTextOf(const char* program, char* text) {
 
 // Selects and focuses the first row with this text (without regard to case);
 // -1 when there is none.
-int SelectRowWithText(const char* text) {
+int SelectRowWithText(HWND list, const char* text) {
     LVFINDINFOA find = {};
     find.flags = LVFI_STRING;
     find.psz = text;
-    int row = static_cast<int>(SendMessageA(ApplicationList, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+    int row = static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
                                             reinterpret_cast<LPARAM>(&find)));
     if (row < 0)
         return row;
     LVITEMA state = {};
     state.stateMask = kSelectedAndFocused;
     state.state = kSelectedAndFocused;
-    SendMessageA(ApplicationList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
     return row;
 }
 
-// Writes the user's registration of the program. Every key on the way is
-// created, since a fresh profile has no "Applications" key of its own.
-void RegisterProgram(const char* fileName, const char* programPath) {
+// The user's registration of the program, as one change. Every key on the
+// way is created, since a fresh profile has no "Applications" key of its own.
+ChangeOutcome RegisterProgram(const char* fileName, const char* programPath) {
     char commandLine[kTextSize] = {};
-    if (!BuildOpenCommand(programPath, commandLine))
-        return;
-    RegKey applications;
-    RegKey application;
-    RegKey command;
-    if (RegistryCreateKey(HKEY_CURRENT_USER, kApplicationsPath, KEY_CREATE_SUB_KEY,
-                          applications.put()) != ERROR_SUCCESS ||
-        RegistryCreateKey(applications.get(), fileName, KEY_CREATE_SUB_KEY, application.put()) !=
-            ERROR_SUCCESS ||
-        RegistryCreateKey(application.get(), kOpenCommandKey, KEY_WRITE, command.put()) !=
-            ERROR_SUCCESS)
-        return;
-    RegistryWriteText(command.get(), nullptr, REG_SZ, commandLine);
+    const bool built = BuildOpenCommand(programPath, commandLine);
+    const KeyState key = ApplicationKey(HKEY_CURRENT_USER, fileName);
+    return MakeChange(kMenuAddProgram + std::string(" ") + fileName, "", {key},
+                      [&](RegistryWrites& writes) {
+                          if (built)
+                              writes.SetText(HKEY_CURRENT_USER, key.Path + "\\" + kOpenCommandKey,
+                                             nullptr, commandLine);
+                      });
 }
 
 // "New": a program the user has registered already is only selected; any
 // other is registered for the user and appended, selected and scrolled to.
-void AddApplication() {
-    if (!ChooseProgramFile(OpenWithEditor, BrowsePath))
+void AddApplication(OpenWithEditorState& state) {
+    if (!ChooseProgramFile(state.Window, BrowsePath))
         return;
     char fileName[kTextSize] = {};
     if (FileNameOf(BrowsePath, fileName) != 0)
@@ -152,86 +164,85 @@ void AddApplication() {
         char program[kTextSize];
         if (ApplicationProgramPath(commandLine, fileName, program)) {
             RowTextOf(program, text);
-            SelectRowWithText(text);
+            SelectRowWithText(state.ApplicationList, text);
         }
-        SetFocus(ApplicationList);
+        SetFocus(state.ApplicationList);
         return;
     }
-    BeginChange(kMenuAddProgram + std::string(" ") + fileName, "",
-                {ApplicationKey(HKEY_CURRENT_USER, fileName)});
-    RegisterProgram(fileName, BrowsePath);
-    EndChange();
+    if (!Done(state, RegisterProgram(fileName, BrowsePath)))
+        return;
     RowTextOf(BrowsePath, text);
-    AppendRow(text, ProgramIconIndex(BrowsePath, 0), fileName);
-    int row = SelectRowWithText(text);
+    AppendRow(state.ApplicationList, text, ProgramIconIndex(BrowsePath, 0), fileName);
+    int row = SelectRowWithText(state.ApplicationList, text);
     if (row >= 0)
-        SendMessageA(ApplicationList, LVM_ENSUREVISIBLE, row, FALSE);
-    SetFocus(ApplicationList);
+        SendMessageA(state.ApplicationList, LVM_ENSUREVISIBLE, row, FALSE);
+    SetFocus(state.ApplicationList);
 }
 
 // "Delete": the selected application's key goes with everything below it,
-// without a question.
-void DeleteApplication() {
-    LPARAM keyName = ListItemData(ApplicationList, SelectedRow);
+// without a question; its row goes once the key has.
+void DeleteApplication(OpenWithEditorState& state) {
+    const LPARAM keyName = ListItemData(state.ApplicationList, state.SelectedRow);
     // An empty name would name "Applications" itself.
     if (keyName && *reinterpret_cast<const char*>(keyName)) {
-        SendMessageA(ApplicationList, LVM_DELETEITEM, SelectedRow, 0);
         const char* application = reinterpret_cast<const char*>(keyName);
-        BeginChange(kUndoDeleteProgram + std::string(application), "",
-                    {ApplicationKey(EditorHive(), application)});
-        RegKey applications;
-        if (RegistryOpenKey(EditorHive(), kApplicationsPath, KEY_READ | KEY_WRITE,
-                            applications.put()) == ERROR_SUCCESS)
-            RegistryDeleteTree(applications.get(), application);
-        EndChange();
+        const KeyState key = ApplicationKey(EditorHive(state), application);
+        if (!Done(state, MakeChange(kUndoDeleteProgram + std::string(application), "", {key},
+                                    [&](RegistryWrites& writes) {
+                                        writes.DeleteTree(key.Hive, key.Path);
+                                    })))
+            return;
+        SendMessageA(state.ApplicationList, LVM_DELETEITEM, state.SelectedRow, 0);
         FreeItemData(keyName);
     }
-    SelectedRow = -1;
-    EnableDelete(FALSE);
+    state.SelectedRow = -1;
+    EnableDelete(state, FALSE);
 }
 
-void OpenEditor(HWND dialog) {
-    OpenWithEditor = dialog;
-    ApplicationList = GetDlgItem(dialog, IDC_OPENWITHEDITOR_LIST);
-    SelectedRow = -1;
-    SendMessageA(ApplicationList, LVM_SETIMAGELIST, LVSIL_NORMAL,
-                 reinterpret_cast<LPARAM>(AppState.LargeSystemImages));
-    FillApplicationList();
+void OpenEditor(HWND dialog, LPARAM parameter) {
+    SetWindowLongPtrA(dialog, DWLP_USER, parameter);
+    OpenWithEditorState& state = StateOf(dialog);
+    state.Window = dialog;
+    state.ApplicationList = GetDlgItem(dialog, IDC_OPENWITHEDITOR_LIST);
+    SendMessageA(state.ApplicationList, LVM_SETIMAGELIST, LVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(AppUi.LargeSystemImages));
+    FillApplicationList(state);
 }
 
-void CloseEditor(HWND dialog) {
-    for (int row = 0, count = ListCount(ApplicationList); row < count; ++row)
-        FreeItemData(ListItemData(ApplicationList, row));
-    SendMessageA(ApplicationList, LVM_DELETEALLITEMS, 0, 0);
-    EndDialog(dialog, 0);
+void CloseEditor(const OpenWithEditorState& state) {
+    HWND list = state.ApplicationList;
+    for (int row = 0, count = ListCount(list); row < count; ++row)
+        FreeItemData(ListItemData(list, row));
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    EndDialog(state.Window, 0);
 }
 
 // A click takes the row under the cursor; a click beside every row leaves
 // nothing to delete.
-void TakeRowAtCursor() {
+void TakeRowAtCursor(OpenWithEditorState& state) {
     LVHITTESTINFO hit = {};
     GetCursorPos(&hit.pt);
-    ScreenToClient(ApplicationList, &hit.pt);
+    ScreenToClient(state.ApplicationList, &hit.pt);
     int row = static_cast<int>(
-        SendMessageA(ApplicationList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        SendMessageA(state.ApplicationList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (row >= 0)
-        SelectedRow = row;
-    EnableDelete(row >= 0);
+        state.SelectedRow = row;
+    EnableDelete(state, row >= 0);
 }
 
-INT_PTR NotifyFromList(const NMHDR* header) {
+INT_PTR NotifyFromList(OpenWithEditorState& state, const NMHDR* header) {
     switch (header->code) {
     case LVN_ITEMCHANGING: {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
         if (change->uNewState == kSelectedAndFocused) {
-            SelectedRow = change->iItem;
-            EnableDelete(TRUE);
+            state.SelectedRow = change->iItem;
+            EnableDelete(state, TRUE);
         }
         return FALSE; // let the change take place
     }
     case NM_CLICK:
     case NM_RCLICK:
-        TakeRowAtCursor();
+        TakeRowAtCursor(state);
         return TRUE;
     default:
         return FALSE;
@@ -241,10 +252,10 @@ INT_PTR NotifyFromList(const NMHDR* header) {
 INT_PTR RunEditorCommand(HWND dialog, WORD command) {
     switch (command) {
     case IDC_OPENWITHEDITOR_NEW:
-        AddApplication();
+        AddApplication(StateOf(dialog));
         return TRUE;
     case IDC_OPENWITHEDITOR_DELETE:
-        DeleteApplication();
+        DeleteApplication(StateOf(dialog));
         return TRUE;
     case IDC_OPENWITHEDITOR_CLOSE:
     case IDCANCEL: // Escape
@@ -258,16 +269,16 @@ INT_PTR RunEditorCommand(HWND dialog, WORD command) {
 INT_PTR CALLBACK OpenWithEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        OpenEditor(dialog);
+        OpenEditor(dialog, lParam);
         return TRUE;
     case WM_COMMAND:
         return HIWORD(wParam) == 0 ? RunEditorCommand(dialog, LOWORD(wParam)) : FALSE;
     case WM_NOTIFY:
         return wParam == IDC_OPENWITHEDITOR_LIST
-                   ? NotifyFromList(reinterpret_cast<const NMHDR*>(lParam))
+                   ? NotifyFromList(StateOf(dialog), reinterpret_cast<const NMHDR*>(lParam))
                    : FALSE;
     case WM_CLOSE:
-        CloseEditor(dialog);
+        CloseEditor(StateOf(dialog));
         return TRUE;
     default:
         return FALSE;
@@ -284,7 +295,9 @@ bool BuildOpenCommand(const char* programPath, char* command) {
     return false;
 }
 
-void RunOpenWithEditor() {
-    DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_OPENWITHEDITOR), AppState.MainWindow,
-                    OpenWithEditorProc, 0);
+void RunOpenWithEditor(HWND owner, RunMode mode) {
+    OpenWithEditorState state;
+    state.Mode = mode;
+    DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_OPENWITHEDITOR), owner, OpenWithEditorProc,
+                    reinterpret_cast<LPARAM>(&state));
 }

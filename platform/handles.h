@@ -10,6 +10,12 @@ template <typename Handle, auto Release> class Owned {
     explicit Owned(Handle handle) : handle_(handle) {}
     Owned(const Owned&) = delete;
     Owned& operator=(const Owned&) = delete;
+    Owned(Owned&& other) noexcept : handle_(other.release()) {}
+    Owned& operator=(Owned&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
     ~Owned() { reset(); }
     Handle get() const { return handle_; }
     explicit operator bool() const { return handle_ != Handle{}; }
@@ -83,3 +89,13 @@ class PaintScope {
     PAINTSTRUCT paint_;
     HDC dc_;
 };
+
+// A block of the process heap, freed when its owner goes.
+inline void FreeHeapBlock(void* block) {
+    HeapFree(GetProcessHeap(), 0, block);
+}
+using HeapBlock = Owned<void*, FreeHeapBlock>;
+// A zero-filled block of size bytes (null when there is no room).
+inline void* AllocateHeapBlock(size_t size) {
+    return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size ? size : 1);
+}

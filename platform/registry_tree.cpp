@@ -49,6 +49,7 @@ LONG ReadValues(HKEY key, std::vector<RegistryValue>* values) {
 LONG ReadKeyTree(HKEY key, RegistryTree* tree) {
     tree->Values.clear();
     tree->Keys.clear();
+    tree->Whole = true;
     LONG status = ReadValues(key, &tree->Values);
     if (status != ERROR_SUCCESS)
         return status;
@@ -61,13 +62,19 @@ LONG ReadKeyTree(HKEY key, RegistryTree* tree) {
         if (status != ERROR_SUCCESS)
             return status;
         HKEY opened = nullptr;
-        if (RegOpenKeyExW(key, name, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(key, name, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+            tree->Whole = false;
             continue;
+        }
         WideKey child(opened);
         RegistryTree below;
         below.Name.assign(name, length);
-        if (ReadKeyTree(child.get(), &below) == ERROR_SUCCESS)
+        if (ReadKeyTree(child.get(), &below) == ERROR_SUCCESS) {
+            tree->Whole = tree->Whole && below.Whole;
             tree->Keys.push_back(std::move(below));
+        } else {
+            tree->Whole = false;
+        }
     }
 }
 

@@ -18,11 +18,14 @@ struct RegistryTree {
     std::wstring Name;
     std::vector<RegistryValue> Values;
     std::vector<RegistryTree> Keys; // in the registry's order
+    // False where a key below could not be read and is left out: a tree
+    // that could not be written back as it was.
+    bool Whole = true;
 };
 
 // Reads the values and the keys below an open key of a hive (not of the
 // merged view) into tree, whose Name is left as it is. A sub-key that cannot
-// be opened is left out.
+// be opened is left out, and the tree is not whole.
 LONG ReadKeyTree(HKEY key, RegistryTree* tree);
 // Writes tree's values and keys into an open key of a hive, adding to what
 // is there; the first failure is returned, and the rest still written.

@@ -53,6 +53,14 @@ constexpr const char* kKeyReadme = "\tF1";
 // What Undo names for the changes that have no menu command of their own.
 constexpr const char* kUndoRemoveChoice = "Remove Your Choice ";
 constexpr const char* kUndoDeleteProgram = "Delete Program ";
+// A change the system refused: the key, the system's own reason, and what
+// became of the keys.
+constexpr const char* kTextRefusedStart = "The system refused to change ";
+constexpr const char* kTextRefusedReason = ":\r\n";
+constexpr const char* kTextRefusedNothingChanged = "\r\n\r\nNothing was changed.";
+constexpr const char* kTextRefusedNotPutBack =
+    "\r\n\r\nKVEL could not put back what it had written, at ";
+constexpr const char* kCaptionRefused = "Not Saved";
 // Undo where another program changed the keys since.
 constexpr const char* kTextUndoCaption = "Undo";
 constexpr const char* kTextUndoChangedStart = "Since \"";
@@ -102,8 +110,9 @@ constexpr const char* kTextChoiceQuestionEnd =
     "), not by the program saved here.\r\nRemove your choice, so that the saved program opens "
     "them?";
 constexpr const char* kTextChoiceRefusedStart = "Windows did not let KVEL remove your choice for ";
+constexpr const char* kTextChoiceRefusedReason = ".\r\nThe system refused to change ";
 constexpr const char* kTextChoiceRefusedEnd =
-    ".\r\nIt is still in effect. Open Windows' Default apps settings to change it there?";
+    "\r\nIt is still in effect. Open Windows' Default apps settings to change it there?";
 constexpr const char* kDefaultAppsSettings = "ms-settings:defaultapps";
 constexpr const char* kTabGeneral = "Icon";
 constexpr const char* kTabOpensWith = "Open";

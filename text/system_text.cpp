@@ -236,3 +236,15 @@ std::wstring RegistryNameKey(const std::wstring& name) {
         unit = folded[unit];
     return key;
 }
+
+std::string SystemMessage(DWORD status) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, status, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = length ? ProgramText(buffer, length) : "";
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text.empty() ? "Error " + std::to_string(status) : text;
+}

@@ -48,3 +48,7 @@ int32_t CompareNoCase(const char* a, const char* b);
 // one and the same.
 std::wstring RegistryNameKey(const char* name);
 std::wstring RegistryNameKey(const std::wstring& name);
+
+// The system's own words for a status (FormatMessage), without the line end;
+// "Error N" where the system has none.
+std::string SystemMessage(DWORD status);

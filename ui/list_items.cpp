@@ -1,7 +1,7 @@
 // List and tree items, and the item data they carry.
 #include "ui/list_items.h"
 
-#include "records/app_state.h"
+#include "platform/handles.h"
 #include "text/text.h"
 
 #include <windowsx.h>

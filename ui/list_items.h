@@ -1,6 +1,6 @@
 // Items of list views and tree views as the program's windows use them, and
 // the item data they carry: application key names as zero-terminated heap
-// copies on AppState.Heap, owned by the control's owner until it releases
+// copies on the process heap, owned by the control's owner until it releases
 // them when its dialog closes.
 #pragma once
 #include <windows.h>

@@ -3,7 +3,7 @@
 #include "ui/please_wait.h"
 
 #include "platform/handles.h"
-#include "records/app_state.h"
+#include "ui/app_ui.h"
 #include "resources/resource.h"
 
 #include <shlobj.h>
@@ -44,5 +44,5 @@ INT_PTR CALLBACK PleaseWaitProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 void RunShellRefresh(HWND owner) {
-    DialogBoxParamA(AppState.Instance, MAKEINTRESOURCEA(IDD_PLEASEWAIT), owner, PleaseWaitProc, 0);
+    DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_PLEASEWAIT), owner, PleaseWaitProc, 0);
 }

@@ -1,76 +1,92 @@
-// Writing the Actions page's changes into a class, in either mode.
+// Writing a save's actions into a class, in either mode.
 #include "details/actions.h"
-#include "platform/registry.h"
-#include "platform/registry_layout.h"
-#include "records/editor_state.h"
 #include "writer/apply_edits.h"
 #include "writer/value_rules.h"
 
-#include <string>
-#include <utility>
-
 namespace {
 
-constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
-constexpr char kShellKey[] = "shell";
-
-// The default value of parent\subKey: text written, or deleted when empty.
-void WriteDefaultOrNone(HKEY parent, const char* subKey, const std::string& text) {
-    RegKey key;
-    if (RegistryCreateKey(parent, subKey, kReadWrite, key.put()) != ERROR_SUCCESS)
-        return;
-    if (text.empty())
-        RegistryDeleteValue(key.get(), nullptr);
-    else
-        WriteText(key.get(), nullptr, text.c_str());
+bool Shown(const TextField& field) {
+    return field.Present() && !field.Text.empty();
 }
 
-void WriteAction(HKEY hive, const char* fileClass, const ActionRecord& action) {
-    RegKey verb;
-    if (!CreateClassesKey(hive, fileClass, (std::string(kShellKey) + "\\" + action.Verb).c_str(),
-                          kReadWrite, &verb))
-        return;
-    if (action.DisplayChanged)
-        WriteDefaultOrNone(verb.get(), nullptr, action.DisplayName);
-    // The "open" action's command and DDE are the Opens-with page's, which
-    // its own writer writes.
-    if (IsOpenVerb(action.Verb))
-        return;
-    RegKey command;
-    if (action.CommandChanged &&
-        RegistryCreateKey(verb.get(), "command", kReadWrite, command.put()) == ERROR_SUCCESS)
-        WriteCommandValue(command.get(), action.Command.c_str());
-    if (!action.DdeChanged)
-        return;
-    if (action.DdeCommand.empty() && action.DdeApplication.empty() && action.DdeTopic.empty()) {
-        RegistryDeleteTree(verb.get(), "ddeexec");
+bool HasDdeText(const FileAction& action) {
+    return Shown(action.DdeCommand) || Shown(action.DdeApplication) || Shown(action.DdeTopic);
+}
+
+bool SameDde(const FileAction& a, const FileAction& b) {
+    return a.DdeCommand == b.DdeCommand && a.DdeApplication == b.DdeApplication &&
+           a.DdeTopic == b.DdeTopic;
+}
+
+// A default value: written where there is text, removed where there is none.
+void WriteDefaultOrNone(RegistryWrites& writes, HKEY hive, const std::string& path,
+                        const TextField& text) {
+    if (Shown(text))
+        writes.SetText(hive, path, nullptr, text.Text);
+    else
+        writes.DeleteValue(hive, path, nullptr);
+}
+
+// An action's DDE: all of it goes where none of it is left; else each key
+// with its text, a key without text removed.
+void WriteDde(const FileAction& action, HKEY hive, const std::string& verbPath,
+              RegistryWrites& writes) {
+    const std::string dde = verbPath + "\\ddeexec";
+    if (!HasDdeText(action)) {
+        writes.DeleteTree(hive, dde);
         return;
     }
-    WriteDefaultOrNone(verb.get(), "ddeexec", action.DdeCommand);
-    for (const auto& [key, text] : {std::pair{"ddeexec\\Application", &action.DdeApplication},
-                                    {"ddeexec\\Topic", &action.DdeTopic}}) {
-        if (text->empty())
-            RegistryDeleteTree(verb.get(), key);
+    writes.CreateKey(hive, dde);
+    WriteDefaultOrNone(writes, hive, dde, action.DdeCommand);
+    for (const auto& [key, text] :
+         {std::pair{"\\Application", &action.DdeApplication}, {"\\Topic", &action.DdeTopic}}) {
+        if (Shown(*text))
+            writes.SetText(hive, dde + key, nullptr, text->Text);
         else
-            WriteDefaultOrNone(verb.get(), key, *text);
+            writes.DeleteTree(hive, dde + key);
     }
+}
+
+void WriteAction(const FileAction& action, const FileAction* before, const ChangedFlags& changed,
+                 HKEY hive, const std::string& shellPath, RegistryWrites& writes) {
+    // The "open" action's command and DDE are written again wherever a person
+    // touched them on the Open page, even back to what they were.
+    const bool open = IsOpenVerb(action.Verb);
+    const bool display = !before || action.DisplayName != before->DisplayName;
+    const bool command =
+        !before || action.Command != before->Command || (open && (changed.Program || changed.Args));
+    const bool dde = (!before && HasDdeText(action)) || (before && !SameDde(action, *before)) ||
+                     (open && (changed.DdeApplication || changed.DdeTopic || changed.DdeCommand));
+    if (!display && !command && !dde)
+        return;
+    const std::string verbPath = shellPath + "\\" + action.Verb;
+    writes.CreateKey(hive, verbPath);
+    if (display)
+        WriteDefaultOrNone(writes, hive, verbPath, action.DisplayName);
+    if (command && action.Command.Present())
+        writes.SetText(hive, verbPath + "\\command", nullptr, action.Command.Text,
+                       CommandValueType(action.Command.Text));
+    if (dde)
+        WriteDde(action, hive, verbPath, writes);
 }
 
 } // namespace
 
-void ApplyActions(HKEY hive, const char* fileClass) {
-    if (!Changed.Actions || !IsKeyName(fileClass))
+void ApplyActions(const FileTypeSave& save, const ChangedFlags& changed, HKEY hive,
+                  const std::string& fileClass, RegistryWrites& writes) {
+    const std::string shellPath = ClassesKeyPath(fileClass, "shell");
+    if (shellPath.empty())
         return;
-    for (const std::string& removed : Actions.Removed) {
-        char path[kRegistryPathSize];
-        if (ClassesPath(fileClass, (std::string(kShellKey) + "\\" + removed).c_str(), path))
-            RegistryDeleteTree(hive, path);
+    for (const FileAction& action : save.Read.Actions)
+        if (FindAction(save.Edited, action.Verb) < 0)
+            writes.DeleteTree(hive, shellPath + "\\" + action.Verb);
+    for (const FileAction& action : save.Edited.Actions) {
+        const int before = FindAction(save.Read, action.Verb);
+        WriteAction(action, before >= 0 ? &save.Read.Actions[before] : nullptr, changed, hive,
+                    shellPath, writes);
     }
-    for (const ActionRecord& action : Actions.Verbs)
-        if (action.DisplayChanged || action.CommandChanged || action.DdeChanged || !action.Stored)
-            WriteAction(hive, fileClass, action);
-    RegKey shell;
-    if (Actions.Default != Actions.StoredDefault &&
-        CreateClassesKey(hive, fileClass, kShellKey, kReadWrite, &shell))
-        WriteDefaultOrNone(shell.get(), nullptr, Actions.Default);
+    if (save.Edited.DefaultVerb == save.Read.DefaultVerb)
+        return;
+    writes.CreateKey(hive, shellPath);
+    WriteDefaultOrNone(writes, hive, shellPath, save.Edited.DefaultVerb);
 }

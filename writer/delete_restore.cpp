@@ -1,39 +1,27 @@
 // Delete and restore.
 #include "writer/delete_restore.h"
 
-#include "catalogue/catalogue.h"
-#include "records/app_state.h"
-#include "records/extension_record.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
 #include "resources/texts.h"
 #include "text/system_text.h"
 #include "text/text.h"
-#include "ui/please_wait.h"
 #include "writer/undo.h"
 #include "writer/value_rules.h"
-
-#include <commctrl.h>
 
 #include <string>
 
 namespace {
 
-bool Confirm(const char* text, const char* caption) {
-    return MessageBoxA(AppState.MainWindow, text, caption, MB_YESNO | MB_ICONHAND) == IDYES;
-}
-
-void DeleteClassesKey(HKEY hive, const char* name) {
-    char path[kRegistryPathSize];
-    if (ClassesPath(name, nullptr, path))
-        RegistryDeleteTree(hive, path);
-}
-
 // The class key goes with its extension unless another extension still uses it.
-void DeleteExtensionAndClass(HKEY hive, const char* fileClass) {
-    if (fileClass[0] && !IsClassSharedWith(hive, fileClass, CurrentExtension))
-        DeleteClassesKey(hive, fileClass);
-    DeleteClassesKey(hive, CurrentExtension);
+void DeleteExtensionAndClass(HKEY hive, const std::string& extension, const char* fileClass,
+                             RegistryWrites& writes) {
+    const std::string classPath = ClassesKeyPath(fileClass);
+    if (!classPath.empty() && !IsClassSharedWith(hive, fileClass, extension.c_str()))
+        writes.DeleteTree(hive, classPath);
+    const std::string path = ClassesKeyPath(extension);
+    if (!path.empty())
+        writes.DeleteTree(hive, path);
 }
 
 bool NamesClass(HKEY classes, const char* extension, const char* fileClass) {
@@ -74,49 +62,31 @@ int IsClassSharedWith(HKEY hive, const char* fileClass, const char* extension) {
     return shared;
 }
 
-void DeleteOrRestoreUser(int mode, const char* prompt, const char* caption) {
-    char question[kTextSize + 128] = {};
-    JoinTexts(3, question, prompt, CurrentExtension, kTextContinueQuestion);
-    if (!Confirm(question, caption))
-        return;
-    BeginChange(std::string(mode == kDeleteUserExtension ? kMenuDelete : kMenuRestore) + " " +
-                    CurrentExtension,
-                CurrentExtension, ExtensionKeys(HKEY_CURRENT_USER, CurrentExtension, nullptr));
-
+ChangeOutcome DeleteOrRestoreUser(int mode, const std::string& extension) {
     // The user's class is the default value alone: an override made by this
     // program always has one.
     char fileClass[kTextSize] = {};
-    RegKey extension;
-    if (OpenClassesKey(HKEY_CURRENT_USER, CurrentExtension, nullptr, KEY_QUERY_VALUE, &extension) ==
+    RegKey key;
+    if (OpenClassesKey(HKEY_CURRENT_USER, extension.c_str(), nullptr, KEY_QUERY_VALUE, &key) ==
         ERROR_SUCCESS)
-        RegistryReadText(extension.get(), nullptr, fileClass, kTextSize);
-    DeleteExtensionAndClass(HKEY_CURRENT_USER, fileClass);
-    EndChange();
-
-    if (mode == kDeleteUserExtension)
-        RemoveCurrentTreeItem();
-    else
-        MoveToList();
-    RunShellRefresh(nullptr);
+        RegistryReadText(key.get(), nullptr, fileClass, kTextSize);
+    return MakeChange(std::string(mode == kDeleteUserExtension ? kMenuDelete : kMenuRestore) + " " +
+                          extension,
+                      extension, ExtensionKeys(HKEY_CURRENT_USER, extension.c_str(), nullptr),
+                      [&](RegistryWrites& writes) {
+                          DeleteExtensionAndClass(HKEY_CURRENT_USER, extension, fileClass, writes);
+                      });
 }
 
-void DeleteExtensionAdmin() {
-    char question[kTextSize + 256] = {};
-    JoinTexts(4, question, kTextAdminDeleteWarning, CurrentExtension, kTextAdminDeleteConsequence,
-              kTextContinueQuestion);
-    if (!Confirm(question, kTextDeleteCaption))
-        return;
-    BeginChange(std::string(kMenuDelete) + " " + CurrentExtension, CurrentExtension,
-                ExtensionKeys(HKEY_LOCAL_MACHINE, CurrentExtension, nullptr));
-
+ChangeOutcome DeleteExtensionAdmin(const std::string& extension) {
     char fileClass[kTextSize] = {};
-    RegKey extension;
-    if (OpenClassesKey(HKEY_LOCAL_MACHINE, CurrentExtension, nullptr, KEY_QUERY_VALUE,
-                       &extension) == ERROR_SUCCESS)
-        LookupFileClass(extension.get(), fileClass);
-    DeleteExtensionAndClass(HKEY_LOCAL_MACHINE, fileClass);
-    EndChange();
-    RunShellRefresh(nullptr);
-
-    RemoveCurrentListRow();
+    RegKey key;
+    if (OpenClassesKey(HKEY_LOCAL_MACHINE, extension.c_str(), nullptr, KEY_QUERY_VALUE, &key) ==
+        ERROR_SUCCESS)
+        LookupFileClass(key.get(), fileClass);
+    return MakeChange(std::string(kMenuDelete) + " " + extension, extension,
+                      ExtensionKeys(HKEY_LOCAL_MACHINE, extension.c_str(), nullptr),
+                      [&](RegistryWrites& writes) {
+                          DeleteExtensionAndClass(HKEY_LOCAL_MACHINE, extension, fileClass, writes);
+                      });
 }

@@ -1,8 +1,9 @@
-// Recording the keys of each change, and putting them back.
+// Changes made whole or not at all, recorded, and put back.
 #include "writer/undo.h"
 
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
+#include "resources/texts.h"
 #include "text/system_text.h"
 
 #include <utility>
@@ -10,14 +11,6 @@
 namespace {
 
 std::vector<UndoStep> History;
-UndoStep Pending;
-
-KeyState KeyOf(HKEY hive, const std::string& path) {
-    KeyState key;
-    key.Hive = hive;
-    key.Path = path;
-    return key;
-}
 
 // The class an extension key of root names, into fileClass; false for none.
 bool ClassOf(HKEY root, const std::string& extensionPath, char* fileClass) {
@@ -34,7 +27,48 @@ void AddOnce(std::vector<KeyState>* keys, HKEY hive, const std::string& path) {
     keys->push_back(KeyOf(hive, path));
 }
 
+std::string ReasonFor(const RegistryFailure& failure) {
+    return KeyDisplayName(failure.Hive, failure.Path) + kTextRefusedReason +
+           SystemMessage(static_cast<DWORD>(failure.Status));
+}
+
+// Each key as it is now; false, and the key in outcome, where one cannot be
+// read whole: it could not be put back after a refusal.
+bool ReadKeys(std::vector<KeyState>* keys, ChangeOutcome* outcome) {
+    for (KeyState& key : *keys) {
+        LONG status = ReadKeyState(&key);
+        if (status == ERROR_SUCCESS && !key.Tree.Whole)
+            status = ERROR_ACCESS_DENIED;
+        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+            outcome->Refused = {key.Hive, key.Path, status};
+            return false;
+        }
+    }
+    return true;
+}
+
+// Writes within keys (as they are now) through checked writes, and where the
+// system refuses one, puts back what the attempt left.
+ChangeOutcome Write(const std::vector<KeyState>& keys,
+                    const std::function<void(RegistryWrites&)>& write) {
+    ChangeOutcome outcome;
+    RegistryWrites writes(keys);
+    write(writes);
+    if (writes.ok())
+        return outcome;
+    outcome.Refused = writes.failure();
+    outcome.NotPutBack = PutKeysBack(keys);
+    return outcome;
+}
+
 } // namespace
+
+std::string DescribeRefusal(const ChangeOutcome& outcome) {
+    std::string text = kTextRefusedStart + ReasonFor(outcome.Refused);
+    if (outcome.NotPutBack.Status == ERROR_SUCCESS)
+        return text + kTextRefusedNothingChanged;
+    return text + kTextRefusedNotPutBack + ReasonFor(outcome.NotPutBack);
+}
 
 std::vector<KeyState> ExtensionKeys(HKEY hive, const char* extension, const char* newClass) {
     std::vector<KeyState> keys;
@@ -55,12 +89,6 @@ std::vector<KeyState> ExtensionKeys(HKEY hive, const char* extension, const char
     return keys;
 }
 
-void ReadKeyState(KeyState* key) {
-    key->Exists = RegistryReadTree(key->Hive, key->Path.c_str(), &key->Tree) == ERROR_SUCCESS;
-    if (!key->Exists)
-        key->Tree = RegistryTree();
-}
-
 KeyState FileExtsKey(const char* extension) {
     return KeyOf(HKEY_CURRENT_USER, std::string(kFileExtsKey) + "\\" + extension);
 }
@@ -69,24 +97,24 @@ KeyState ApplicationKey(HKEY hive, const char* application) {
     return KeyOf(hive, std::string(kApplicationsPath) + "\\" + application);
 }
 
-void BeginChange(const std::string& title, const std::string& extension,
-                 std::vector<KeyState> keys) {
-    Pending = UndoStep();
-    Pending.Title = title;
-    Pending.Extension = extension;
-    for (KeyState& key : keys)
+ChangeOutcome MakeChange(const std::string& title, const std::string& extension,
+                         std::vector<KeyState> keys,
+                         const std::function<void(RegistryWrites&)>& write) {
+    UndoStep step;
+    step.Title = title;
+    step.Extension = extension;
+    ChangeOutcome outcome;
+    if (!ReadKeys(&keys, &outcome))
+        return outcome;
+    outcome = Write(keys, write);
+    if (!outcome.Done())
+        return outcome;
+    step.Before = std::move(keys);
+    step.After = step.Before;
+    for (KeyState& key : step.After)
         ReadKeyState(&key);
-    Pending.Before = std::move(keys);
-}
-
-void EndChange() {
-    if (Pending.Before.empty())
-        return;
-    Pending.After = Pending.Before;
-    for (KeyState& key : Pending.After)
-        ReadKeyState(&key);
-    History.push_back(std::move(Pending));
-    Pending = UndoStep();
+    History.push_back(std::move(step));
+    return outcome;
 }
 
 bool CanUndo() {
@@ -99,24 +127,25 @@ const UndoStep& LastChange() {
 
 std::vector<std::string> ChangedSinceLastChange() {
     std::vector<std::string> changed;
-    for (const KeyState& left : History.back().After) {
-        KeyState now = left;
-        ReadKeyState(&now);
-        if (now.Exists != left.Exists || !SameTree(now.Tree, left.Tree))
+    for (const KeyState& left : History.back().After)
+        if (!StillAsLeft(left))
             changed.push_back(left.Path);
-    }
     return changed;
 }
 
-void UndoLastChange() {
+ChangeOutcome UndoLastChange() {
     if (History.empty())
-        return;
-    for (const KeyState& key : History.back().Before) {
-        RegistryDeleteTree(key.Hive, key.Path.c_str());
-        RegKey restored;
-        if (key.Exists && RegistryCreateKey(key.Hive, key.Path.c_str(), KEY_READ | KEY_WRITE,
-                                            restored.put()) == ERROR_SUCCESS)
-            WriteKeyTree(restored.get(), key.Tree);
-    }
-    History.pop_back();
+        return ChangeOutcome();
+    std::vector<KeyState> now = History.back().Before;
+    ChangeOutcome outcome;
+    if (!ReadKeys(&now, &outcome))
+        return outcome;
+    const std::vector<KeyState>& before = History.back().Before;
+    outcome = Write(now, [&](RegistryWrites& writes) {
+        for (const KeyState& key : before)
+            writes.PutKey(key);
+    });
+    if (outcome.Done())
+        History.pop_back();
+    return outcome;
 }

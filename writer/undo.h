@@ -1,23 +1,17 @@
-// The session's undo history. Before each change the program writes (an
-// editor Save, Delete, Restore, the Open-With editor's additions and
-// removals, the removal of the user's choice), the exact state of every key
-// it will touch is kept in memory, and once more after it; Undo puts the
-// keys back as they were. Nothing of it outlives the process.
+// Every change the program writes (an editor Save, Delete, Restore, the
+// Open-With editor's additions and removals, the removal of the user's
+// choice) is made whole or not at all, and kept for Undo: the exact state of
+// every key it may touch is kept in memory before it writes and once more
+// after. Where the system refuses a write, the keys are put back as they
+// were and nothing is kept. Nothing of it outlives the process.
 #pragma once
-#include "platform/registry_tree.h"
+#include "platform/registry_write.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
-
-// One key of a hive (not of the merged view), as a change found or left it.
-struct KeyState {
-    HKEY Hive = nullptr;
-    std::string Path;
-    bool Exists = false;
-    RegistryTree Tree;
-};
 
 struct UndoStep {
     std::string Title;     // what the menu names: "Delete .kvx"
@@ -25,6 +19,18 @@ struct UndoStep {
     std::vector<KeyState> Before;
     std::vector<KeyState> After;
 };
+
+// How a change ended: Refused is the first write the system refused (its
+// Status ERROR_SUCCESS where everything was written); NotPutBack the first
+// key that could not be put back afterwards, where there was one.
+struct ChangeOutcome {
+    RegistryFailure Refused;
+    RegistryFailure NotPutBack;
+    bool Done() const { return Refused.Status == ERROR_SUCCESS; }
+};
+// What a person is told of a change that did not happen: the key, the
+// system's reason, and that nothing changed (or what could not be put back).
+std::string DescribeRefusal(const ChangeOutcome& outcome);
 
 // The keys a change of extension may touch in hive (HKEY_CURRENT_USER in
 // user mode, HKEY_LOCAL_MACHINE in admin mode): the extension key, its class
@@ -35,14 +41,13 @@ std::vector<KeyState> ExtensionKeys(HKEY hive, const char* extension, const char
 // the user's FileExts entry of an extension.
 KeyState ApplicationKey(HKEY hive, const char* application);
 KeyState FileExtsKey(const char* extension);
-// The key read as it is now: whole, or not there.
-void ReadKeyState(KeyState* key);
 
-// Recording: the keys as they are now, before the change writes them; then,
-// once it has written, as it left them, which makes the step undoable.
-void BeginChange(const std::string& title, const std::string& extension,
-                 std::vector<KeyState> keys);
-void EndChange();
+// Makes a change: keeps keys as they are, runs write with checked writes
+// within them, and on the first refusal puts them back; a change that was
+// written whole is kept for Undo.
+ChangeOutcome MakeChange(const std::string& title, const std::string& extension,
+                         std::vector<KeyState> keys,
+                         const std::function<void(RegistryWrites&)>& write);
 
 bool CanUndo();
 // The change Undo would take back.
@@ -51,5 +56,6 @@ const UndoStep& LastChange();
 // program changed them since), by path.
 std::vector<std::string> ChangedSinceLastChange();
 // Puts every key of the last change back as it was (keys it made go, keys it
-// removed or changed come back whole), and forgets the change.
-void UndoLastChange();
+// removed or changed come back whole), and forgets the change; where the
+// system refuses that, the keys stay as they were and the change stays.
+ChangeOutcome UndoLastChange();

@@ -1,34 +1,35 @@
 // The value rules of both writers.
 #include "writer/value_rules.h"
 
-#include "records/app_state.h"
-#include "details/command_rules.h"
-#include "details/edit_flags.h"
-#include "records/extension_record.h"
-#include "records/editor_state.h"
 #include "platform/registry.h"
-#include "resources/texts.h"
 #include "text/system_text.h"
 #include "text/text.h"
+
+#include <vector>
 
 namespace {
 
 constexpr char kNewClassSuffix[] = "File";
 
-// The text of a page's control, at most kTextSize - 1 characters.
-void ReadControlText(HWND control, char* text) {
-    FillWords(text, kTextSize, 0);
-    SendMessageA(control, WM_GETTEXT, kTextSize, reinterpret_cast<LPARAM>(text));
-}
-
 } // namespace
 
-void WriteText(HKEY key, const char* name, const char* text) {
-    RegistryWriteText(key, name, REG_SZ, text);
+std::string ClassesKeyPath(const std::string& name, const char* subKey) {
+    char path[kRegistryPathSize];
+    return ClassesPath(name.c_str(), subKey, path) ? path : "";
 }
 
 int FindExtensionClass(HKEY extensionKey, char* fileClass) {
     return LookupFileClass(extensionKey, fileClass) && fileClass[0] ? 1 : 0;
+}
+
+std::string FindClassIn(HKEY hive, const std::string& extension) {
+    RegKey key;
+    char fileClass[kTextSize];
+    return OpenClassesKey(hive, extension.c_str(), nullptr, KEY_QUERY_VALUE, &key) ==
+                       ERROR_SUCCESS &&
+                   FindExtensionClass(key.get(), fileClass)
+               ? fileClass
+               : "";
 }
 
 bool NewClassName(const char* extension, char* fileClass) {
@@ -39,81 +40,51 @@ bool NewClassName(const char* extension, char* fileClass) {
     return false;
 }
 
-int CreateExtensionClass(HKEY hive, HKEY extensionKey, const char* extension, char* fileClass) {
-    if (!NewClassName(extension, fileClass))
-        return 0;
-    WriteText(extensionKey, nullptr, fileClass);
-    RegKey classKey;
-    CreateClassesKey(hive, fileClass, nullptr, KEY_WRITE, &classKey);
-    return 1;
+std::string CreateExtensionClass(RegistryWrites& writes, HKEY hive, const std::string& extension) {
+    char fileClass[kTextSize];
+    const std::string classPath =
+        NewClassName(extension.c_str(), fileClass) ? ClassesKeyPath(fileClass) : "";
+    if (classPath.empty())
+        return "";
+    writes.SetText(hive, ClassesKeyPath(extension), nullptr, fileClass);
+    writes.CreateKey(hive, classPath);
+    return fileClass;
 }
 
-void WriteOptionalText(HKEY extensionKey, const char* name, const char* text) {
-    if (CompareNoCase(text, kTextNoneMarker) == 0)
-        RegistryDeleteValue(extensionKey, name);
+void WriteOptionalText(RegistryWrites& writes, HKEY hive, const std::string& path, const char* name,
+                       const TextField& field) {
+    if (field.Present())
+        writes.SetText(hive, path, name, field.Text);
     else
-        WriteText(extensionKey, name, text);
+        writes.DeleteValue(hive, path, name);
 }
 
-void WriteEditFlags(HKEY classKey) {
-    const DWORD bits = CollectEditFlags();
+void WriteEditFlags(RegistryWrites& writes, HKEY hive, const std::string& classPath,
+                    const NumberField& flags) {
+    const DWORD bits = flags.Present() ? flags.Value : 0;
     if (bits > 0)
-        RegistrySetValue(classKey, kEditFlagsValue, REG_DWORD, &bits, sizeof bits);
+        writes.SetValue(hive, classPath, kEditFlagsValue, REG_DWORD, &bits, sizeof bits);
     else
-        RegistryDeleteValue(classKey, kEditFlagsValue);
+        writes.DeleteValue(hive, classPath, kEditFlagsValue);
 }
 
-bool BackUpFriendlyTypeName(HKEY classKey) {
+bool BackUpFriendlyTypeName(RegistryWrites& writes, HKEY hive, const std::string& classPath) {
+    RegKey key;
     DWORD size = 0;
-    if (RegistryQueryValue(classKey, kFriendlyTypeNameValue, nullptr, nullptr, &size) !=
-        ERROR_SUCCESS)
+    if (RegistryOpenKey(hive, classPath.c_str(), KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS ||
+        RegistryQueryValue(key.get(), kFriendlyTypeNameValue, nullptr, nullptr, &size) !=
+            ERROR_SUCCESS)
         return false;
-    HeapBlock bytes(AllocateHeapBlock(size));
-    if (bytes && RegistryQueryValue(classKey, kFriendlyTypeNameValue, nullptr, bytes.get(),
-                                    &size) == ERROR_SUCCESS) {
-        RegistrySetValue(classKey, kFriendlyTypeNameBackupValue, REG_SZ, bytes.get(), size);
-        RegistryDeleteValue(classKey, kFriendlyTypeNameValue);
+    std::vector<BYTE> bytes(size ? size : 1);
+    if (RegistryQueryValue(key.get(), kFriendlyTypeNameValue, nullptr, bytes.data(), &size) ==
+        ERROR_SUCCESS) {
+        writes.SetValue(hive, classPath, kFriendlyTypeNameBackupValue, REG_SZ, bytes.data(), size);
+        writes.DeleteValue(hive, classPath, kFriendlyTypeNameValue);
     }
     return true;
 }
 
-bool ComposeOpenCommand(char* command) {
-    char path[kTextSize], file[kTextSize], args[kTextSize];
-    ReadControlText(OpensWithPage.ProgramPath, path);
-    ReadControlText(OpensWithPage.ProgramFile, file);
-    ReadControlText(OpensWithPage.Args, args);
-    FillWords(command, kTextSize, 0);
-    // The reader's fall-back word stands for a program it could not find.
-    if (CompareNoCase(path, kTextUnknown) == 0 || CompareNoCase(file, kTextUnknown) == 0)
-        return false;
-    char program[2 * kTextSize] = {};
-    JoinTexts(2, program, path, file);
-    // A rundll32 command shows its program without file or folder: the
-    // program stays, new arguments or not.
-    if (!program[0]) {
-        ReadControlText(OpensWithPage.OpensWith, program);
-        if (CompareNoCase(program, kRundllProgram) != 0)
-            return false;
-    }
-    return FitsBuffer(program, kTextSize) && JoinProgramAndArguments(program, args, command);
-}
-
-void WriteCommandValue(HKEY commandKey, const char* command) {
-    const char* program = command[0] == '"' ? command + 1 : command;
-    RegistryWriteText(commandKey, nullptr, program[0] == '%' ? REG_EXPAND_SZ : REG_SZ, command);
-}
-
-void WriteDdeKeys(HKEY hive, const char* fileClass) {
-    struct DdeKey {
-        const char* subKey;
-        const char* text;
-    };
-    const DdeKey keys[] = {{kDdeCommandKey, EditBuffer.DdeCommand},
-                           {kDdeApplicationKey, EditBuffer.DdeApplication},
-                           {kDdeTopicKey, EditBuffer.DdeTopic}};
-    for (const DdeKey& dde : keys) {
-        RegKey key;
-        if (CreateClassesKey(hive, fileClass, dde.subKey, KEY_WRITE, &key))
-            WriteText(key.get(), nullptr, dde.text);
-    }
+DWORD CommandValueType(const std::string& command) {
+    const size_t program = !command.empty() && command[0] == '"' ? 1 : 0;
+    return command.size() > program && command[program] == '%' ? REG_EXPAND_SZ : REG_SZ;
 }

@@ -1,48 +1,47 @@
 // The rules both writers share: how an extension's class is found or made,
-// and how each kind of value is written.
-// Every rule works in the hive it is given: HKEY_CURRENT_USER in user mode,
-// HKEY_LOCAL_MACHINE in admin mode.
+// and how each kind of value is written. Every rule writes through the
+// change's checked writes, in the hive it is given: HKEY_CURRENT_USER in
+// user mode, HKEY_LOCAL_MACHINE in admin mode.
 #pragma once
+#include "platform/registry_layout.h"
+#include "platform/registry_write.h"
+#include "records/file_type.h"
+
 #include <windows.h>
 
-#include "platform/registry_layout.h"
+#include <string>
 
-// Writes text as REG_SZ with its terminating zero (null name: the default).
-void WriteText(HKEY key, const char* name, const char* text);
+// "Software\Classes\" + name (+ "\" + subKey); "" where name cannot name a
+// key of its own, so that nothing is ever written to "Software\Classes\"
+// itself or below a path in its place.
+std::string ClassesKeyPath(const std::string& name, const char* subKey = nullptr);
 
 // The class lookup on an open extension key: its default value, else the
 // name of the first value under "OpenWithProgIDs". 1 with the class in
 // fileClass (kTextSize bytes), 0 when there is none or it is empty.
 int FindExtensionClass(HKEY extensionKey, char* fileClass);
+// The same on hive's key of extension; "" for none.
+std::string FindClassIn(HKEY hive, const std::string& extension);
 // The name of an extension's new class: its name without the "." followed
 // by "File", into fileClass (kTextSize bytes); false, and fileClass empty,
 // when that is too long.
 bool NewClassName(const char* extension, char* fileClass);
 // The new class of an extension (NewClassName), written as the extension
-// key's default value, and the class's empty key in hive. 1 with the class in
-// fileClass (kTextSize bytes), 0 when the name is too long to make one.
-int CreateExtensionClass(HKEY hive, HKEY extensionKey, const char* extension, char* fileClass);
+// key's default value, and the class's empty key; "" when the name is too
+// long to make one.
+std::string CreateExtensionClass(RegistryWrites& writes, HKEY hive, const std::string& extension);
 
-// User mode: "[ NONE ]" in any letter case deletes the value, any other text
-// is written.
-void WriteOptionalText(HKEY extensionKey, const char* name, const char* text);
-
-// "EditFlags" as REG_DWORD; deleted when CollectEditFlags gives 0.
-void WriteEditFlags(HKEY classKey);
-
+// A value of hive\path: written where the field is there, removed where it
+// is absent.
+void WriteOptionalText(RegistryWrites& writes, HKEY hive, const std::string& path, const char* name,
+                       const TextField& field);
+// "EditFlags" as REG_DWORD; removed where the field is absent or 0.
+void WriteEditFlags(RegistryWrites& writes, HKEY hive, const std::string& classPath,
+                    const NumberField& flags);
 // Moves "FriendlyTypeName" to "FriendlyTypeNameBak" (REG_SZ) after a new
 // description was written; true when the key had a "FriendlyTypeName".
-bool BackUpFriendlyTypeName(HKEY classKey);
+bool BackUpFriendlyTypeName(RegistryWrites& writes, HKEY hive, const std::string& classPath);
 
-// The open command from the Opens-with page: the program (Path text and File
-// text, quoted when it holds a blank; the Opens With text when that is
-// rundll32.exe and Path and File are empty), one blank and the Args text,
-// into command (kTextSize bytes). False when there is no program (its texts
-// are empty or a fall-back word) or the command does not fit.
-bool ComposeOpenCommand(char* command);
-// The command as the key's default value: REG_EXPAND_SZ when its program,
-// past an opening quote, begins with "%", else REG_SZ.
-void WriteCommandValue(HKEY commandKey, const char* command);
-
-// The three DDE keys of the class, each with its text from EditBuffer.
-void WriteDdeKeys(HKEY hive, const char* fileClass);
+// A command's type: REG_EXPAND_SZ when its program, past an opening quote,
+// begins with "%", else REG_SZ.
+DWORD CommandValueType(const std::string& command);

@@ -376,26 +376,30 @@ void User::CloseEverything() {
     Find([](HWND window) { return !PostMessageA(window, WM_CLOSE, 0, 0); });
 }
 
+// The main window the running test drives.
+HWND g_mainWindow;
+
 std::string StatusText() {
     char text[512] = {};
-    SendMessageA(AppState.StatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageA(g_mainWindow, AppState.AdminMode ? IDC_ADMIN_STATUS : IDC_MAIN_STATUS,
+                        SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
 void RunMainWindow(int admin, const std::function<void(User&, HWND)>& script) {
     AppState.AdminMode = admin;
-    AppState.MainWindow = AppState.StatusBar = nullptr;
+    g_mainWindow = nullptr;
     RunDialog(::RunMainWindow, [&](User& user) {
         // The first window of a test program may wait for Wine to start up.
         HWND window =
             user.WaitFor(admin ? "Orvell File Type Editor - ADMIN MODE" : "Orvell File Type Editor",
                          4 * kWaitMs);
-        ASSERT_TRUE(window && user.Wait([] { return AppState.StatusBar && !StatusText().empty(); }))
+        g_mainWindow = window;
+        ASSERT_TRUE(window && user.Wait([] { return !StatusText().empty(); }))
             << "the catalogue did not load";
         script(user, window);
     });
-    // Later dialogs must not take the closed window as their owner.
-    AppState.MainWindow = nullptr;
+    g_mainWindow = nullptr;
 }
 
 std::vector<std::string> OurItems(std::initializer_list<HWND> controls, bool withGroups) {

@@ -19,8 +19,10 @@ namespace kvt {
 constexpr DWORD kWaitMs = 15000;
 
 // Seeds the registry from .reg text, through the wide calls: [HKLM\...] or
-// [HKCU\...] creates a key ([-...] deletes it); @="x", "name"="x",
-// expand:"x", dword:0001, hex:01,00 and hex(type):01,00 as in .reg files.
+// [HKCU\...] creates a key ([-...] deletes it; "[...] volatile" makes it
+// refuse lasting sub-keys, "[...] locked" refuses reads, changes and its removal); @="x",
+// "name"="x", expand:"x", dword:0001, hex:01,00 and hex(type):01,00 as in
+// .reg files.
 void Seed(const std::string& text);
 // UTF-8 text as the system's UTF-16; piece times times.
 std::wstring Wide(const std::string& text);

@@ -2,6 +2,7 @@
 // through the program's own registry layer).
 #include "harness/kvt.h"
 
+#include <sddl.h>
 #include <shlwapi.h>
 
 #include <regex>
@@ -52,11 +53,16 @@ std::vector<BYTE> StoredText(const std::string& text) {
     return std::vector<BYTE>(bytes, bytes + (wide.size() + 1) * sizeof(wchar_t));
 }
 
-// Calls key(hive, path, removed) for each key line and value(hive, path,
-// name, value) for each value line of the text.
-void Walk(const std::string& text, const std::function<void(HKEY, const std::string&, bool)>& key,
+// A key line's kind: made, removed, or made to refuse what a test needs
+// refused.
+enum class KeyKind { Made, Removed, Volatile, Locked };
+
+// Calls key(hive, path, kind) for each key line and value(hive, path, name,
+// value) for each value line of the text.
+void Walk(const std::string& text,
+          const std::function<void(HKEY, const std::string&, KeyKind)>& key,
           const std::function<void(HKEY, const std::string&, const char*, const Value&)>& value) {
-    static const std::regex keyLine(R"(\[(-?)(HKLM|HKCU)\\(.*)\])");
+    static const std::regex keyLine(R"(\[(-?)(HKLM|HKCU)\\(.*)\]( volatile| locked)?)");
     static const std::regex valueLine(
         R"re((@|"((?:[^"\\]|\\.)*)")=(-|dword:|hex:|hex\(([0-9a-f]+)\):|expand:)?(.*))re");
     static const std::regex quoted(R"re("((?:[^"\\]|\\.)*)")re"), escape(R"(\\(.))");
@@ -72,7 +78,11 @@ void Walk(const std::string& text, const std::function<void(HKEY, const std::str
         if (std::regex_match(line, part, keyLine)) {
             hive = part[2] == "HKLM" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
             path = part[3];
-            key(hive, path, part[1] == "-");
+            key(hive, path,
+                part[1] == "-"           ? KeyKind::Removed
+                : part[4] == " volatile" ? KeyKind::Volatile
+                : part[4] == " locked"   ? KeyKind::Locked
+                                         : KeyKind::Made);
             continue;
         }
         ASSERT_TRUE(hive && std::regex_match(line, part, valueLine)) << "not a line: " << line;
@@ -147,13 +157,40 @@ std::vector<std::string> TestNamesBelow(HKEY key) {
     return names;
 }
 
+// Gives a key and everything below it to everyone again, as a locked key of
+// a fixture was not.
+void Unlock(HKEY hive, const std::wstring& path) {
+    PSECURITY_DESCRIPTOR open = nullptr;
+    HKEY key = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;GA;;;WD)", SDDL_REVISION_1,
+                                                              &open, nullptr))
+        return;
+    if (!RegOpenKeyExW(hive, path.c_str(), 0, WRITE_DAC, &key)) {
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, open);
+        RegCloseKey(key);
+    }
+    if (!RegOpenKeyExW(hive, path.c_str(), 0, KEY_READ, &key)) {
+        wchar_t name[256];
+        for (DWORD index = 0, length = 256; !RegEnumKeyExW(key, index, name, &length, 0, 0, 0, 0);
+             ++index, length = 256)
+            Unlock(hive, path + L"\\" + name);
+        RegCloseKey(key);
+    }
+    LocalFree(open);
+}
+
 void RemoveTestKeysBelow(HKEY hive, const std::string& path) {
     HKEY key = nullptr;
     RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key);
     const std::vector<std::string> names = TestNamesBelow(key);
     RegCloseKey(key);
-    for (const std::string& test : names)
-        RegDeleteTreeW(hive, Wide(path + "\\" + test).c_str());
+    for (const std::string& test : names) {
+        const std::wstring below = Wide(path + "\\" + test);
+        if (RegDeleteTreeW(hive, below.c_str()) != ERROR_SUCCESS) {
+            Unlock(hive, below);
+            RegDeleteTreeW(hive, below.c_str());
+        }
+    }
 }
 
 } // namespace
@@ -179,17 +216,29 @@ std::string RegText(const std::string& text) {
 }
 
 void Seed(const std::string& text) {
+    // Locks come last, once every key and value below them is in place.
+    std::vector<std::pair<HKEY, std::string>> locks;
     Walk(
         text,
-        [](HKEY hive, const std::string& path, bool removed) {
+        [&](HKEY hive, const std::string& path, KeyKind kind) {
             HKEY key = nullptr;
-            if (removed)
+            if (kind == KeyKind::Removed) {
                 RegDeleteTreeW(hive, Wide(path).c_str());
-            else
-                ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(hive, Wide(path).c_str(), 0, nullptr, 0,
-                                                         KEY_WRITE, nullptr, &key, nullptr))
-                    << path;
+                return;
+            }
+            // A volatile key's missing parents would be made volatile too.
+            if (kind == KeyKind::Volatile)
+                RegCloseKey((RegCreateKeyExW(hive, Wide(path.substr(0, path.rfind('\\'))).c_str(),
+                                             0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                             key));
+            ASSERT_EQ(ERROR_SUCCESS,
+                      RegCreateKeyExW(hive, Wide(path).c_str(), 0, nullptr,
+                                      kind == KeyKind::Volatile ? REG_OPTION_VOLATILE : 0,
+                                      KEY_WRITE, nullptr, &key, nullptr))
+                << path;
             RegCloseKey(key);
+            if (kind == KeyKind::Locked)
+                locks.emplace_back(hive, path);
         },
         [](HKEY hive, const std::string& path, const char* name, const Value& value) {
             ASSERT_EQ(ERROR_SUCCESS,
@@ -198,13 +247,26 @@ void Seed(const std::string& text) {
                                       static_cast<DWORD>(value.data.size())))
                 << path << " " << (name ? name : "@");
         });
+    // A locked key refuses to be read, changed or removed, as a key of an
+    // access rule does.
+    PSECURITY_DESCRIPTOR locked = nullptr;
+    if (locks.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                             L"D:(D;;SDGW;;;WD)(A;;GA;;;WD)", SDDL_REVISION_1, &locked, nullptr))
+        return;
+    for (const auto& [hive, path] : locks) {
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(hive, Wide(path).c_str(), 0, WRITE_DAC, &key));
+        EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, locked));
+        RegCloseKey(key);
+    }
+    LocalFree(locked);
 }
 
 void ExpectRegistry(const std::string& text) {
     Walk(
         text,
-        [](HKEY hive, const std::string& path, bool removed) {
-            EXPECT_EQ(!removed, KeyExists(hive, path)) << path;
+        [](HKEY hive, const std::string& path, KeyKind kind) {
+            EXPECT_EQ(kind != KeyKind::Removed, KeyExists(hive, path)) << path;
         },
         [](HKEY hive, const std::string& path, const char* name, const Value& expected) {
             const Value found = Read(hive, path, name);

@@ -1,7 +1,7 @@
 // Delete and Restore in both modes: each step a right-click, the command, the
 // question, its answer and what the window then selects; then the registry.
 #include "harness/kvt.h"
-#include "records/extension_record.h"
+#include "app/main_window_shared.h"
 #include "resources/resource.h"
 
 #include <algorithm>
@@ -47,7 +47,8 @@ class DeleteRestore : public kvt::RegistryTest {
                 if (!selected.empty()) {
                     EXPECT_TRUE(user.Wait([&] { return User::Text(shown) == selected; }))
                         << User::Text(shown);
-                    EXPECT_EQ(selected, CurrentExtension) << "what the next command acts on";
+                    EXPECT_EQ(selected, MainWindowOf(window).CurrentExtension)
+                        << "what the next command acts on";
                 }
                 EXPECT_EQ(step.answer == IDNO,
                           std::find(items.begin(), items.end(), step.extension) != items.end());

@@ -2,7 +2,7 @@
 // it fills in, the "Open" page's program lists, the icon picker.
 #include "harness/kvt.h"
 #include "records/app_state.h"
-#include "records/editor_state.h"
+#include "details/edit_flags.h"
 #include "resources/resource.h"
 
 #include <set>
@@ -66,11 +66,10 @@ TEST_F(Editor, EveryWayOfEndingIt) {
     const struct {
         const char* way;
         std::function<void(User&, HWND editor)> act;
-        DWORD discarded;
         const char* description;
     } rows[] = {
-        {"save unchanged", [](User& u, HWND e) { u.Click(e, IDC_EDITOR_SAVE); }, 1, "Mine"},
-        {"save", [](User& u, HWND e) { u.Click(e, IDC_EDITOR_SAVE); }, 0, "Changed"},
+        {"save unchanged", [](User& u, HWND e) { u.Click(e, IDC_EDITOR_SAVE); }, "Mine"},
+        {"save", [](User& u, HWND e) { u.Click(e, IDC_EDITOR_SAVE); }, "Changed"},
         {"cancel, no",
          [](User& u, HWND e) {
              u.Click(e, IDC_EDITOR_CANCEL);
@@ -79,14 +78,14 @@ TEST_F(Editor, EveryWayOfEndingIt) {
              EXPECT_EQ("Do you want to save changes?|.kvtmine", text + "|" + User::Text(box));
              u.Answer(box, IDNO);
          },
-         1, "Mine"},
+         "Mine"},
         {"cancel, yes",
          [](User& u, HWND e) {
              u.Click(e, IDC_EDITOR_CANCEL);
              u.Answer(u.WaitForBox(), IDYES);
          },
-         0, "Changed"},
-        {"close box", [](User& u, HWND e) { u.Close(e); }, 1, "Mine"},
+         "Changed"},
+        {"close box", [](User& u, HWND e) { u.Close(e); }, "Mine"},
     };
     kvt::RunMainWindow(0, [&](User& user, HWND window) {
         for (const auto& row : rows) {
@@ -97,7 +96,6 @@ TEST_F(Editor, EveryWayOfEndingIt) {
                 user.Type(EditorControl(user, editor, IDC_GENERAL_DESCRIPTION), "Changed");
             row.act(user, editor);
             EXPECT_TRUE(user.WaitGone(editor));
-            EXPECT_EQ(row.discarded, EditorDiscarded);
             EXPECT_EQ(row.description,
                       kvt::ValueText(HKEY_CURRENT_USER, "Software\\Classes\\kvtminefile", nullptr));
         }
@@ -173,10 +171,13 @@ TEST_F(Editor, ProgramsAndTheRecentlyUsedList) {
 )");
 }
 
-// The icon picker shows a module's icons and takes one by its index.
+// The icon picker starts in the folder of the type's icon, shows a module's
+// icons and takes one by its index.
 TEST_F(Editor, IconPicker) {
     const std::string module =
         kvt::TestFile("kvticons.dll", std::string(AppState.AppDirectory) + "test_windows.exe");
+    kvt::Seed("[HKCU\\Software\\Classes\\kvtminefile\\DefaultIcon]\n@=\"" + kvt::RegText(module) +
+              ",0\"\n");
     kvt::RunMainWindow(0, [&](User& user, HWND window) {
         HWND editor = kvt::OpenEditor(user, window, ".kvtmine");
         user.Click(GetParent(EditorControl(user, editor, IDC_GENERAL_CHANGEICON)),

@@ -2,7 +2,7 @@
 // name entry, on registry fixtures.
 #include "harness/kvt.h"
 #include "records/app_state.h"
-#include "records/extension_record.h"
+#include "app/main_window_shared.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 
@@ -82,7 +82,7 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         user.Do([] {});
         HWND menuWindow = FindWindowA("#32768", nullptr);
         EXPECT_FALSE(menuWindow && IsWindowVisible(menuWindow));
-        EXPECT_STREQ(".kvtmine", CurrentExtension);
+        EXPECT_EQ(".kvtmine", MainWindowOf(window).CurrentExtension);
         // A click beside an item's text, right of it or on its indent, hits it.
         for (int right : {1, 0}) {
             HTREEITEM item = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
@@ -95,7 +95,7 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
                        NM_RCLICK);
             EXPECT_NE(nullptr, user.WaitForMenu());
             user.Dismiss();
-            EXPECT_STREQ(".kvtmine", CurrentExtension);
+            EXPECT_EQ(".kvtmine", MainWindowOf(window).CurrentExtension);
         }
         // The pane follows the focus between list and tree.
         user.Act(tree, ".kvtmine", 0);

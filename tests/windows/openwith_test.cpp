@@ -56,14 +56,14 @@ class OpenWith : public kvt::RegistryTest {
 
     // Opens the editor in the mode; script gets it and its list.
     static void Run(int admin, const std::function<void(User&, HWND, HWND)>& script) {
-        AppState.AdminMode = admin;
-        kvt::RunDialog(RunOpenWithEditor, [&](User& user) {
-            HWND editor = user.WaitFor("Modify Open With Programs");
-            ASSERT_NE(nullptr, editor);
-            script(user, editor, GetDlgItem(editor, IDC_OPENWITHEDITOR_LIST));
-            user.Close(editor);
-        });
-        AppState.AdminMode = 0;
+        kvt::RunDialog(
+            [admin] { RunOpenWithEditor(nullptr, admin ? RunMode::Admin : RunMode::User); },
+            [&](User& user) {
+                HWND editor = user.WaitFor("Modify Open With Programs");
+                ASSERT_NE(nullptr, editor);
+                script(user, editor, GetDlgItem(editor, IDC_OPENWITHEDITOR_LIST));
+                user.Close(editor);
+            });
     }
 
     // "New", the program chosen in the browse dialog, and the row it selects.
