@@ -1,15 +1,13 @@
 // The export commands: which keys, which file, and the file written whole.
 #include "export/export_command.h"
 
+#include "export/export_keys.h"
+#include "export/export_progress.h"
 #include "export/reg_file.h"
-#include "platform/registry.h"
-#include "platform/registry_layout.h"
 #include "platform/whole_file.h"
 #include "records/app_state.h"
 #include "records/extension_record.h"
 #include "resources/texts.h"
-#include "text/system_text.h"
-#include "writer/undo.h"
 
 #include <commdlg.h>
 
@@ -20,22 +18,6 @@ namespace {
 
 HKEY ModeHive() {
     return AppState.AdminMode ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
-
-// The mode's keys of an extension that exist, each once, added to keys.
-void AddKeysOf(const char* extension, std::vector<ExportedKey>* keys) {
-    const HKEY hive = ModeHive();
-    for (KeyState key : ExtensionKeys(hive, extension, nullptr)) {
-        ReadKeyState(&key);
-        const std::wstring path = WideText(key.Path.c_str());
-        bool known = false;
-        for (const ExportedKey& exported : *keys)
-            known = known || RegistryNameKey(exported.Path) == RegistryNameKey(path);
-        if (key.Exists && !known)
-            keys->push_back(
-                {hive == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE", path,
-                 key.Tree});
-    }
 }
 
 // The file the user names into path (kTextSize bytes); false on Cancel.
@@ -52,12 +34,17 @@ bool AskForRegFile(HWND owner, char* path) {
     return GetSaveFileNameA(&dialog) && path[0];
 }
 
-void WriteRegFile(HWND owner, const std::vector<ExportedKey>& keys) {
-    char path[kTextSize] = {};
-    if (!AskForRegFile(owner, path) || WriteWholeFile(path, ComposeRegFile(keys)))
+void SaveRegFile(HWND owner, const char* path, const std::string& bytes) {
+    if (WriteWholeFile(path, bytes))
         return;
     const std::string text = kTextExportFailed + std::string(path) + kTextExportNotWritten;
     MessageBoxA(owner, text.c_str(), kTextExportTitle, MB_OK | MB_ICONHAND);
+}
+
+void WriteRegFile(HWND owner, const std::vector<ExportedKey>& keys) {
+    char path[kTextSize] = {};
+    if (AskForRegFile(owner, path))
+        SaveRegFile(owner, path, ComposeRegFile(keys));
 }
 
 } // namespace
@@ -65,7 +52,7 @@ void WriteRegFile(HWND owner, const std::vector<ExportedKey>& keys) {
 void ExportExtension(HWND owner) {
     std::vector<ExportedKey> keys;
     if (CurrentExtension[0] == '.')
-        AddKeysOf(CurrentExtension, &keys);
+        keys = GatherExportKeys(ModeHive(), {CurrentExtension}, nullptr);
     if (!keys.empty())
         return WriteRegFile(owner, keys);
     const std::string text =
@@ -73,17 +60,10 @@ void ExportExtension(HWND owner) {
     MessageBoxA(owner, text.c_str(), kTextExportTitle, MB_OK | MB_ICONINFORMATION);
 }
 
+// The file is asked for first: a Cancel there costs no reading.
 void ExportAllExtensions(HWND owner) {
-    std::vector<std::string> extensions;
-    RegKey classes;
-    if (RegistryOpenKey(ModeHive(), kClassesKey, KEY_READ, classes.put()) == ERROR_SUCCESS)
-        RegistryForEachSubKey(classes.get(), [&](const char* name) {
-            if (name[0] == '.')
-                extensions.push_back(name);
-            return true;
-        });
-    std::vector<ExportedKey> keys;
-    for (const std::string& extension : extensions)
-        AddKeysOf(extension.c_str(), &keys);
-    WriteRegFile(owner, keys);
+    char path[kTextSize] = {};
+    std::string bytes;
+    if (AskForRegFile(owner, path) && ComposeAllWithProgress(owner, ModeHive(), &bytes))
+        SaveRegFile(owner, path, bytes);
 }

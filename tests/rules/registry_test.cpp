@@ -1,5 +1,6 @@
 // The merged classes view of platform/registry.h and its checked text reads,
-// seeded and read back with the raw Win32 calls.
+// seeded and read back with the raw Win32 calls; the keys an export gathers.
+#include "export/export_keys.h"
 #include "platform/registry.h"
 #include "text/system_text.h"
 #include "text/text.h"
@@ -199,6 +200,37 @@ TEST_F(MergedView, WalksCopiesAndDeletesWholeTrees) {
     EXPECT_EQ(ERROR_SUCCESS, RegistryDeleteTree(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy"));
     EXPECT_FALSE(kvt::KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy"));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegistryDeleteTree(HKEY_CURRENT_USER, "Software\\"));
+}
+
+// An export reads each key once, however many extensions or spellings name
+// it, and gathers nothing once stopped.
+TEST_F(MergedView, AnExportReadsEachKeyOnceAndNothingOnceStopped) {
+    kvt::Seed(R"(
+[HKCU\Software\Classes\.kvtone]
+@="kvtshared"
+[HKCU\Software\Classes\.kvttwo]
+@="KVTSHARED"
+[HKCU\Software\Classes\kvtshared\shell\open\command]
+@="notepad.exe %1"
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvttwo\OpenWithList]
+"a"="notepad.exe"
+)");
+    const std::vector<std::string> names = {".kvtone", ".kvttwo", ".KVTONE"};
+    std::vector<std::string> paths;
+    for (const ExportedKey& key : GatherExportKeys(HKEY_CURRENT_USER, names, nullptr))
+        paths.push_back(ProgramText(key.Path.c_str(), key.Path.size()));
+    EXPECT_EQ((std::vector<std::string>{
+                  "Software\\Classes\\.kvtone", "Software\\Classes\\kvtshared",
+                  "Software\\Classes\\.kvttwo",
+                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.kvttwo"}),
+              paths);
+    size_t told = 0;
+    EXPECT_TRUE(GatherExportKeys(HKEY_CURRENT_USER, names,
+                                 [&](size_t done, size_t total, const std::string& name) {
+                                     return ++told && done < 1 && total == 3 && name == ".kvtone";
+                                 })
+                    .empty());
+    EXPECT_EQ(2u, told);
 }
 
 } // namespace

@@ -222,4 +222,35 @@ TEST_F(Undo, AnExportedTypeComesBackFromTheSystemsImporter) {
     EXPECT_EQ(exported, kvt::TestKeysBytes());
 }
 
+// Export All asks for the file first; its progress shows on a long export,
+// whose Cancel writes nothing; the file brings every type of the user's back.
+TEST_F(Undo, ExportAllShowsItsProgressCancelsAndComesBackFromTheImporter) {
+    // Wine's importer cuts the fixture's text of an odd size: its class goes.
+    const std::string even = "[-HKCU\\Software\\Classes\\kvtminefile]\n";
+    std::string many = even; // long to read, yet few rows: types of many actions
+    for (int type = 0; type < 130; ++type)
+        for (int verb = 0; verb < 15; ++verb)
+            many += "[HKCU\\Software\\Classes\\.kvtall" + std::to_string(type) + "\\shell\\v" +
+                    std::to_string(verb) + "\\command]\n@=\"notepad.exe %1\"\n";
+    kvt::Seed(many);
+    const std::string exported = kvt::TestKeysBytes(), file = kvt::TestFolder() + "kvtall.reg";
+    DeleteFileA(file.c_str());
+    kvt::RunMainWindow(0, [&](User& user, HWND window) {
+        for (bool cancel : {true, false}) {
+            Command(user, window, ".kvtmine", IDM_EXPORTALL);
+            kvt::ChooseFile(user, user.WaitFor("Export File Types"), file);
+            HWND progress = user.WaitFor("Export All");
+            if (cancel)
+                user.Click(progress, IDCANCEL);
+            user.WaitGone(progress);
+            EXPECT_EQ(!cancel, user.Wait([&] { return std::ifstream(file).good(); },
+                                         cancel ? 500 : kvt::kWaitMs));
+        }
+    });
+    kvt::RemoveTestKeys();
+    kvt::Seed(kFixture + even);
+    ASSERT_EQ(0, std::system(("reg.exe import \"" + file + "\"").c_str()));
+    EXPECT_EQ(exported, kvt::TestKeysBytes());
+}
+
 } // namespace
