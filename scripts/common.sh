@@ -4,7 +4,7 @@ set -euo pipefail
 KVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KVEL_PACKAGES=(cmake make wine wine64 fonts-wine mingw-w64 g++-mingw-w64-x86-64-posix
                googletest xvfb xauth xdotool x11-utils imagemagick python3
-               clang libclang-rt-14-dev)
+               clang libclang-rt-14-dev nlohmann-json3-dev)
 
 kvel_need_packages() {
     local missing=() p

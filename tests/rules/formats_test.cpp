@@ -1,5 +1,6 @@
 // The formats of the command line: the default associations file (through
-// XmlLite).
+// XmlLite) and the tables it prints.
+#include "cli/table_output.h"
 #include "defaults/default_associations.h"
 #include "records/app_state.h"
 
@@ -66,6 +67,49 @@ TEST(Formats, DefaultAssociationsWrittenAsTheImageToolDoesAndReadBack) {
               "/>\r\n</DefaultAssociations>",
               file);
     EXPECT_EQ(Described({written, ""}), Described(ReadDefaultAssociations(file)));
+}
+
+TEST(Formats, TablesAndRecordsInEveryFormat) {
+    const Table table{{"Extension", "Program", "Note"},
+                      {{".txt", "Notepad", ""}, {".кв", "Kv \"Tool\", 文", "a\r\nb\tc\\"}, {".x"}}};
+    const std::vector<RecordField> record{
+        {"Type", ".txt", {}},
+        {"Actions", "", {{"Verb", "Command"}, {{"open", "n.exe \"%1\""}, {"print"}}}},
+        {"None", "", {{"Verb"}, {}}}};
+    const struct {
+        OutputFormat format;
+        std::string table, record;
+    } rows[] = {
+        {OutputFormat::Text,
+         "Extension  Program        Note\n---------  -------------  -------\n.txt       Notepad\n"
+         ".кв        Kv \"Tool\", 文  a  b c\\\n.x\n",
+         "Field               Value\n------------------  ----------\nType                .txt\n"
+         "Actions[1].Verb     open\nActions[1].Command  n.exe \"%1\"\nActions[2].Verb     print\n"
+         "Actions[2].Command\n"},
+        {OutputFormat::Csv,
+         "Extension,Program,Note\r\n.txt,Notepad,\r\n.кв,\"Kv \"\"Tool\"\", "
+         "文\",\"a\r\nb\tc\\\"\r\n"
+         ".x,,\r\n",
+         "Field,Value\r\nType,.txt\r\nActions[1].Verb,open\r\nActions[1].Command,\"n.exe "
+         "\"\"%1\"\"\"\r\nActions[2].Verb,print\r\nActions[2].Command,\r\n"},
+        {OutputFormat::Tsv,
+         "Extension\tProgram\tNote\n.txt\tNotepad\t\n.кв\tKv \"Tool\", "
+         "文\ta\\r\\nb\\tc\\\\\n.x\t\t\n",
+         "Field\tValue\nType\t.txt\nActions[1].Verb\topen\nActions[1].Command\tn.exe "
+         "\"%1\"\nActions[2].Verb\tprint\nActions[2].Command\t\n"},
+        {OutputFormat::Json,
+         "[\n  {\n    \"Extension\": \".txt\",\n    \"Program\": \"Notepad\",\n    \"Note\": \"\"\n"
+         "  },\n  {\n    \"Extension\": \".кв\",\n    \"Program\": \"Kv \\\"Tool\\\", 文\",\n"
+         "    \"Note\": \"a\\r\\nb\\tc\\\\\"\n  },\n  {\n    \"Extension\": \".x\",\n"
+         "    \"Program\": \"\",\n    \"Note\": \"\"\n  }\n]\n",
+         "{\n  \"Type\": \".txt\",\n  \"Actions\": [\n    {\n      \"Verb\": \"open\",\n"
+         "      \"Command\": \"n.exe \\\"%1\\\"\"\n    },\n    {\n      \"Verb\": \"print\",\n"
+         "      \"Command\": \"\"\n    }\n  ],\n  \"None\": []\n}\n"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.table, RenderTable(table, row.format));
+        EXPECT_EQ(row.record, RenderRecord(record, row.format));
+    }
 }
 
 } // namespace
