@@ -21,6 +21,7 @@
 //   neighbours suffers least from what else runs), and of all selections.
 //   The counts the window shows are checked against N; a wrong load exits 1.
 #include "bench/bench_clock.h"
+#include "bench/bench_seed.h"
 #include "records/app_state.h"
 #include "catalogue/catalogue.h"
 #include "app/main_window.h"
@@ -42,81 +43,6 @@ namespace {
 
 constexpr int kLoadRuns = 7;
 constexpr int kDetailRuns = 200;
-constexpr char kClasses[] = "Software\\Classes";
-
-// --- Seeding, with the raw registry calls, one open classes key per hive.
-
-void SetText(HKEY key, const char* name, const char* text) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(strlen(text) + 1));
-}
-
-void SetSubKeyText(HKEY key, const char* subKey, const char* text) {
-    HKEY child;
-    if (RegCreateKeyExA(key, subKey, 0, nullptr, 0, KEY_WRITE, nullptr, &child, nullptr) != 0)
-        return;
-    SetText(child, nullptr, text);
-    RegCloseKey(child);
-}
-
-// Wine's notepad.exe has no version block; regedit.exe has one, so the
-// friendly name comes from the file as it would for a program on Windows.
-void WriteExtension(HKEY classes, const char* extension, const char* fileClass) {
-    HKEY key;
-    if (RegCreateKeyExA(classes, extension, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != 0)
-        return;
-    SetText(key, nullptr, fileClass);
-    SetText(key, "Content Type", "application/x-kvbench");
-    SetText(key, "PerceivedType", "document");
-    RegCloseKey(key);
-
-    if (RegCreateKeyExA(classes, fileClass, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != 0)
-        return;
-    SetText(key, nullptr, "Benchmark document");
-    DWORD flags = 0x10000;
-    RegSetValueExA(key, "EditFlags", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&flags), 4);
-    SetSubKeyText(key, "DefaultIcon", "%SystemRoot%\\system32\\shell32.dll,1");
-    SetSubKeyText(key, "shell\\open\\command", "\"C:\\windows\\regedit.exe\" \"%1\"");
-    RegCloseKey(key);
-}
-
-void MachineName(int i, char* name, size_t size) {
-    snprintf(name, size, ".kvb%05d", i);
-}
-
-// User extension i: the even ones override machine extension 10 * i.
-void UserName(int i, char* name, size_t size) {
-    if (i % 2 == 0)
-        MachineName(i * 10, name, size);
-    else
-        snprintf(name, size, ".kvu%05d", i);
-}
-
-int Seed(int count) {
-    HKEY machine, user;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kClasses, 0, nullptr, 0, KEY_WRITE, nullptr, &machine,
-                        nullptr) != 0 ||
-        RegCreateKeyExA(HKEY_CURRENT_USER, kClasses, 0, nullptr, 0, KEY_WRITE, nullptr, &user,
-                        nullptr) != 0) {
-        printf("cannot open the classes keys\n");
-        return 1;
-    }
-    char extension[32], fileClass[32];
-    for (int i = 0; i < count; ++i) {
-        MachineName(i, extension, sizeof extension);
-        snprintf(fileClass, sizeof fileClass, "kvbfile%05d", i);
-        WriteExtension(machine, extension, fileClass);
-    }
-    for (int i = 0; i < count / 10; ++i) {
-        UserName(i, extension, sizeof extension);
-        snprintf(fileClass, sizeof fileClass, "kvufile%05d", i);
-        WriteExtension(user, extension, fileClass);
-    }
-    RegCloseKey(machine);
-    RegCloseKey(user);
-    printf("seeded %d machine and %d user extensions\n", count, count / 10);
-    return 0;
-}
 
 // --- The floor: the loader's registry work without the window.
 

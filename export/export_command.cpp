@@ -1,13 +1,12 @@
 // The export commands: which keys, which file, and the file written whole.
 #include "export/export_command.h"
 
+#include "export/export_keys.h"
+#include "export/export_progress.h"
 #include "export/reg_file.h"
-#include "platform/registry.h"
-#include "platform/registry_layout.h"
 #include "platform/whole_file.h"
 #include "resources/texts.h"
-#include "text/system_text.h"
-#include "writer/undo.h"
+#include "text/text.h"
 
 #include <commdlg.h>
 
@@ -18,21 +17,6 @@ namespace {
 
 HKEY ModeHive(RunMode mode) {
     return mode == RunMode::Admin ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
-
-// The mode's keys of an extension that exist, each once, added to keys.
-void AddKeysOf(HKEY hive, const char* extension, std::vector<ExportedKey>* keys) {
-    for (KeyState key : ExtensionKeys(hive, extension, nullptr)) {
-        ReadKeyState(&key);
-        const std::wstring path = WideText(key.Path.c_str());
-        bool known = false;
-        for (const ExportedKey& exported : *keys)
-            known = known || RegistryNameKey(exported.Path) == RegistryNameKey(path);
-        if (key.Exists && !known)
-            keys->push_back(
-                {hive == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE", path,
-                 key.Tree});
-    }
 }
 
 // The file the user names into path (kTextSize bytes); false on Cancel.
@@ -49,12 +33,17 @@ bool AskForRegFile(HWND owner, char* path) {
     return GetSaveFileNameA(&dialog) && path[0];
 }
 
-void WriteRegFile(HWND owner, const std::vector<ExportedKey>& keys) {
-    char path[kTextSize] = {};
-    if (!AskForRegFile(owner, path) || WriteWholeFile(path, ComposeRegFile(keys)))
+void SaveRegFile(HWND owner, const char* path, const std::string& bytes) {
+    if (WriteWholeFile(path, bytes))
         return;
     const std::string text = kTextExportFailed + std::string(path) + kTextExportNotWritten;
     MessageBoxA(owner, text.c_str(), kTextExportTitle, MB_OK | MB_ICONHAND);
+}
+
+void WriteRegFile(HWND owner, const std::vector<ExportedKey>& keys) {
+    char path[kTextSize] = {};
+    if (AskForRegFile(owner, path))
+        SaveRegFile(owner, path, ComposeRegFile(keys));
 }
 
 } // namespace
@@ -62,24 +51,17 @@ void WriteRegFile(HWND owner, const std::vector<ExportedKey>& keys) {
 void ExportExtension(HWND owner, const std::string& extension, RunMode mode) {
     std::vector<ExportedKey> keys;
     if (!extension.empty() && extension[0] == '.')
-        AddKeysOf(ModeHive(mode), extension.c_str(), &keys);
+        keys = GatherExportKeys(ModeHive(mode), {extension}, nullptr);
     if (!keys.empty())
         return WriteRegFile(owner, keys);
     const std::string text = kTextExportNothingStart + extension + kTextExportNothingEnd;
     MessageBoxA(owner, text.c_str(), kTextExportTitle, MB_OK | MB_ICONINFORMATION);
 }
 
+// The file is asked for first: a Cancel there costs no reading.
 void ExportAllExtensions(HWND owner, RunMode mode) {
-    std::vector<std::string> extensions;
-    RegKey classes;
-    if (RegistryOpenKey(ModeHive(mode), kClassesKey, KEY_READ, classes.put()) == ERROR_SUCCESS)
-        RegistryForEachSubKey(classes.get(), [&](const char* name) {
-            if (name[0] == '.')
-                extensions.push_back(name);
-            return true;
-        });
-    std::vector<ExportedKey> keys;
-    for (const std::string& extension : extensions)
-        AddKeysOf(ModeHive(mode), extension.c_str(), &keys);
-    WriteRegFile(owner, keys);
+    char path[kTextSize] = {};
+    std::string bytes;
+    if (AskForRegFile(owner, path) && ComposeAllWithProgress(owner, ModeHive(mode), &bytes))
+        SaveRegFile(owner, path, bytes);
 }

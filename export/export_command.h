@@ -13,5 +13,6 @@
 // of the user's, which is said instead of writing an empty file.
 void ExportExtension(HWND owner, const std::string& extension, RunMode mode);
 // Every type of the mode: the user's customised and own ones, or the
-// machine's whole catalogue.
+// machine's whole catalogue. The file is asked for first, then the keys are
+// read on a worker thread under a progress window.
 void ExportAllExtensions(HWND owner, RunMode mode);

@@ -12,7 +12,7 @@
 #include "text/text.h"
 #include "ui/list_items.h"
 #include "ui/window_helpers.h"
-#include "writer/undo.h"
+#include "writer/application_writes.h"
 
 #include <commctrl.h>
 
@@ -20,8 +20,6 @@
 
 namespace {
 
-// The tail of a registered open command after the quoted program path.
-constexpr char kOpenCommandArguments[] = "\" \"%1\"";
 // A file name without extension: its icon is the shell's generic one.
 constexpr char kGenericFileName[] = "PeekABoo";
 constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
@@ -133,20 +131,6 @@ int SelectRowWithText(HWND list, const char* text) {
     return row;
 }
 
-// The user's registration of the program, as one change. Every key on the
-// way is created, since a fresh profile has no "Applications" key of its own.
-ChangeOutcome RegisterProgram(const char* fileName, const char* programPath) {
-    char commandLine[kTextSize] = {};
-    const bool built = BuildOpenCommand(programPath, commandLine);
-    const KeyState key = ApplicationKey(HKEY_CURRENT_USER, fileName);
-    return MakeChange(kMenuAddProgram + std::string(" ") + fileName, "", {key},
-                      [&](RegistryWrites& writes) {
-                          if (built)
-                              writes.SetText(HKEY_CURRENT_USER, key.Path + "\\" + kOpenCommandKey,
-                                             nullptr, commandLine);
-                      });
-}
-
 // "New": a program the user has registered already is only selected; any
 // other is registered for the user and appended, selected and scrolled to.
 void AddApplication(OpenWithEditorState& state) {
@@ -169,7 +153,7 @@ void AddApplication(OpenWithEditorState& state) {
         SetFocus(state.ApplicationList);
         return;
     }
-    if (!Done(state, RegisterProgram(fileName, BrowsePath)))
+    if (!Done(state, RegisterApplication(fileName, BrowsePath)))
         return;
     RowTextOf(BrowsePath, text);
     AppendRow(state.ApplicationList, text, ProgramIconIndex(BrowsePath, 0), fileName);
@@ -186,11 +170,7 @@ void DeleteApplication(OpenWithEditorState& state) {
     // An empty name would name "Applications" itself.
     if (keyName && *reinterpret_cast<const char*>(keyName)) {
         const char* application = reinterpret_cast<const char*>(keyName);
-        const KeyState key = ApplicationKey(EditorHive(state), application);
-        if (!Done(state, MakeChange(kUndoDeleteProgram + std::string(application), "", {key},
-                                    [&](RegistryWrites& writes) {
-                                        writes.DeleteTree(key.Hive, key.Path);
-                                    })))
+        if (!Done(state, RemoveApplication(EditorHive(state), application)))
             return;
         SendMessageA(state.ApplicationList, LVM_DELETEITEM, state.SelectedRow, 0);
         FreeItemData(keyName);
@@ -286,14 +266,6 @@ INT_PTR CALLBACK OpenWithEditorProc(HWND dialog, UINT message, WPARAM wParam, LP
 }
 
 } // namespace
-
-bool BuildOpenCommand(const char* programPath, char* command) {
-    if (JoinTextsBounded(command, kTextSize, {"\"", programPath, kOpenCommandArguments}) &&
-        FitsBuffer(command, kTextSize))
-        return true;
-    FillWords(command, kTextSize, 0);
-    return false;
-}
 
 void RunOpenWithEditor(HWND owner, RunMode mode) {
     OpenWithEditorState state;

@@ -10,8 +10,3 @@
 // Runs the editor modally, owned by owner, on the mode's applications;
 // returns when it closes.
 void RunOpenWithEditor(HWND owner, RunMode mode);
-
-// The open command "New" registers: the program's path in double quotes, a
-// blank and "%1" in double quotes, in command (kTextSize bytes). false, and
-// command empty, when it is longer than kTextSize holds.
-bool BuildOpenCommand(const char* programPath, char* command);

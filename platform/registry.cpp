@@ -142,12 +142,6 @@ HKEY ValueSource(const MergedKey* key, const char* name) {
     return key->machine ? key->machine.get() : key->user.get();
 }
 
-// The hive key writes of the merged view go to: the user's, never the
-// machine's. Null when the user's hive has no key of the path.
-HKEY WriteTarget(const MergedKey* key) {
-    return key->user.get();
-}
-
 LONG CopyName(const std::string& name, char* buffer, DWORD* length) {
     if (!buffer || !length)
         return ERROR_INVALID_PARAMETER;
@@ -248,24 +242,14 @@ LONG OpenHalf(HKEY hive, const std::string& path, REGSAM access, HiveKey* half) 
 
 // A key of the merged view for parent\path: opened, or created in the user's
 // classes (the view creates nothing in the machine's).
-LONG OpenMerged(HKEY parent, const char* path, REGSAM access, HKEY* key, bool create) {
+LONG OpenMerged(HKEY parent, const char* path, REGSAM access, HKEY* key) {
     auto merged = std::make_unique<MergedKey>();
     merged->path = MergedPath(parent, path);
     const std::string hivePath = HivePath(merged->path);
-    LONG status = ERROR_SUCCESS;
-    if (create) {
-        HKEY user = nullptr;
-        status = OpenPath(HKEY_CURRENT_USER, hivePath, access | KEY_READ, &user, true);
-        if (status != ERROR_SUCCESS)
-            return status;
-        merged->user.reset(user);
-        OpenHalf(HKEY_LOCAL_MACHINE, hivePath, KEY_READ, &merged->machine);
-    } else {
-        OpenHalf(HKEY_CURRENT_USER, hivePath, access, &merged->user);
-        status = OpenHalf(HKEY_LOCAL_MACHINE, hivePath, KEY_READ, &merged->machine);
-        if (!merged->user && !merged->machine)
-            return status;
-    }
+    OpenHalf(HKEY_CURRENT_USER, hivePath, access, &merged->user);
+    const LONG status = OpenHalf(HKEY_LOCAL_MACHINE, hivePath, KEY_READ, &merged->machine);
+    if (!merged->user && !merged->machine)
+        return status;
     *key = RegisterMerged(std::move(merged));
     return ERROR_SUCCESS;
 }
@@ -290,16 +274,16 @@ LONG RegistryOpenKey(HKEY parent, const char* path, REGSAM access, HKEY* key) {
     *key = nullptr;
     if (!IsMergedParent(parent))
         return OpenPath(parent, path ? path : "", access, key, false);
-    return OpenMerged(parent, path, access, key, false);
+    return OpenMerged(parent, path, access, key);
 }
 
 LONG RegistryCreateKey(HKEY parent, const char* path, REGSAM access, HKEY* key) {
     if (!key)
         return ERROR_INVALID_PARAMETER;
     *key = nullptr;
-    if (!IsMergedParent(parent))
-        return OpenPath(parent, path ? path : "", access, key, true);
-    return OpenMerged(parent, path, access, key, true);
+    if (IsMergedParent(parent))
+        return ERROR_ACCESS_DENIED;
+    return OpenPath(parent, path ? path : "", access, key, true);
 }
 
 void RegistryCloseKey(HKEY key) {
@@ -369,27 +353,16 @@ LONG RegistryReadText(HKEY key, const char* name, char* buffer, DWORD size) {
     return status;
 }
 
-LONG RegistryWriteText(HKEY key, const char* name, DWORD type, const char* text) {
-    const char* value = text ? text : "";
-    return RegistrySetValue(key, name, type, value, static_cast<DWORD>(strlen(value) + 1));
-}
-
 LONG RegistrySetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY target = key;
-    if (MergedKey* merged = AsMerged(key))
-        target = WriteTarget(merged);
-    if (!target)
+    if (IsMergedParent(key))
         return ERROR_ACCESS_DENIED;
-    return RegSetValueExA(target, name, 0, type, static_cast<const BYTE*>(data), size);
+    return RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
 LONG RegistryDeleteValue(HKEY key, const char* name) {
-    HKEY target = key;
-    if (MergedKey* merged = AsMerged(key))
-        target = WriteTarget(merged);
-    if (!target)
+    if (IsMergedParent(key))
         return ERROR_ACCESS_DENIED;
-    return RegDeleteValueA(target, name);
+    return RegDeleteValueA(key, name);
 }
 
 LONG RegistryEnumKey(HKEY key, DWORD index, char* name, DWORD* length) {
@@ -470,22 +443,12 @@ LONG RegistryReadTree(HKEY hive, const char* path, RegistryTree* tree) {
     return found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
-LONG RegistryCopyTree(HKEY sourceHive, const char* sourcePath, HKEY destination) {
-    RegistryTree tree;
-    const LONG status = RegistryReadTree(sourceHive, sourcePath, &tree);
-    if (status != ERROR_SUCCESS)
-        return status;
-    MergedKey* merged = AsMerged(destination);
-    const HKEY target = merged ? WriteTarget(merged) : destination;
-    return target ? WriteKeyTree(target, tree) : ERROR_ACCESS_DENIED;
-}
-
 LONG RegistryDeleteTree(HKEY hive, const char* path) {
     if (!NamesKeyBelow(path))
         return ERROR_INVALID_PARAMETER;
-    if (!IsMergedParent(hive))
-        return DeletePath(hive, path);
-    return DeletePath(HKEY_CURRENT_USER, HivePath(MergedPath(hive, path)));
+    if (IsMergedParent(hive))
+        return ERROR_ACCESS_DENIED;
+    return DeletePath(hive, path);
 }
 
 int RegistryKeyExists(HKEY hive, const char* path) {

@@ -10,11 +10,9 @@
 //  - sub-keys and values enumerate as the union, each name once, in the
 //    registry's order (CompareRegistryNames), and RegistryQueryInfo counts
 //    that union;
-//  - only the user's classes are ever written through the view: a value is
-//    written or deleted in the user's key, and refused where the user's hive
-//    has no key of the path; a key is created, and a tree deleted, in the
-//    user's classes alone. The machine's half of a key is read even where
-//    the caller asked to write and the machine refuses it.
+//  - nothing is written through the view: every write goes to a hive's own
+//    keys (platform/registry_write.h), and the view refuses it with
+//    ERROR_ACCESS_DENIED.
 // Handles of the view are ordinary HKEY values for the callers: they pass them
 // to these functions only (never to the Win32 Reg* calls) and close them with
 // RegistryCloseKey.
@@ -35,8 +33,8 @@ constexpr DWORD kKeyNameSize = BufferFor(255);
 // Opens parent\path (path may be null or empty: the parent itself, opened
 // anew). On failure *key is null. The caller closes the key.
 LONG RegistryOpenKey(HKEY parent, const char* path, REGSAM access, HKEY* key);
-// Opens parent\path, creating every missing key on the way. On failure *key is
-// null. The caller closes the key.
+// Opens parent\path of a hive, creating every missing key on the way. On
+// failure *key is null. The caller closes the key.
 LONG RegistryCreateKey(HKEY parent, const char* path, REGSAM access, HKEY* key);
 // Closes a key from RegistryOpenKey/RegistryCreateKey; null is allowed.
 void RegistryCloseKey(HKEY key);
@@ -50,8 +48,6 @@ LONG RegistryQueryValue(HKEY key, const char* name, DWORD* type, void* data, DWO
 // terminator, gives ERROR_MORE_DATA, and data of any other type gives
 // ERROR_INVALID_DATATYPE; both leave the buffer empty.
 LONG RegistryReadText(HKEY key, const char* name, char* buffer, DWORD size);
-// Writes text as REG_SZ or REG_EXPAND_SZ with its terminating zero.
-LONG RegistryWriteText(HKEY key, const char* name, DWORD type, const char* text);
 LONG RegistrySetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size);
 LONG RegistryDeleteValue(HKEY key, const char* name);
 
@@ -73,9 +69,6 @@ LONG RegistryQueryInfo(HKEY key, DWORD* subKeys, DWORD* values);
 // path of the merged view gives the user's keys and values laid over the
 // machine's. Names and data come as stored, whatever the code page spells.
 LONG RegistryReadTree(HKEY hive, const char* path, RegistryTree* tree);
-// Copies sourceHive\sourcePath with all values (types and bytes intact) and
-// sub-keys recursively into the open key destination.
-LONG RegistryCopyTree(HKEY sourceHive, const char* sourcePath, HKEY destination);
 // Deletes hive\path and everything below it, every name below it as stored.
 // A path that names no key below hive (empty, or with a leading, trailing or
 // doubled backslash, which the system reads as hive itself) is refused with

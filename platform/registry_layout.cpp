@@ -52,15 +52,6 @@ LONG OpenClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM acce
     return RegistryOpenKey(hive, path, access, key->put());
 }
 
-bool CreateClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, RegKey* key) {
-    char path[kRegistryPathSize];
-    if (!ClassesPath(name, subKey, path)) {
-        key->put();
-        return false;
-    }
-    return RegistryCreateKey(hive, path, access, key->put()) == ERROR_SUCCESS;
-}
-
 int HasClassesKey(HKEY hive, const char* name) {
     char path[kRegistryPathSize];
     return ClassesPath(name, nullptr, path) ? RegistryKeyExists(hive, path) : 0;

@@ -66,9 +66,6 @@ bool UserChoicePath(const char* extension, char* path);
 // Opens hive\"Software\Classes\" + name (+ "\" + subKey when not null) into
 // key; a name that is not a key name opens nothing (ERROR_INVALID_NAME).
 LONG OpenClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, RegKey* key);
-// The same, creating every missing key on the way; false when name is not a
-// key name or the key cannot be had.
-bool CreateClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, RegKey* key);
 // 1 when hive\"Software\Classes\" + name opens, else 0.
 int HasClassesKey(HKEY hive, const char* name);
 

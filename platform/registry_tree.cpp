@@ -78,26 +78,6 @@ LONG ReadKeyTree(HKEY key, RegistryTree* tree) {
     }
 }
 
-LONG WriteKeyTree(HKEY key, const RegistryTree& tree) {
-    LONG result = ERROR_SUCCESS;
-    auto note = [&result](LONG status) {
-        if (result == ERROR_SUCCESS)
-            result = status;
-    };
-    for (const RegistryValue& value : tree.Values)
-        note(RegSetValueExW(key, value.Name.c_str(), 0, value.Type, value.Data.data(),
-                            static_cast<DWORD>(value.Data.size())));
-    for (const RegistryTree& below : tree.Keys) {
-        HKEY created = nullptr;
-        const LONG status = RegCreateKeyExW(key, below.Name.c_str(), 0, nullptr, 0,
-                                            KEY_READ | KEY_WRITE, nullptr, &created, nullptr);
-        note(status);
-        if (status == ERROR_SUCCESS)
-            note(WriteKeyTree(WideKey(created).get(), below));
-    }
-    return result;
-}
-
 void OverlayTree(RegistryTree* under, const RegistryTree& over) {
     for (const RegistryValue& value : over.Values) {
         auto same =

@@ -27,9 +27,6 @@ struct RegistryTree {
 // merged view) into tree, whose Name is left as it is. A sub-key that cannot
 // be opened is left out, and the tree is not whole.
 LONG ReadKeyTree(HKEY key, RegistryTree* tree);
-// Writes tree's values and keys into an open key of a hive, adding to what
-// is there; the first failure is returned, and the rest still written.
-LONG WriteKeyTree(HKEY key, const RegistryTree& tree);
 // over laid on under as the merged view lays the user's classes on the
 // machine's: a value or key of over replaces or joins under's of the same
 // name (without regard to case), spelled as over spells it.

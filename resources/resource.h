@@ -26,6 +26,7 @@
 #define IDD_OPENWITHEDITOR 7000
 #define IDD_COMPARE 8000
 #define IDD_PROGRESS 9000
+#define IDD_EXPORTPROGRESS 9100
 
 // Dialog 1000: user-mode main window
 #define IDC_MAIN_USERTAB 1001
@@ -216,6 +217,11 @@
 #define IDC_PROGRESS_WAIT 9002
 #define IDC_PROGRESS_NAME 9003
 #define IDC_PROGRESS_DELETED 9004
+
+// Dialog 9100: Export All's progress
+#define IDC_EXPORTPROGRESS_TEXT 9101
+#define IDC_EXPORTPROGRESS_NAME 9102
+#define IDC_EXPORTPROGRESS_BAR 9103
 
 // Controls the save dialog's hook adds to the file dialog
 #define IDC_SAVE_DESCRIPTION_LABEL 9010

@@ -4,7 +4,7 @@ set -euo pipefail
 KVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KVEL_PACKAGES=(cmake make wine wine64 fonts-wine mingw-w64 g++-mingw-w64-x86-64-posix
                googletest xvfb xauth xdotool x11-utils imagemagick python3
-               clang libclang-rt-14-dev)
+               clang libclang-rt-14-dev nlohmann-json3-dev)
 
 kvel_need_packages() {
     local missing=() p
@@ -35,7 +35,8 @@ kvel_build() {
 # nothing added to the desktop's menus.
 kvel_prefix() {
     export WINEPREFIX="$1" WINEARCH=win64 WINEDEBUG=-all
-    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+    # No debugger: a test program that faults ends at once instead of waiting.
+    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d;winedbg.exe=d"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 || true

@@ -1,6 +1,8 @@
 // The merged classes view of platform/registry.h and its checked text reads,
-// seeded and read back with the raw Win32 calls.
+// seeded and read back with the raw Win32 calls; the keys an export gathers.
+#include "export/export_keys.h"
 #include "platform/registry.h"
+#include "platform/registry_write.h"
 #include "text/system_text.h"
 #include "text/text.h"
 
@@ -99,34 +101,6 @@ TEST_F(MergedView, ChecksEveryTextItReads) {
     }
 }
 
-// Only the user's classes are ever written through the view.
-TEST_F(MergedView, WritesReachOnlyTheUsersClasses) {
-    kvt::Seed("[HKLM\\Software\\Classes\\kvtw]\n\"Type\"=\"machine\"\n"
-              "[HKLM\\Software\\Classes\\kvtu]\n[HKCU\\Software\\Classes\\kvtu]\n");
-    {
-        RegKey key, user, made;
-        ASSERT_EQ(ERROR_SUCCESS, RegistryOpenKey(HKEY_CLASSES_ROOT, "kvtw", KEY_WRITE, key.put()));
-        EXPECT_NE(ERROR_SUCCESS, RegistryWriteText(key.get(), "Type", REG_SZ, "user"));
-        EXPECT_NE(ERROR_SUCCESS, RegistryDeleteValue(key.get(), "Type"));
-        EXPECT_NE(ERROR_SUCCESS, RegistryDeleteTree(HKEY_CLASSES_ROOT, "kvtw"));
-        ASSERT_EQ(ERROR_SUCCESS, RegistryOpenKey(HKEY_CLASSES_ROOT, "kvtu", KEY_WRITE, user.put()));
-        EXPECT_EQ(ERROR_SUCCESS, RegistryWriteText(user.get(), "Name", REG_SZ, "user"));
-        EXPECT_EQ(ERROR_SUCCESS,
-                  RegistryCreateKey(HKEY_CLASSES_ROOT, "kvtnew\\shell", KEY_WRITE, made.put()));
-    }
-    EXPECT_REGISTRY(R"(
-[HKLM\Software\Classes\kvtw]
-"Type"="machine"
-[-HKCU\Software\Classes\kvtw]
-[HKLM\Software\Classes\kvtu]
-"Name"=-
-[HKCU\Software\Classes\kvtu]
-"Name"="user"
-[HKCU\Software\Classes\kvtnew\shell]
-[-HKLM\Software\Classes\kvtnew]
-)");
-}
-
 // Names come in the registry's own order (that of one key holding them all),
 // each once, in any script; "-" and "ß" are characters, not ignored or "ss".
 TEST_F(MergedView, NamesComeInTheRegistrysOrderEachOnce) {
@@ -181,7 +155,7 @@ TEST_F(MergedView, WalksCopiesAndDeletesWholeTrees) {
                       copied = "\\Software\\Classes\\kvtcopy";
     kvt::Seed("[HKLM" + machine + odd + "[HKLM\\Software\\Classes\\kvtdeep\\📄 Печать" + odd +
               "[HKCU\\Software\\Classes\\kvtdeep\\b]\n[HKCU\\Software\\Classes\\kvtdeep\\a]\n");
-    RegKey key, copy;
+    RegKey key;
     ASSERT_EQ(ERROR_SUCCESS, RegistryOpenKey(HKEY_CLASSES_ROOT, "kvtdeep", KEY_READ, key.put()));
     std::vector<std::string> names;
     RegistryForEachSubKey(key.get(), [&](const char* name) {
@@ -189,9 +163,9 @@ TEST_F(MergedView, WalksCopiesAndDeletesWholeTrees) {
         return false;
     });
     EXPECT_EQ(std::vector<std::string>{"a"}, names);
-    ASSERT_EQ(ERROR_SUCCESS, RegistryCreateKey(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy",
-                                               KEY_READ | KEY_WRITE, copy.put()));
-    ASSERT_EQ(ERROR_SUCCESS, RegistryCopyTree(HKEY_CLASSES_ROOT, "kvtdeep", copy.get()));
+    RegistryWrites writes({KeyOf(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy")});
+    ASSERT_TRUE(writes.CopyTree(HKEY_CLASSES_ROOT, "kvtdeep", HKEY_CURRENT_USER,
+                                "Software\\Classes\\kvtcopy"));
     EXPECT_REGISTRY("[HKCU" + copied + deep.substr(7) + odd + "[HKCU" + copied + "\\📄 Печать" +
                     odd + "[HKCU" + copied + "\\a]");
     EXPECT_EQ(ERROR_SUCCESS,
@@ -199,6 +173,37 @@ TEST_F(MergedView, WalksCopiesAndDeletesWholeTrees) {
     EXPECT_EQ(ERROR_SUCCESS, RegistryDeleteTree(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy"));
     EXPECT_FALSE(kvt::KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\kvtcopy"));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegistryDeleteTree(HKEY_CURRENT_USER, "Software\\"));
+}
+
+// An export reads each key once, however many extensions or spellings name
+// it, and gathers nothing once stopped.
+TEST_F(MergedView, AnExportReadsEachKeyOnceAndNothingOnceStopped) {
+    kvt::Seed(R"(
+[HKCU\Software\Classes\.kvtone]
+@="kvtshared"
+[HKCU\Software\Classes\.kvttwo]
+@="KVTSHARED"
+[HKCU\Software\Classes\kvtshared\shell\open\command]
+@="notepad.exe %1"
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvttwo\OpenWithList]
+"a"="notepad.exe"
+)");
+    const std::vector<std::string> names = {".kvtone", ".kvttwo", ".KVTONE"};
+    std::vector<std::string> paths;
+    for (const ExportedKey& key : GatherExportKeys(HKEY_CURRENT_USER, names, nullptr))
+        paths.push_back(ProgramText(key.Path.c_str(), key.Path.size()));
+    EXPECT_EQ((std::vector<std::string>{
+                  "Software\\Classes\\.kvtone", "Software\\Classes\\kvtshared",
+                  "Software\\Classes\\.kvttwo",
+                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.kvttwo"}),
+              paths);
+    size_t told = 0;
+    EXPECT_TRUE(GatherExportKeys(HKEY_CURRENT_USER, names,
+                                 [&](size_t done, size_t total, const std::string& name) {
+                                     return ++told && done < 1 && total == 3 && name == ".kvtone";
+                                 })
+                    .empty());
+    EXPECT_EQ(2u, told);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "app/startup.h"
 #include "details/applications.h"
 #include "details/command_rules.h"
-#include "openwith/openwith_editor.h"
+#include "writer/application_writes.h"
 #include "text/system_text.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,11 @@
-// The writers without a window: a fixture, the record read and edited, the
-// registry after the save, and Undo back to the fixture byte for byte; then
-// each writer refused by a key that takes no lasting sub-key or cannot be
-// removed: nothing changed, nothing to undo, the key named.
+// The writers without a window: fixture, record edited, registry after the
+// save, Undo back byte for byte; each writer refused, changing nothing.
 #include "details/actions.h"
 #include "details/readers.h"
 #include "editor/editor.h"
 #include "harness/kvt.h"
 #include "text/system_text.h"
+#include "writer/application_writes.h"
 #include "writer/apply_edits.h"
 #include "writer/delete_restore.h"
 #include "writer/value_rules.h"
@@ -61,8 +60,7 @@ Edit OpenWith(std::vector<std::string> programs) {
     return [=](FileTypeSave& save) { save.Edited.OpenWithList = programs; };
 }
 
-// A new "print" action with a quoted program and DDE, made the default; the
-// "edit" action's arguments; the "play" action removed.
+// "print" added with DDE and made the default, "edit" changed, "play" gone.
 const std::vector<Edit> kActionEdits = {[](FileTypeSave& save) {
     FileAction print;
     print.Verb = "print";
@@ -134,13 +132,10 @@ struct Save {
 
 const RunMode kUser = RunMode::User, kAdmin = RunMode::Admin;
 
+// clang-format off
 const Save kSaves[] = {
     {"customize copies the machine's keys, every name and byte as stored, then edits the copy: "
-     "text in any script is saved as typed",
-     kUser,
-     kEditorCustomize,
-     ".kvtu",
-     R"(
+     "text in any script is saved as typed", kUser, kEditorCustomize, ".kvtu", R"(
 [HKLM\Software\Classes\.kvtu]
 @="kvtufile"
 "Заметка"=hex(1):61,00,00,d8,62,00,00,00
@@ -152,8 +147,8 @@ const Save kSaves[] = {
 [HKLM\Software\Classes\kvtufile\shell\Печать\command]
 @="\"C:\\Программы\\Kv\\kvu.exe\" /p \"%1\""
 )",
-     {Describe("Документ 文書 ✓ 📄 ещё"), Command("open", "C:\\Программы\\Kv\\kvu.exe /н \"%1\"")},
-     R"(
+     {Describe("Документ 文書 ✓ 📄 ещё"),
+      Command("open", "C:\\Программы\\Kv\\kvu.exe /н \"%1\"")}, R"(
 [HKCU\Software\Classes\.kvtu]
 @="kvtufile"
 "Заметка"=hex(1):61,00,00,d8,62,00,00,00
@@ -169,18 +164,13 @@ const Save kSaves[] = {
 [-HKLM\Software\Classes\kvtufile\DefaultIcon]
 )"},
     {"customize without a class makes one: what the type shows, nothing absent, no empty keys",
-     kUser,
-     kEditorCustomize,
-     ".kvtabc",
-     R"(
+     kUser, kEditorCustomize, ".kvtabc", R"(
 [HKLM\Software\Classes\.kvtabc]
 "Content Type"="text/kvtabc"
 [HKLM\Software\Classes\.kvtabc\DefaultIcon]
-@=")" + std::string(256, 'i') +
-         R"(.ico"
+@=")" + std::string(256, 'i') + R"(.ico"
 )",
-     {Flags(2)},
-     R"(
+     {Flags(2)}, R"(
 [HKCU\Software\Classes\.kvtabc]
 @="kvtabcFile"
 "Content Type"="text/kvtabc"
@@ -193,11 +183,8 @@ const Save kSaves[] = {
 [-HKCU\Software\Classes\kvtabcFile\shell]
 [-HKLM\Software\Classes\kvtabcFile]
 )"},
-    {"a new description backs up the user's own type name, never the machine's",
-     kUser,
-     kEditorEdit,
-     ".kvtfn",
-     R"(
+    {"a description typed back to what it was is written, and backs up the user's own type "
+     "name, never the machine's", kUser, kEditorEdit, ".kvtfn", R"(
 [HKLM\Software\Classes\.kvtfn]
 @="kvtmachfn"
 [HKLM\Software\Classes\kvtmachfn]
@@ -205,51 +192,20 @@ const Save kSaves[] = {
 [HKCU\Software\Classes\.kvtfn\OpenWithProgIDs]
 "kvtuserfn"=""
 [HKCU\Software\Classes\kvtuserfn]
+@="Same words"
 "FriendlyTypeName"="@user.dll,-1"
 )",
-     {Describe("New words")},
-     R"(
+     {Describe("Same words")}, R"(
 [HKCU\Software\Classes\kvtuserfn]
-@="New words"
+@="Same words"
 "FriendlyTypeNameBak"="@user.dll,-1"
 "FriendlyTypeName"=-
 [HKLM\Software\Classes\kvtmachfn]
 "FriendlyTypeName"="@machine.dll,-1"
 "FriendlyTypeNameBak"=-
 )"},
-    {"the same class in both hives: the user's gets the program and the backup",
-     kUser,
-     kEditorEdit,
-     ".kvtsame",
-     R"(
-[HKLM\Software\Classes\.kvtsame]
-@="kvtsamefile"
-[HKLM\Software\Classes\kvtsamefile]
-"FriendlyTypeName"="@machine.dll,-2"
-[HKCU\Software\Classes\.kvtsame]
-@="kvtsamefile"
-[HKCU\Software\Classes\kvtsamefile]
-"FriendlyTypeName"="@user.dll,-2"
-)",
-     {Command("open", "\"C:\\Program Files\\Kvt Edit\\kvtedit.exe\" \"%1\""),
-      Describe(std::string(259, 'd'))},
-     R"(
-[HKCU\Software\Classes\kvtsamefile\shell\open\command]
-@="\"C:\\Program Files\\Kvt Edit\\kvtedit.exe\" \"%1\""
-[HKCU\Software\Classes\kvtsamefile]
-@=")" + std::string(259, 'd') +
-         R"("
-"FriendlyTypeNameBak"="@user.dll,-2"
-[HKLM\Software\Classes\kvtsamefile]
-"FriendlyTypeName"="@machine.dll,-2"
-"FriendlyTypeNameBak"=-
-)"},
     {"DDE: a topic changed writes all three keys; no perceived type removes the user's value; "
-     "the Open With list in its order, the values it had gone",
-     kUser,
-     kEditorEdit,
-     ".kvtdde",
-     R"(
+     "the Open With list in its order, the values it had gone", kUser, kEditorEdit, ".kvtdde", R"(
 [HKCU\Software\Classes\.kvtdde]
 @="kvtddefile"
 "PerceivedType"="image"
@@ -263,8 +219,7 @@ const Save kSaves[] = {
 "MRUList"="ba"
 "kvtlong"="kvtc.exe"
 )",
-     {DdeTopic("KvtTopic"), NoPerceivedType(), OpenWith({"kvtc.exe", "kvtb.exe"})},
-     R"(
+     {DdeTopic("KvtTopic"), NoPerceivedType(), OpenWith({"kvtc.exe", "kvtb.exe"})}, R"(
 [HKCU\Software\Classes\kvtddefile\shell\Open\ddeexec]
 @="[open]"
 [HKCU\Software\Classes\kvtddefile\shell\Open\ddeexec\Topic]
@@ -280,29 +235,20 @@ const Save kSaves[] = {
 "kvtlong"=-
 )"},
     {"the last program taken from the Open With list empties it",
-     kUser,
-     kEditorEdit,
-     ".kvtlast",
-     R"(
+     kUser, kEditorEdit, ".kvtlast", R"(
 [HKCU\Software\Classes\.kvtlast]
 @="kvtlastfile"
 [HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtlast\OpenWithList]
 "a"="kvta.exe"
 "MRUList"="a"
 )",
-     {OpenWith({})},
-     R"(
+     {OpenWith({})}, R"(
 [HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtlast\OpenWithList]
 "a"=-
 "MRUList"=-
 )"},
-    {"a new extension of the user's: its class, a description",
-     kUser,
-     kEditorCreate,
-     ".kvtnew",
-     "",
-     {Describe("New")},
-     R"(
+    {"a new extension of the user's: its class, a description", kUser, kEditorCreate, ".kvtnew", "",
+     {Describe("New")}, R"(
 [HKCU\Software\Classes\.kvtnew]
 @="kvtnewFile"
 [HKCU\Software\Classes\kvtnewFile]
@@ -310,10 +256,7 @@ const Save kSaves[] = {
 [-HKLM\Software\Classes\.kvtnew]
 )"},
     {"admin: the class from OpenWithProgIDs takes every class-level write",
-     kAdmin,
-     kEditorEdit,
-     ".kvtprog",
-     R"(
+     kAdmin, kEditorEdit, ".kvtprog", R"(
 [HKLM\Software\Classes\.kvtprog\OpenWithProgIDs]
 "kvtprogfile"=""
 [HKLM\Software\Classes\kvtprogfile]
@@ -321,33 +264,22 @@ const Save kSaves[] = {
 "FriendlyTypeName"="@m.dll,-3"
 "EditFlags"=hex:00,00,20,00
 )",
-     {Describe("New"), Flags(0x200001)},
-     R"(
+     {Describe("New"), Flags(0x200001)}, R"(
 [HKLM\Software\Classes\kvtprogfile]
 @="New"
 "FriendlyTypeNameBak"="@m.dll,-3"
 "EditFlags"=dword:00200001
 [-HKCU\Software\Classes\kvtprogfile]
 )"},
-    {"admin: a class named by a path is never written",
-     kAdmin,
-     kEditorEdit,
-     ".kvtpath",
+    {"admin: a class named by a path is never written", kAdmin, kEditorEdit, ".kvtpath",
      "[HKLM\\Software\\Classes\\.kvtpath]\n@=\"kvtpath\\\\evil\"\n",
      {Describe("Evil"), Flags(8)},
      "[-HKLM\\Software\\Classes\\kvtpath]\n"},
-    {"admin: an extension without a class gets none",
-     kAdmin,
-     kEditorEdit,
-     ".kvtnocls",
+    {"admin: an extension without a class gets none", kAdmin, kEditorEdit, ".kvtnocls",
      "[HKLM\\Software\\Classes\\.kvtnocls]\n\"Content Type\"=\"x/kvt\"\n",
      {Describe("Evil"), Flags(8)},
      "[HKLM\\Software\\Classes\\.kvtnocls]\n@=-\n[-HKLM\\Software\\Classes\\kvtnoclsFile]\n"},
-    {"admin: a new extension gets its class",
-     kAdmin,
-     kEditorCreate,
-     ".kvtanew",
-     "",
+    {"admin: a new extension gets its class", kAdmin, kEditorCreate, ".kvtanew", "",
      {Describe("Machine's")},
      "[HKLM\\Software\\Classes\\.kvtanew]\n@=\"kvtanewFile\"\n"
      "[HKLM\\Software\\Classes\\kvtanewFile]\n@=\"Machine's\"\n"},
@@ -374,6 +306,7 @@ const Save kSaves[] = {
 @="C:\\kvt\\kvtver.exe \"%1\""
 )"},
 };
+// clang-format on
 
 FileTypeSave Prepared(const Save& row) {
     FileTypeSave save;
@@ -402,26 +335,7 @@ TEST_F(Writers, EachSaveLeavesItsRegistryAndUndoTakesItBack) {
     }
 }
 
-// What a save writes: the fields that differ, and those touched though they
-// read as before.
-TEST(SaveChanges, AreWhatDiffersAndWhatWasTouched) {
-    FileTypeSave save;
-    save.Read.Description = {"Same", Source::Machine};
-    save.Edited = save.Read;
-    EXPECT_FALSE(AnyChanged(ChangesOf(save)));
-    save.Changed.Description = 1;
-    EXPECT_TRUE(ChangesOf(save).Description) << "typed back to what it was";
-    save.Changed = ChangedFlags();
-    save.Edited.Description = TextField();
-    EXPECT_TRUE(ChangesOf(save).Description) << "absent is a change";
-    save.Edited = save.Read;
-    OpenActionOf(&save.Edited).Command = {"x.exe %1", Source::Typed};
-    const ChangedFlags changed = ChangesOf(save);
-    EXPECT_TRUE(changed.Program && !changed.Actions) << "the open action's command";
-}
-
-// A refused write changes nothing: the keys are put back, no undo step is
-// kept, and the refusal names the key and the system's reason.
+// A refused write: the keys put back, no undo step, the key and reason said.
 TEST_F(Writers, ARefusedWriteChangesNothing) {
     const char fixture[] = R"(
 [HKLM\Software\Classes\.kvtA]
@@ -458,8 +372,6 @@ TEST_F(Writers, ARefusedWriteChangesNothing) {
             return ApplyEdits(Prepared({"", mode, editorMode, extension, "", {edit}, ""}), mode);
         };
     };
-    const KeyState application = ApplicationKey(HKEY_CURRENT_USER, "kvtlocked.exe");
-    const KeyState added = ApplicationKey(HKEY_CURRENT_USER, "kvtnew.exe");
     const struct {
         const char* writer;
         std::function<ChangeOutcome()> change;
@@ -478,18 +390,9 @@ TEST_F(Writers, ARefusedWriteChangesNothing) {
         {"the user's choice", [] { return RemoveUserChoice(".kvtdel"); },
          "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.kvtdel"},
         {"a program's removal",
-         [&] {
-             return MakeChange("Delete Program", "", {application}, [&](RegistryWrites& writes) {
-                 writes.DeleteTree(application.Hive, application.Path);
-             });
-         },
+         [] { return RemoveApplication(HKEY_CURRENT_USER, "kvtlocked.exe"); },
          "Software\\Classes\\Applications\\kvtlocked.exe"},
-        {"a program's registration",
-         [&] {
-             return MakeChange("Add Program", "", {added}, [&](RegistryWrites& writes) {
-                 writes.SetText(added.Hive, added.Path + "\\shell\\open\\command", nullptr, "x");
-             });
-         },
+        {"a program's registration", [] { return RegisterApplication("kvtnew.exe", "C:\\n.exe"); },
          "Software\\Classes\\Applications\\kvtnew.exe\\shell\\open\\command"},
     };
     for (const auto& row : rows) {
@@ -527,8 +430,7 @@ TEST_F(Writers, ARefusedWriteChangesNothing) {
               DescribeRefusal(undo));
 }
 
-// A command stays to be expanded when its program, quoted or not, begins
-// with a variable.
+// A command whose program, quoted or not, begins with a variable expands.
 TEST(CommandValues, BeginningWithAVariableStayExpandable) {
     for (const auto& [command, type] : std::vector<std::pair<std::string, DWORD>>{
              {"%SystemRoot%\\notepad.exe %1", REG_EXPAND_SZ},

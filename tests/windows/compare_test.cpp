@@ -26,6 +26,10 @@ Items Rows(HWND dialog) {
     return rows;
 }
 
+void OpenCompare() {
+    RunCompareDialog(nullptr);
+}
+
 std::string Read(const std::string& path) {
     std::ostringstream text;
     text << std::ifstream(path, std::ios::binary).rdbuf();
@@ -57,17 +61,15 @@ TEST_F(CompareDialog, FindsWhatAnInstallationAddedAndDeleted) {
 [HKLM\Software\Classes\.kvtстарый]
 )");
     kvt::Seed("[HKLM\\Software\\Classes\\.kvté]\n");
-    kvt::RunDialog(
-        [] { RunCompareDialog(nullptr); },
-        [](User& user) {
-            HWND dialog = user.WaitFor("Compare Extensions");
-            Compare(user, dialog, "");
-            EXPECT_EQ("0|0", User::Texts(dialog, {IDC_COMPARE_ADDED, IDC_COMPARE_DELETED}));
-            EXPECT_EQ(nullptr, user.FindBox()) << "nothing to save, nothing asked";
-            // Names before the run and names too long to read are passed over;
-            // a rename in letter case alone is no change.
-            Compare(user, dialog,
-                    R"(
+    kvt::RunDialog(OpenCompare, [](User& user) {
+        HWND dialog = user.WaitFor("Compare Extensions");
+        Compare(user, dialog, "");
+        EXPECT_EQ("0|0", User::Texts(dialog, {IDC_COMPARE_ADDED, IDC_COMPARE_DELETED}));
+        EXPECT_EQ(nullptr, user.FindBox()) << "nothing to save, nothing asked";
+        // Names before the run and names too long to read are passed over;
+        // a rename in letter case alone is no change.
+        Compare(user, dialog,
+                R"(
 [HKLM\Software\Classes\.kvtnew]
 [HKCU\Software\Classes\.kvtmine]
 [-HKLM\Software\Classes\.kvtgone]
@@ -78,27 +80,27 @@ TEST_F(CompareDialog, FindsWhatAnInstallationAddedAndDeleted) {
 [-HKLM\Software\Classes\.kvtстарый]
 [HKCU\Software\Classes\.kvtновый]
 )" + std::string("[-HKLM\\Software\\Classes\\.kvté]\n[HKLM\\Software\\Classes\\.KVTÉ]\n") +
-                        "[HKLM\\Software\\Classes\\.kvt" + std::string(60, 'x') + "]");
-            HWND box = user.WaitForBox();
-            const Items rows = {"-.kvta0", "-.kvtgone",  "+.kvtmine",  "+.kvtnew",
-                                "+.kvtz",  "+.kvtновый", "-.kvtстарый"};
-            EXPECT_EQ(rows, Rows(dialog));
-            EXPECT_EQ("4|3", User::Texts(dialog, {IDC_COMPARE_ADDED, IDC_COMPARE_DELETED}));
-            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_COMPARE_SCAN)));
-            // A key pressed while the question waits reaches no button.
-            user.Key(GetDlgItem(dialog, IDC_COMPARE_SCAN), VK_RETURN);
-            user.Key(dialog, VK_RETURN);
-            Sleep(300);
-            EXPECT_EQ(rows, Rows(dialog));
-            std::string text;
-            user.WaitForBox(&text);
-            EXPECT_EQ("Would you like to save this list to file?|Save to file",
-                      text + "|" + User::Text(box));
-            user.Answer(box, IDNO);
-            EXPECT_EQ(rows, Rows(dialog));
-            user.Click(dialog, IDC_COMPARE_CLOSE);
-            EXPECT_TRUE(user.WaitGone(dialog));
-        });
+                    "[HKLM\\Software\\Classes\\.kvt" + std::string(60, 'x') + "]");
+        HWND box = user.WaitForBox();
+        const Items rows = {"-.kvta0", "-.kvtgone",  "+.kvtmine",  "+.kvtnew",
+                            "+.kvtz",  "+.kvtновый", "-.kvtстарый"};
+        EXPECT_EQ(rows, Rows(dialog));
+        EXPECT_EQ("4|3", User::Texts(dialog, {IDC_COMPARE_ADDED, IDC_COMPARE_DELETED}));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_COMPARE_SCAN)));
+        // A key pressed while the question waits reaches no button.
+        user.Key(GetDlgItem(dialog, IDC_COMPARE_SCAN), VK_RETURN);
+        user.Key(dialog, VK_RETURN);
+        Sleep(300);
+        EXPECT_EQ(rows, Rows(dialog));
+        std::string text;
+        user.WaitForBox(&text);
+        EXPECT_EQ("Would you like to save this list to file?|Save to file",
+                  text + "|" + User::Text(box));
+        user.Answer(box, IDNO);
+        EXPECT_EQ(rows, Rows(dialog));
+        user.Click(dialog, IDC_COMPARE_CLOSE);
+        EXPECT_TRUE(user.WaitGone(dialog));
+    });
 }
 
 // The file: the trimmed description (31 characters at most) and the rows; an
@@ -133,30 +135,29 @@ TEST_F(CompareDialog, SavesTheChangedExtensionsWholeOrNotAtAll) {
                                           OPEN_EXISTING, 0, nullptr);
         kvt::RemoveTestKeys();
         strcpy(AppState.AppDirectory, folder.c_str());
-        kvt::RunDialog([] { RunCompareDialog(nullptr); },
-                       [&](User& user) {
-                           HWND dialog = user.WaitFor("Compare Extensions");
-                           Compare(user, dialog, "[HKLM\\Software\\Classes\\.kvtя]");
-                           user.Answer(user.WaitForBox(), IDYES);
-                           HWND save = user.WaitFor("Save changed extensions to file");
-                           ASSERT_NE(nullptr, save);
-                           EXPECT_EQ("Description:", User::Text(save, IDC_SAVE_DESCRIPTION_LABEL));
-                           SetDlgItemTextA(save, IDC_SAVE_DESCRIPTION, row.description);
-                           if (row.cancel)
-                               PostMessageA(save, WM_COMMAND, IDCANCEL, 0);
-                           else
-                               kvt::ChooseFile(user, save, "changes");
-                           if (row.sharing != DWORD(-1)) {
-                               user.Answer(user.WaitForBox(), IDYES); // replace the file
-                               if (row.content == "old") {
-                                   std::string text;
-                                   user.Answer(user.WaitForBox(&text), IDOK);
-                                   EXPECT_NE(std::string::npos, text.find(path)) << text;
-                                   EXPECT_NE(std::string::npos, text.find("not saved")) << text;
-                               }
-                           }
-                           EXPECT_TRUE(user.Wait([&] { return IsWindowEnabled(dialog) != 0; }));
-                       });
+        kvt::RunDialog(OpenCompare, [&](User& user) {
+            HWND dialog = user.WaitFor("Compare Extensions");
+            Compare(user, dialog, "[HKLM\\Software\\Classes\\.kvtя]");
+            user.Answer(user.WaitForBox(), IDYES);
+            HWND save = user.WaitFor("Save changed extensions to file");
+            ASSERT_NE(nullptr, save);
+            EXPECT_EQ("Description:", User::Text(save, IDC_SAVE_DESCRIPTION_LABEL));
+            SetDlgItemTextA(save, IDC_SAVE_DESCRIPTION, row.description);
+            if (row.cancel)
+                PostMessageA(save, WM_COMMAND, IDCANCEL, 0);
+            else
+                kvt::ChooseFile(user, save, "changes");
+            if (row.sharing != DWORD(-1)) {
+                user.Answer(user.WaitForBox(), IDYES); // replace the file
+                if (row.content == "old") {
+                    std::string text;
+                    user.Answer(user.WaitForBox(&text), IDOK);
+                    EXPECT_NE(std::string::npos, text.find(path)) << text;
+                    EXPECT_NE(std::string::npos, text.find("not saved")) << text;
+                }
+            }
+            EXPECT_TRUE(user.Wait([&] { return IsWindowEnabled(dialog) != 0; }));
+        });
         if (reader != INVALID_HANDLE_VALUE)
             CloseHandle(reader);
         EXPECT_EQ(row.content, Read(path));

@@ -73,12 +73,6 @@ TEST_F(DeleteRestore, UserMode) {
 "kvtshared"=""
 [HKCU\Software\Classes\kvtshared]
 [HKCU\Software\Classes\.kvtbare]
-[HKCU\Software\Classes\.kvtpath]
-@="kvtpath\\evil"
-[HKCU\Software\Classes\kvtpath\evil]
-[HKCU\Software\Classes\.kvtфайл]
-@="kvtфайлfile"
-[HKCU\Software\Classes\kvtфайлfile\shell\📄 Печать\command]
 [HKLM\Software\Classes\.kvtres]
 @="kvtresfile"
 [HKLM\Software\Classes\kvtresfile]
@@ -90,8 +84,6 @@ TEST_F(DeleteRestore, UserMode) {
             {".kvtdel", IDM_DELETE, IDYES, kDelete, nullptr},
             {".kvtone", IDM_DELETE, IDYES, kDelete, nullptr},
             {".kvtbare", IDM_DELETE, IDYES, kDelete, nullptr},
-            {".kvtpath", IDM_DELETE, IDYES, kDelete, nullptr},
-            {".kvtфайл", IDM_DELETE, IDYES, kDelete, nullptr},
             {".kvtres", IDM_RESTORE, IDYES, kRestore, ".kvtres"}});
     EXPECT_REGISTRY(R"(
 [-HKCU\Software\Classes\.kvtdel]
@@ -99,10 +91,6 @@ TEST_F(DeleteRestore, UserMode) {
 [-HKCU\Software\Classes\.kvtone]
 [HKCU\Software\Classes\kvtshared]
 [-HKCU\Software\Classes\.kvtbare]
-[-HKCU\Software\Classes\.kvtpath]
-[HKCU\Software\Classes\kvtpath\evil]
-[-HKCU\Software\Classes\.kvtфайл]
-[-HKCU\Software\Classes\kvtфайлfile]
 [-HKCU\Software\Classes\.kvtres]
 [-HKCU\Software\Classes\kvtresfile]
 [HKLM\Software\Classes\.kvtres]

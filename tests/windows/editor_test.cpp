@@ -1,11 +1,14 @@
-// The property editor through the real main window: its ways of ending, what
-// it fills in, the "Open" page's program lists, the icon picker.
+// The property editor through the real main window, on the real registry.
+#include "editor/editor.h"
 #include "harness/kvt.h"
 #include "records/app_state.h"
+#include "text/system_text.h"
+#include "writer/undo.h"
 #include "details/edit_flags.h"
 #include "resources/resource.h"
 
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -98,28 +101,6 @@ TEST_F(Editor, EveryWayOfEndingIt) {
             EXPECT_TRUE(user.WaitGone(editor));
             EXPECT_EQ(row.description,
                       kvt::ValueText(HKEY_CURRENT_USER, "Software\\Classes\\kvtminefile", nullptr));
-        }
-    });
-}
-
-// What user mode fills in: the flags of the hive the extension comes from,
-// "[ NONE ]" only for the user's own extension.
-TEST_F(Editor, EachModeFillsItsPages) {
-    kvt::RunMainWindow(0, [](User& user, HWND window) {
-        for (const char* extension : {".kvted", ".kvtmine"}) {
-            HWND editor = kvt::OpenEditor(user, window, extension);
-            const bool mine = extension == std::string(".kvtmine");
-            EXPECT_EQ(mine ? "Edit properties for: .kvtmine" : "Customize properties for: .kvted",
-                      User::Text(editor));
-            const Items types = User::Items(EditorControl(user, editor, IDC_GENERAL_CONTENT_COMBO));
-            EXPECT_EQ(mine, !types.empty() && types[0] == "[ NONE ]");
-            HWND page = GetParent(EditorControl(user, editor, IDC_EDITFLAGS_FIRST));
-            std::string boxes;
-            for (int box = 0; box < kEditFlagBoxCount; ++box)
-                boxes += IsDlgButtonChecked(page, IDC_EDITFLAGS_FIRST + box) ? '1' : '0';
-            EXPECT_EQ((mine ? "01" : "101") + std::string(mine ? 17 : 16, '0'), boxes);
-            user.Close(editor);
-            user.WaitGone(editor);
         }
     });
 }
@@ -279,6 +260,149 @@ TEST_F(Editor, ActionsRefuseWhatCannotBeAVerb) {
         user.Answer(user.WaitForBox(), IDNO);
     });
     EXPECT_REGISTRY("[HKCU\\Software\\Classes\\kvtminefile\\shell\\Open\\command]\n");
+}
+
+// Pages show the record and put back what is typed (rundll32's arguments
+// with their program); Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+Page Down/Up switch.
+TEST_F(Editor, PagesShowTheRecordAndTakeBackWhatIsTyped) {
+    kvt::Seed(R"(
+[HKCU\Software\Classes\.kvtpage]
+@="kvtpagefile"
+"PerceivedType"="text"
+"Content Type"="text/kvt"
+[HKCU\Software\Classes\kvtpagefile]
+@="Page words"
+"EditFlags"=dword:00010001
+[HKCU\Software\Classes\kvtpagefile\DefaultIcon]
+@="C:\\Tools\\kvtview.exe,0"
+[HKCU\Software\Classes\kvtpagefile\shell\open\command]
+@="rundll32.exe shell32.dll,Control_RunDLL %1"
+[HKCU\Software\Classes\kvtpagefile\shell\open\ddeexec]
+@="[open]"
+[HKCU\Software\Classes\kvtpagefile\shell\open\ddeexec\Topic]
+@="KvtTopic"
+[HKCU\Software\Classes\kvtpagefile\shell\kvtedit\command]
+@="C:\\Tools\\kvtview.exe /e %1"
+)");
+    kvt::RunMainWindow(0, [](User& user, HWND window) {
+        HWND editor = kvt::OpenEditor(user, window, ".kvtpage");
+        HWND general = GetParent(EditorControl(user, editor, IDC_GENERAL_DESCRIPTION));
+        EXPECT_EQ("Page words|text|text/kvt|kvtview.exe|C:\\Tools\\",
+                  User::Texts(general, {IDC_GENERAL_DESCRIPTION, IDC_GENERAL_PERCEIVED_CURRENT,
+                                        IDC_GENERAL_CONTENT_CURRENT, IDC_GENERAL_ICONFILE,
+                                        IDC_GENERAL_ICONPATH}));
+        HWND open = GetParent(EditorControl(user, editor, IDC_OPENSWITH_ARGS));
+        EXPECT_EQ("rundll32.exe||shell32.dll,Control_RunDLL %1|[open]|rundll32|KvtTopic",
+                  User::Texts(open, {IDC_OPENSWITH_PROGRAMFILE, IDC_OPENSWITH_PROGRAMPATH,
+                                     IDC_OPENSWITH_ARGS, IDC_OPENSWITH_DDECOMMAND,
+                                     IDC_OPENSWITH_DDEAPP, IDC_OPENSWITH_DDETOPIC}));
+        HWND flags = GetParent(EditorControl(user, editor, IDC_EDITFLAGS_FIRST));
+        std::string boxes;
+        for (int box = 0; box < kEditFlagBoxCount; ++box)
+            boxes += IsDlgButtonChecked(flags, IDC_EDITFLAGS_FIRST + box) ? '1' : '0';
+        EXPECT_EQ("1" + std::string(14, '0') + "1000", boxes);
+        HWND actions = EditorControl(user, editor, IDC_ACTIONS_LIST);
+        EXPECT_EQ((Items{"kvtedit", "open"}), User::Items(actions));
+        user.Type(EditorControl(user, editor, IDC_OPENSWITH_ARGS), "shell32.dll,Other");
+        user.Type(EditorControl(user, editor, IDC_GENERAL_DESCRIPTION), " Typed ");
+        HWND tabs = GetDlgItem(editor, IDC_EDITOR_TABS);
+        auto page = [&] { return static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)); };
+        HWND focus = GetDlgItem(general, IDC_GENERAL_DESCRIPTION);
+        for (const auto& [key, shift, expected] :
+             std::vector<std::tuple<UINT, bool, int>>{{VK_TAB, false, 1},
+                                                      {VK_NEXT, false, 2},
+                                                      {VK_PRIOR, false, 1},
+                                                      {VK_TAB, true, 0},
+                                                      {VK_PRIOR, false, 3}}) {
+            user.Do([&] {
+                BYTE keys[256];
+                GetKeyboardState(keys);
+                keys[VK_SHIFT] = shift ? 0x80 : 0;
+                SetKeyboardState(keys);
+            });
+            user.Chord(focus, VK_CONTROL, key);
+            EXPECT_TRUE(user.Wait([&] { return page() == expected; })) << key << " " << page();
+        }
+        user.Do([] { SendMessageA(GetFocus(), WM_KEYUP, VK_SHIFT, 0); });
+        FileTypeSave save;
+        user.Do([&] { save = EditorOf(editor).Save; });
+        EXPECT_EQ("rundll32.exe shell32.dll,Other", save.Edited.Actions[1].Command.Text);
+        EXPECT_EQ(" Typed ", save.Edited.Description.Text) << "untrimmed";
+        EXPECT_TRUE(save.Changed.Args && save.Changed.Description && !save.Changed.Program);
+        user.Close(editor);
+        EXPECT_TRUE(user.WaitGone(editor));
+        // A customisation starts from the machine's flags and offers no
+        // "[ NONE ]": the machine's value would show again.
+        editor = kvt::OpenEditor(user, window, ".kvted");
+        EXPECT_EQ("Customize properties for: .kvted", User::Text(editor));
+        flags = GetParent(EditorControl(user, editor, IDC_EDITFLAGS_FIRST));
+        EXPECT_TRUE(IsDlgButtonChecked(flags, IDC_EDITFLAGS_FIRST) &&
+                    IsDlgButtonChecked(flags, IDC_EDITFLAGS_FIRST + 2));
+        EXPECT_EQ("Machine words",
+                  User::Text(EditorControl(user, editor, IDC_GENERAL_DESCRIPTION)));
+        const Items types = User::Items(EditorControl(user, editor, IDC_GENERAL_CONTENT_COMBO));
+        EXPECT_TRUE(types.empty() || types[0] != "[ NONE ]");
+        user.Close(editor);
+    });
+}
+
+// A refused save: the editor stays open, the key is named, nothing changed,
+// no new undo step, the type still "System".
+TEST_F(Editor, ARefusedSaveStaysOpenAndNamesTheKey) {
+    kvt::Seed(R"(
+[HKLM\Software\Classes\.kvtA]
+@="kvtAfile"
+[HKLM\Software\Classes\kvtAfile]
+@="Machine words"
+[HKLM\Software\Classes\kvtAfile\DefaultIcon]
+@="shell32.dll,3"
+[HKLM\Software\Classes\kvtAfile\shell\open\command]
+@="notepad.exe %1"
+[HKCU\Software\Classes\kvtAfile] volatile
+)");
+    const std::string before = kvt::TestKeysBytes();
+    const std::string undo = CanUndo() ? LastChange().Title : "";
+    kvt::RunMainWindow(0, [&](User& user, HWND window) {
+        HWND editor = kvt::OpenEditor(user, window, ".kvtA");
+        user.Type(EditorControl(user, editor, IDC_OPENSWITH_ARGS), "/x %1");
+        user.Click(editor, IDC_EDITOR_SAVE);
+        std::string text;
+        user.Answer(user.WaitForBox(&text), IDOK);
+        EXPECT_EQ("The system refused to change "
+                  "HKEY_CURRENT_USER\\Software\\Classes\\kvtAfile\\DefaultIcon:\r\n" +
+                      SystemMessage(ERROR_CHILD_MUST_BE_VOLATILE) + "\r\n\r\nNothing was changed.",
+                  text);
+        EXPECT_TRUE(IsWindowVisible(editor)) << "the edits stay";
+        EXPECT_EQ(before, kvt::TestKeysBytes());
+        user.Click(editor, IDC_EDITOR_CANCEL);
+        user.Answer(user.WaitForBox(), IDNO);
+        EXPECT_TRUE(user.WaitGone(editor));
+        EXPECT_EQ(GetDlgItem(window, IDC_MAIN_LIST), kvt::ListOrTree(window, ".kvtA"));
+    });
+    EXPECT_EQ(undo, CanUndo() ? LastChange().Title : "");
+}
+
+// A customised type goes last in "User Customized"; the pane shows the save.
+TEST_F(Editor, ASavedCustomizationComesLastAndThePaneFollowsIt) {
+    kvt::Seed(R"(
+[HKLM\Software\Classes\.kvtzz]
+[HKCU\Software\Classes\.kvtzz]
+[HKLM\Software\Classes\.kvtaa]
+@="kvtaafile"
+[HKLM\Software\Classes\kvtaafile\shell\open\command]
+@="notepad.exe %1"
+)");
+    kvt::RunMainWindow(0, [](User& user, HWND window) {
+        HWND editor = kvt::OpenEditor(user, window, ".kvtaa");
+        user.Type(EditorControl(user, editor, IDC_OPENSWITH_ARGS), "/p %1");
+        user.Click(editor, IDC_EDITOR_SAVE);
+        EXPECT_TRUE(user.WaitGone(editor));
+        const Items tree = kvt::OurItems({GetDlgItem(window, IDC_MAIN_TREE)}, true);
+        const auto defined = std::find(tree.begin(), tree.end(), "User Defined");
+        ASSERT_NE(tree.begin(), defined);
+        EXPECT_EQ(".kvtaa", defined[-1]) << "appended, not sorted in";
+        EXPECT_TRUE(user.Wait([&] { return User::Text(window, IDC_MAIN_ARGS) == "/p %1"; }));
+    });
 }
 
 } // namespace

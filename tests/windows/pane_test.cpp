@@ -123,6 +123,16 @@ class DetailsPane : public kvt::RegistryTest {
 @="Документ 文書 ✓ 📄"
 [HKLM\Software\Classes\kvtufile\shell\open\command]
 @="\"C:\\Программы\\Kv\\kvu.exe\" \"%1\""
+[HKLM\Software\Classes\.kvtkvedit]
+@="kvtkveditfile"
+[HKLM\Software\Classes\kvtkveditfile\shell]
+@="kvedit"
+[HKLM\Software\Classes\kvtkveditfile\shell\kvedit\command]
+@="C:\\Tools\\kvtview.exe /e \"%1\""
+[HKLM\Software\Classes\kvtkveditfile\shell\open\command]
+@="notepad.exe \"%1\""
+[HKLM\Software\Classes\kvtkveditfile\shell\open\ddeexec]
+@="[open]"
 [HKLM\Software\Classes\.kvtnamed]
 @="kvtnamedfile"
 [HKLM\Software\Classes\kvtnamedfile]
@@ -156,6 +166,8 @@ TEST_F(DetailsPane, AdminMode) {
               {".kvtu", "Документ 文書 ✓ 📄|*|*|?|?|kvu|kvu.exe|C:\\Программы\\Kv\\|\"%1\"|*|*|*"},
               {".kvtcut", "*|*|*|kvtcut.exe|C:\\Tools\\|kvtcut|kvtcut.exe|C:\\Tools\\|%1|*|*|--P"},
               {".kvtlong", "?|" + std::string(260, 'p') + "|?|?|?|*|*|*|*|*|No|---"},
+              // Program, arguments and DDE of the action a double-click runs.
+              {".kvtkvedit", "*|*|*|*|*|KVT Viewer|kvtview.exe|C:\\Tools\\|/e \"%1\"|No|*|*"},
               // The friendly name of a program not on disk is left empty.
               {".kvtgone", "*|*|*|?|?||gone.exe|C:\\Program Files\\Kv Tool\\|%1|No|No|--P"},
           });
@@ -169,6 +181,7 @@ TEST_F(DetailsPane, UserMode) {
             {".kvtfull", "Full document|text|text/x-kvt|added.ico|" + icons_ +
                              "|KVT Viewer|kvtview.exe|C:\\Tools\\|/open \"%1\"|No|No|LSP"},
             {".kvtbare", "KVTBARE File|?|x/kvt|?|?|?|?|?|?|No|No|LS-|None"},
+            {".kvtkvedit", "*|*|*|*|*|KVT Viewer|kvtview.exe|C:\\Tools\\|/e \"%1\"|No|*|*|None"},
             {".kvtnamed", "KV indirect friendly|*|*|*|*|*|*|*|*|*|*|*|None"},
             {".kvtu", "Документ 文書 ✓ 📄|*|*|*|*|kvu|kvu.exe|C:\\Программы\\Kv\\|\"%1\"|*|*|*"},
             {".kvtnote", "KVTNOTE File|*|*|notepad.exe|C:\\windows\\system32\\|notepad|notepad.exe|"
