@@ -54,6 +54,8 @@ constexpr char kFixture[] = R"(
 @="notepad %1"
 [HKLM\Software\Classes\kvtgood\shell\app\command]
 @="kvtapp %1"
+[HKLM\Software\Classes\kvtgood\shell\own\command]
+@="%KVTNOSUCHVARIABLE%\\kvt.exe %1"
 [HKLM\Software\Classes\kvtgood\shell\share\command]
 "DelegateExecute"="{00000000-0000-0000-0000-000000000000}"
 [HKLM\Software\Classes\kvtgood\shell\find\ddeexec]
@@ -79,7 +81,7 @@ constexpr char kFixture[] = R"(
 [HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtgood\UserChoice]
 "ProgId"="kvtnone"
 [HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtbroken\UserChoice]
-"Progid"="kvtgood"
+"Progid"="kvtbroken"
 [HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtgood\OpenWithList]
 "a"="kvtgone.exe"
 "b"="notepad.exe"
