@@ -355,16 +355,16 @@ void Check::CheckAction(const std::string& extension, const std::string& fileCla
     std::string text;
     const bool hasCommand = RegistryOpenKey(shell, (verb + "\\" + kCommandKey).c_str(), KEY_READ,
                                             command.put()) == ERROR_SUCCESS;
-    if (hasCommand && HasValue(command.get(), kDelegateExecuteValue))
-        return;
     if (hasCommand && ReadText(command.get(), nullptr, &text)) {
-        if (files_.ProgramMissing(text) && !IsPackaged(fileClass))
+        if (files_.ProgramMissing(text) && !HasValue(command.get(), kDelegateExecuteValue) &&
+            !IsPackaged(fileClass))
             Add(FindingKind::MissingProgram, extension, fileClass, HiveOfValue(commandPath, ""),
                 InClasses(commandPath), "", text);
         return;
     }
     RegKey key;
-    if (RegistryOpenKey(shell, verb.c_str(), KEY_READ, key.put()) != ERROR_SUCCESS)
+    if ((hasCommand && HasValue(command.get(), kDelegateExecuteValue)) ||
+        RegistryOpenKey(shell, verb.c_str(), KEY_READ, key.put()) != ERROR_SUCCESS)
         return;
     for (const char* name : kRunnerKeys)
         if (RegistryKeyExists(key.get(), name))

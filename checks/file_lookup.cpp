@@ -84,6 +84,14 @@ bool IsIconIndex(const std::wstring& text) {
            index.find_first_not_of(L"0123456789", digits) == std::wstring::npos;
 }
 
+// Only a file that is surely not there counts as missing: a folder this
+// process may not read (packaged apps' programs), a drive without its disk
+// or a share that does not answer now may well hold it.
+bool IsSurelyAbsent(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_INVALID_NAME || error == ERROR_BAD_PATHNAME || error == ERROR_DIRECTORY;
+}
+
 } // namespace
 
 bool FileLookup::IsFile(const std::wstring& path) {
@@ -91,8 +99,9 @@ bool FileLookup::IsFile(const std::wstring& path) {
     auto known = files_.find(key);
     if (known == files_.end()) {
         const DWORD attributes = GetFileAttributesW(path.c_str());
-        const bool file =
-            attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        const bool file = attributes == INVALID_FILE_ATTRIBUTES
+                              ? !IsSurelyAbsent(GetLastError())
+                              : !(attributes & FILE_ATTRIBUTE_DIRECTORY);
         known = files_.emplace(key, file).first;
     }
     return known->second;

@@ -27,7 +27,7 @@ constexpr char kFixture[] = R"(
 [HKLM\Software\Classes\kvtbroken\shell]
 @="kvtnone"
 [HKLM\Software\Classes\kvtbroken\shell\open\command]
-@="\"C:\\kvt\\gone.exe\" \"%1\""
+@=expand:"\"%ProgramFiles%\\kvt\\gone.exe\" \"%1\""
 [HKLM\Software\Classes\kvtbroken\shell\print\command]
 @="rundll32.exe kvtgone.dll,Print %1"
 [HKLM\Software\Classes\kvtbroken\shell\play]
@@ -94,7 +94,7 @@ constexpr char kFixture[] = R"(
 
 constexpr char kUserFindings[] = R"(
 no default action | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\shell | remove value "" | kvtnone
-no program | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\shell\open\command | edit | "C:\kvt\gone.exe" "%1"
+no program | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\shell\open\command | edit | "%ProgramFiles%\kvt\gone.exe" "%1"
 no command | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\shell\play | edit | play
 no program | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\shell\print\command | edit | rundll32.exe kvtgone.dll,Print %1
 no icon file | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\DefaultIcon | remove value "" | C:\kvt\нет.ico,0
@@ -110,7 +110,7 @@ no application |  | Applications\kvtgone.exe | HKLM\Software\Classes\Application
 // The user's own classes and lists are not the machine's.
 constexpr char kAdminFindings[] = R"(
 no default action | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\shell | remove value "" | kvtnone
-no program | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\shell\open\command | edit | "C:\kvt\gone.exe" "%1"
+no program | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\shell\open\command | edit | "%ProgramFiles%\kvt\gone.exe" "%1"
 no command | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\shell\play | edit | play
 no program | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\shell\print\command | edit | rundll32.exe kvtgone.dll,Print %1
 no icon file | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\DefaultIcon | remove value "" | C:\kvt\нет.ico,0
