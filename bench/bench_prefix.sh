@@ -14,7 +14,8 @@ bench_cleanup() {
 }
 trap bench_cleanup EXIT
 
-# kvel_bench_sizes EXE NAME N...
+# kvel_bench_sizes EXE NAME N...; KVEL_BENCH_COMMAND names the measuring
+# command (default: run).
 kvel_bench_sizes() {
     local exe="$1" name="$2"
     shift 2
@@ -29,7 +30,7 @@ kvel_bench_sizes() {
         echo "== N = $n"
         wine "$exe" seed "$n"
         wineserver -w
-        wine "$exe" run "$n"
+        wine "$exe" "${KVEL_BENCH_COMMAND:-run}" "$n"
         bench_cleanup
     done
 }

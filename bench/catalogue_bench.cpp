@@ -20,10 +20,20 @@
 //   the floor measured just before it (the machine is shared, and a ratio of
 //   neighbours suffers least from what else runs), and of all selections.
 //   The counts the window shows are checked against N; a wrong load exits 1.
+//   bench_catalogue check N  on that prefix, 5 runs, each of the floor and the
+//     load as above, then
+//     check floor  the registry reads the check of the file types cannot do
+//                  without, bare: each machine extension's class and
+//                  OpenWithProgids, its class's actions, their commands and
+//                  its DefaultIcon
+//     check        CheckFileTypes in user mode and in admin mode
+//   and prints the medians, and those of the ratios of each check to the load
+//   of its run. The seeded types are all sound: a finding exits 1.
 #include "bench/bench_clock.h"
 #include "bench/bench_seed.h"
 #include "records/app_state.h"
 #include "catalogue/catalogue.h"
+#include "checks/checks.h"
 #include "app/main_window.h"
 #include "app/main_window_shared.h"
 #include "app/startup.h"
@@ -107,6 +117,7 @@ LoadTimes g_times;
 int g_count;
 std::string g_status;
 std::vector<double> g_systemDetails, g_customizedDetails;
+bool g_measureDetails = true;
 
 double TimeSelection(MainWindow& main, const char* extension) {
     double start = Now();
@@ -148,7 +159,8 @@ INT_PTR CALLBACK TimedMainWindowProc(HWND dialog, UINT message, WPARAM wParam, L
     if (status[0]) {
         g_times.loaded = Now();
         g_status = status;
-        MeasureDetails(MainWindowOf(dialog));
+        if (g_measureDetails)
+            MeasureDetails(MainWindowOf(dialog));
         PostMessageA(dialog, WM_CLOSE, 0, 0);
     }
     return result;
@@ -205,6 +217,91 @@ int Run(int count) {
     return 0;
 }
 
+// --- The check of the file types, beside the load.
+
+constexpr int kCheckRuns = 5;
+
+// The default value of parent\path; false when the key does not open.
+bool ReadDefault(HKEY parent, const char* path, char* text, DWORD size) {
+    HKEY key;
+    if (RegOpenKeyExA(parent, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return true;
+}
+
+double MeasureCheckFloor() {
+    const double start = Now();
+    HKEY classes;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kClasses, 0, KEY_READ, &classes) != 0)
+        return 0;
+    char fileClass[300], text[600], verb[300];
+    for (const std::string& extension : ExtensionNames(HKEY_LOCAL_MACHINE)) {
+        HKEY key, shell;
+        if (!ReadDefault(classes, extension.c_str(), fileClass, sizeof fileClass))
+            continue;
+        if (RegOpenKeyExA(classes, (extension + "\\OpenWithProgids").c_str(), 0, KEY_READ, &key) ==
+            ERROR_SUCCESS)
+            RegCloseKey(key);
+        const std::string path = fileClass;
+        if (RegOpenKeyExA(classes, (path + "\\shell").c_str(), 0, KEY_READ, &shell) == 0) {
+            DWORD size = sizeof text;
+            RegQueryValueExA(shell, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(text),
+                             &size);
+            for (DWORD index = 0, length = sizeof verb;
+                 RegEnumKeyExA(shell, index, verb, &length, 0, 0, 0, 0) == 0;
+                 ++index, length = sizeof verb)
+                ReadDefault(shell, (std::string(verb) + "\\command").c_str(), text, sizeof text);
+            RegCloseKey(shell);
+        }
+        ReadDefault(classes, (path + "\\DefaultIcon").c_str(), text, sizeof text);
+    }
+    RegCloseKey(classes);
+    return Now() - start;
+}
+
+double MeasureCheck(int adminMode) {
+    std::vector<Finding> findings;
+    const double start = Now();
+    CheckFileTypes(adminMode, &findings);
+    const double taken = Now() - start;
+    for (const Finding& finding : findings)
+        printf("finding: %s %s %s\n", finding.Extension.c_str(), finding.KeyPath.c_str(),
+               finding.Missing.c_str());
+    return findings.empty() ? taken : -1;
+}
+
+int RunCheck() {
+    g_measureDetails = false;
+    PrepareAppState();
+    AppState.AdminMode = 0;
+    const std::vector<std::string> tested = NamesInBoth();
+    std::vector<double> floors, loads, checkFloors, users, admins, userRatios, adminRatios;
+    MeasureFloor(tested);
+    for (int i = 0; i < kCheckRuns; ++i) {
+        floors.push_back(MeasureFloor(tested));
+        const LoadTimes times = MeasureLoad();
+        loads.push_back(times.loaded - times.initialised);
+        checkFloors.push_back(MeasureCheckFloor());
+        users.push_back(MeasureCheck(0));
+        admins.push_back(MeasureCheck(1));
+        if (users.back() < 0 || admins.back() < 0) {
+            printf("the check found something in sound types\n");
+            return 1;
+        }
+        userRatios.push_back(users.back() / loads.back());
+        adminRatios.push_back(admins.back() / loads.back());
+    }
+    printf("load    median %.1f ms, floor %.1f ms (of %d)\n", Median(loads), Median(floors),
+           kCheckRuns);
+    printf("check   median %.1f ms user mode, %.1f ms admin mode; check floor %.1f ms\n",
+           Median(users), Median(admins), Median(checkFloors));
+    printf("ratio   median %.2f user mode, %.2f admin mode (check / load of each run)\n",
+           Median(userRatios), Median(adminRatios));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -213,6 +310,8 @@ int main(int argc, char** argv) {
         return Seed(count);
     if (count > 0 && strcmp(argv[1], "run") == 0)
         return Run(count);
-    printf("usage: bench_catalogue seed N | run N\n");
+    if (count > 0 && strcmp(argv[1], "check") == 0)
+        return RunCheck();
+    printf("usage: bench_catalogue seed N | run N | check N\n");
     return 1;
 }

@@ -194,3 +194,30 @@ constexpr const char* kHeadingFace = "MS Sans Serif";
 constexpr const char* kLinkVerb = "Open";
 constexpr const char* kHomePageAddress = "https://kvel.example.org/";
 constexpr const char* kContactMailto = "mailto:kvel@example.org";
+
+// The check of the file types: what the shell does because of each finding.
+constexpr const char* kTextCheckMissingClass =
+    "Windows finds no file type of the name this extension gives, and treats its files as "
+    "having no type.";
+constexpr const char* kTextCheckMissingDefaultAction =
+    "Windows finds no action of the name the default gives, and a double-click runs \"open\" "
+    "or the first action instead.";
+constexpr const char* kTextCheckActionWithoutCommand =
+    "The action is offered in the files' menu, and choosing it fails: it has nothing to run.";
+constexpr const char* kTextCheckMissingProgram =
+    "Choosing the action fails: Windows cannot find the program its command runs.";
+constexpr const char* kTextCheckMissingIconFile =
+    "Windows cannot find the icon's file, and shows the files with the plain document icon.";
+constexpr const char* kTextCheckDanglingUserChoice =
+    "Windows ignores your choice of program: the file type it names does not exist.";
+constexpr const char* kTextCheckDanglingOpenWithProgId =
+    "Windows ignores this Open With entry: the file type it names does not exist.";
+constexpr const char* kTextCheckMissingOpenWithProgram =
+    "Windows cannot find the program this entry of your Open With list names, and cannot open "
+    "the files with it.";
+constexpr const char* kTextCheckMissingApplication =
+    "Windows cannot find the program this registered application runs, and opening files with "
+    "it fails.";
+constexpr const char* kTextCheckEmptyUserExtension =
+    "Your own key of this extension holds nothing: the extension counts as customised, while "
+    "the machine's settings decide.";

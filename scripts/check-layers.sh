@@ -2,7 +2,7 @@
 # Fails, naming file and line, on any include of the program's own headers
 # that runs from a floor to a higher one. The floors, from the ground up:
 #   1 text/ resources/   2 platform/   3 records/ ui/   4 details/
-#   5 catalogue/   6 writer/   7 editor/ compare/ openwith/ export/ defaults/
+#   5 catalogue/ checks/   6 writer/   7 editor/ compare/ openwith/ export/ defaults/
 #   8 app/ cli/
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -13,7 +13,7 @@ floor_of() {
     platform/*) echo 2 ;;
     records/* | ui/*) echo 3 ;;
     details/*) echo 4 ;;
-    catalogue/*) echo 5 ;;
+    catalogue/* | checks/*) echo 5 ;;
     writer/*) echo 6 ;;
     editor/* | compare/* | openwith/* | export/* | defaults/*) echo 7 ;;
     app/* | cli/*) echo 8 ;;
