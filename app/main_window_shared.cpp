@@ -124,8 +124,7 @@ void ShowExtension(MainWindow& main, const std::string& extension) {
     // The reader and the pane ask the shell many questions about the same
     // class and verbs.
     ShellReadScope scope;
-    main.Shown = ReadFileType(extension, main.Mode);
-    ShowFileType(main.Pane, main.Shown, main.Mode);
+    ShowFileType(main.Pane, ReadFileTypeShown(extension, main.Mode), main.Mode);
 }
 
 FileType ReadCurrent(const MainWindow& main) {

@@ -27,8 +27,6 @@ struct MainWindow {
     std::string CurrentExtension;
     int CurrentListIndex = 0;
     HTREEITEM CurrentTreeItem = nullptr;
-    // The record the pane shows.
-    FileType Shown;
 };
 
 MainWindow& MainWindowOf(HWND window);

@@ -1,6 +1,7 @@
 // The readers of a file type.
 #include "details/readers.h"
 
+#include "details/actions.h"
 #include "details/command_rules.h"
 #include "platform/registry.h"
 #include "platform/registry_layout.h"
@@ -9,14 +10,12 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
 
 constexpr char kShellKey[] = "shell";
-constexpr char kMuiVerbValue[] = "MUIVerb";
-constexpr char kDelegateExecuteValue[] = "DelegateExecute";
-constexpr char kDropTargetKey[] = "DropTarget";
 // Names of the Open With list are letters; longer ones are no entries of it.
 constexpr DWORD kListNameSize = 8;
 
@@ -66,40 +65,85 @@ struct ClassesKey {
     }
 };
 
-// The hive a field of the merged view comes from, where it is the user's
-// class or the machine's that holds it.
-Source SourceOf(const std::string& name) {
-    return HasClassesKey(HKEY_CURRENT_USER, name.c_str()) ? Source::User : Source::Machine;
+// --- Actions, from the "shell" key of each hive read whole once.
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    return RegistryNameKey(a) == RegistryNameKey(b);
 }
 
-FileAction ReadAction(HKEY shell, const char* verb, Source from) {
+const RegistryTree* KeyBelow(const RegistryTree* tree, const wchar_t* name) {
+    if (!tree)
+        return nullptr;
+    for (const RegistryTree& key : tree->Keys)
+        if (SameName(key.Name, name))
+            return &key;
+    return nullptr;
+}
+
+const RegistryValue* ValueOf(const RegistryTree* tree, const wchar_t* name) {
+    if (!tree)
+        return nullptr;
+    for (const RegistryValue& value : tree->Values)
+        if (SameName(value.Name, name))
+            return &value;
+    return nullptr;
+}
+
+// A text value as the program's text, to its terminator; absent where it is
+// not text or too long to be written back whole.
+TextField TextOf(const RegistryValue* value, Source from) {
+    if (!value || (value->Type != REG_SZ && value->Type != REG_EXPAND_SZ))
+        return TextField();
+    const auto* text = reinterpret_cast<const wchar_t*>(value->Data.data());
+    const size_t units = value->Data.size() / sizeof(wchar_t);
+    const size_t length = std::find(text, text + units, L'\0') - text;
+    if (length > kTextCharacters)
+        return TextField();
+    return {ProgramText(text, length), from};
+}
+
+// One verb of the user's and of the machine's "shell" key (either may be
+// null): each value read from the user's where it holds it, as the merged
+// view reads it.
+struct VerbHalves {
+    const RegistryTree* user;
+    const RegistryTree* machine;
+
+    TextField Read(const wchar_t* path, const wchar_t* name) const {
+        const RegistryTree* userKey = path ? KeyBelow(user, path) : user;
+        const RegistryTree* machineKey = path ? KeyBelow(machine, path) : machine;
+        if (const RegistryValue* value = ValueOf(userKey, name))
+            return TextOf(value, Source::User);
+        return TextOf(ValueOf(machineKey, name), Source::Machine);
+    }
+    const RegistryTree* Key(const wchar_t* path) const {
+        const RegistryTree* found = KeyBelow(user, path);
+        return found ? found : KeyBelow(machine, path);
+    }
+};
+
+FileAction ReadAction(const std::wstring& verb, const VerbHalves& halves) {
     FileAction action;
-    RegKey key;
-    if (RegistryOpenKey(shell, verb, KEY_READ, key.put()) != ERROR_SUCCESS)
-        return action;
-    action.Verb = verb;
-    action.From = from;
-    action.DisplayName = ReadField(key.get(), nullptr, nullptr, from);
-    action.MuiVerb = ReadField(key.get(), nullptr, kMuiVerbValue, from);
-    action.Command = ReadField(key.get(), "command", nullptr, from);
-    action.HasDde = RegistryKeyExists(key.get(), "ddeexec") != 0;
-    action.DdeCommand = ReadField(key.get(), "ddeexec", nullptr, from);
-    action.DdeApplication = ReadField(key.get(), "ddeexec\\Application", nullptr, from);
-    action.DdeTopic = ReadField(key.get(), "ddeexec\\Topic", nullptr, from);
-    RegKey command;
-    DWORD size = 0;
-    action.Delegated =
-        RegistryKeyExists(key.get(), kDropTargetKey) ||
-        (RegistryOpenKey(key.get(), "command", KEY_QUERY_VALUE, command.put()) == ERROR_SUCCESS &&
-         RegistryQueryValue(command.get(), kDelegateExecuteValue, nullptr, nullptr, &size) ==
-             ERROR_SUCCESS);
+    action.Verb = ProgramText(verb.c_str(), verb.size());
+    action.From = halves.user ? Source::User : Source::Machine;
+    action.DisplayName = halves.Read(nullptr, L"");
+    action.MuiVerb = halves.Read(nullptr, L"MUIVerb");
+    action.Command = halves.Read(L"command", L"");
+    const RegistryTree* dde = halves.Key(L"ddeexec");
+    action.HasDde = dde != nullptr;
+    action.DdeCommand = halves.Read(L"ddeexec", L"");
+    const VerbHalves ddeHalves = {KeyBelow(halves.user, L"ddeexec"),
+                                  KeyBelow(halves.machine, L"ddeexec")};
+    action.DdeApplication = ddeHalves.Read(L"Application", L"");
+    action.DdeTopic = ddeHalves.Read(L"Topic", L"");
+    const RegistryTree* command = halves.Key(L"command");
+    action.Delegated = halves.Key(L"DropTarget") || ValueOf(command, L"DelegateExecute");
     return action;
 }
 
 // The class lookup on the extension key as the mode sees it: its default
 // value, else the first name under "OpenWithProgIDs".
-void ReadClass(RunMode mode, FileType* type) {
-    const ClassesKey extension(mode, type->Extension);
+void ReadClass(RunMode mode, const ClassesKey& extension, FileType* type) {
     type->ContentType = extension.Read(nullptr, kContentTypeValue);
     type->PerceivedType = extension.Read(nullptr, kPerceivedTypeValue);
     type->Class = extension.Read(nullptr, nullptr);
@@ -113,23 +157,27 @@ void ReadClass(RunMode mode, FileType* type) {
         return;
     const HKEY key = root ? merged.get() : extension.machine.get();
     if (LookupFileClass(key, fileClass))
-        type->Class = {fileClass, root ? SourceOf(type->Extension) : Source::Machine};
+        type->Class = {fileClass, extension.user ? Source::User : Source::Machine};
 }
 
 // The EditFlags of the class in the hive the extension comes from: the
-// user's where the user's hive has the extension, else the machine's.
-void ReadEditFlags(RunMode mode, FileType* type) {
-    const HKEY hive =
-        mode == RunMode::User && type->InUserHive ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    RegKey extension, classKey;
+// user's where the user's hive has the extension, else the machine's. The
+// class key the record read serves where that hive names the same class.
+void ReadEditFlags(const ClassesKey& extension, const ClassesKey& classKey, FileType* type) {
+    const bool user = type->InUserHive;
+    const HKEY extensionKey = user ? extension.user.get() : extension.machine.get();
+    const HKEY known = user ? classKey.user.get() : classKey.machine.get();
+    RegKey opened;
     char fileClass[kTextSize];
     DWORD bits = 0, size = sizeof bits;
-    if (OpenClassesKey(hive, type->Extension.c_str(), nullptr, KEY_QUERY_VALUE, &extension) ==
-            ERROR_SUCCESS &&
-        LookupFileClass(extension.get(), fileClass) &&
-        OpenClassesKey(hive, fileClass, nullptr, KEY_QUERY_VALUE, &classKey) == ERROR_SUCCESS &&
-        RegistryQueryValue(classKey.get(), kEditFlagsValue, nullptr, &bits, &size) == ERROR_SUCCESS)
-        type->EditFlags = {bits, hive == HKEY_CURRENT_USER ? Source::User : Source::Machine};
+    if (!LookupFileClass(extensionKey, fileClass))
+        return;
+    HKEY key = known && CompareNoCase(fileClass, type->Class.Text.c_str()) == 0 ? known : nullptr;
+    if (!key && OpenClassesKey(user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, fileClass, nullptr,
+                               KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS)
+        key = opened.get();
+    if (key && RegistryQueryValue(key, kEditFlagsValue, nullptr, &bits, &size) == ERROR_SUCCESS)
+        type->EditFlags = {bits, user ? Source::User : Source::Machine};
 }
 
 // The user's Open With list of the extension, in the order its "MRUList"
@@ -166,10 +214,9 @@ void ReadOpenWithList(FileType* type) {
 
 // User mode: what a double-click runs, from the shell's answers on the class
 // that decides. Without a program the shell can name, there is none.
-void ReadOpensUser(FileType* type) {
+void ReadOpensUser(FileType* type, Source from, bool withVerb) {
     const ASSOCF flags = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_INIT_DEFAULTTOSTAR;
     const char* extension = type->Extension.c_str();
-    const Source from = type->InUserHive ? Source::User : Source::Machine;
     FileOpener& opens = type->Opens;
     char answer[kTextSize];
     DWORD length = kTextSize;
@@ -193,30 +240,40 @@ void ReadOpensUser(FileType* type) {
     length = kTextSize;
     opens.HasDde =
         SUCCEEDED(ShellAssocQuery(flags, ASSOCSTR_DDECOMMAND, extension, nullptr, answer, &length));
-    const std::string decides =
-        type->UserChoice.Present() ? type->UserChoice.Text : type->Class.Text;
-    RegKey classKey;
-    if (RegistryOpenKey(HKEY_CLASSES_ROOT, decides.c_str(), KEY_READ, classKey.put()) ==
-        ERROR_SUCCESS)
-        opens.Verb = DefaultVerbOf(classKey.get());
+    if (!withVerb)
+        return;
+    // The default action of the class that decides: the record's own, unless
+    // the user's choice names another class.
+    RegKey chosen;
+    const int own = DefaultAction(*type);
+    if (!type->UserChoice.Present())
+        opens.Verb = own >= 0 ? type->Actions[own].Verb : "";
+    else if (RegistryOpenKey(HKEY_CLASSES_ROOT, type->UserChoice.Text.c_str(), KEY_READ,
+                             chosen.put()) == ERROR_SUCCESS)
+        opens.Verb = DefaultVerbOf(chosen.get());
 }
 
-void ReadUser(FileType* type) {
+void ReadUser(FileType* type, bool whole) {
     // The readers ask the shell many questions about the same class and verbs.
     ShellReadScope scope;
-    ReadClass(RunMode::User, type);
+    const ClassesKey extension(RunMode::User, type->Extension);
+    type->InUserHive = static_cast<bool>(extension.user);
+    type->InMachineHive = static_cast<bool>(extension.machine);
+    ReadClass(RunMode::User, extension, type);
     const std::string& name = type->Class.Text;
-    const ClassesKey classKey(RunMode::User, name);
-    type->ClassExists = type->Class.Present() && IsKeyName(name.c_str()) && classKey.Exists();
+    const ClassesKey classKey(RunMode::User, type->Class.Present() ? name : "");
+    const Source from = classKey.user ? Source::User : Source::Machine;
+    type->ClassExists = type->Class.Present() && classKey.Exists();
     if (type->ClassExists) {
         type->Description = classKey.Read(nullptr, nullptr);
-        ReadActions(HKEY_CLASSES_ROOT, name, type);
+        if (whole)
+            ReadActions(HKEY_CLASSES_ROOT, name, type);
     }
     // The whole type name, or none where it is too long to edit and save
     // back whole.
     const std::string typeName = ShellTypeName(type->Extension.c_str());
     if (FitsBuffer(typeName.c_str(), kTextSize))
-        type->TypeName = {typeName, type->ClassExists ? SourceOf(name) : Source::Machine};
+        type->TypeName = {typeName, from};
     std::string chosen;
     if (ShellUserChoice(type->Extension.c_str(), &chosen) && FitsBuffer(chosen.c_str(), kTextSize))
         type->UserChoice = {chosen, Source::User};
@@ -227,34 +284,36 @@ void ReadUser(FileType* type) {
     if (SUCCEEDED(ShellAssocQuery(ASSOCF_INIT_DEFAULTTOSTAR, ASSOCSTR_DEFAULTICON,
                                   type->Extension.c_str(), nullptr, location, &length)) &&
         FitsBuffer(location, kNameSize))
-        type->IconLocation = {location, type->ClassExists ? SourceOf(name) : Source::Machine};
-    ReadEditFlags(RunMode::User, type);
-    ReadOpensUser(type);
-    ReadOpenWithList(type);
+        type->IconLocation = {location, from};
+    ReadEditFlags(extension, classKey, type);
+    ReadOpensUser(type, from, whole);
+    if (whole)
+        ReadOpenWithList(type);
 }
 
 void ReadAdmin(FileType* type) {
-    ReadClass(RunMode::Admin, type);
+    const ClassesKey extension(RunMode::Admin, type->Extension);
+    type->InMachineHive = static_cast<bool>(extension.machine);
+    ReadClass(RunMode::Admin, extension, type);
     const std::string& name = type->Class.Text;
-    RegKey classKey;
-    if (!type->Class.Present() || OpenClassesKey(HKEY_LOCAL_MACHINE, name.c_str(), nullptr,
-                                                 KEY_READ, &classKey) != ERROR_SUCCESS)
+    const ClassesKey classKey(RunMode::Admin, type->Class.Present() ? name : "");
+    if (!classKey.machine)
         return;
     type->ClassExists = true;
-    type->Description = ReadField(classKey.get(), nullptr, nullptr, Source::Machine);
+    type->Description = ReadField(classKey.machine.get(), nullptr, nullptr, Source::Machine);
     type->TypeName = type->Description;
     type->IconLocation =
-        ReadField(classKey.get(), kDefaultIconKey, nullptr, Source::Machine, kNameSize);
-    ReadEditFlags(RunMode::Admin, type);
+        ReadField(classKey.machine.get(), kDefaultIconKey, nullptr, Source::Machine, kNameSize);
+    ReadEditFlags(extension, classKey, type);
     ReadActions(HKEY_LOCAL_MACHINE, name, type);
     FileOpener& opens = type->Opens;
-    opens.Verb = DefaultVerbOf(classKey.get());
-    if (opens.Verb.empty())
+    const int verb = DefaultAction(*type);
+    if (verb < 0)
         return;
-    const std::string verbKey = std::string(kShellKey) + "\\" + opens.Verb;
-    opens.HasDde = RegistryKeyExists(classKey.get(), (verbKey + "\\ddeexec").c_str()) != 0;
-    opens.Command =
-        ReadField(classKey.get(), (verbKey + "\\command").c_str(), nullptr, Source::Machine);
+    const FileAction& action = type->Actions[verb];
+    opens.Verb = action.Verb;
+    opens.HasDde = action.HasDde;
+    opens.Command = action.Command;
     if (!opens.Command.Present())
         return;
     char command[kTextSize];
@@ -276,10 +335,17 @@ void ReadAdmin(FileType* type) {
 
 FileType ReadFileType(const std::string& extension, RunMode mode) {
     FileType type = NewFileType(extension);
-    type.InUserHive = mode == RunMode::User && HasClassesKey(HKEY_CURRENT_USER, extension.c_str());
-    type.InMachineHive = HasClassesKey(HKEY_LOCAL_MACHINE, extension.c_str()) != 0;
     if (mode == RunMode::User)
-        ReadUser(&type);
+        ReadUser(&type, true);
+    else
+        ReadAdmin(&type);
+    return type;
+}
+
+FileType ReadFileTypeShown(const std::string& extension, RunMode mode) {
+    FileType type = NewFileType(extension);
+    if (mode == RunMode::User)
+        ReadUser(&type, false);
     else
         ReadAdmin(&type);
     return type;
@@ -292,32 +358,30 @@ FileType NewFileType(const std::string& extension) {
 }
 
 void ReadActions(HKEY root, const std::string& classPath, FileType* type) {
-    const bool merged = root == HKEY_CLASSES_ROOT;
-    RegKey shell;
-    if (!IsKeyName(classPath.c_str()) ||
-        (merged
-             ? RegistryOpenKey(root, (classPath + "\\" + kShellKey).c_str(), KEY_READ, shell.put())
-             : OpenClassesKey(root, classPath.c_str(), kShellKey, KEY_READ, &shell)) !=
-            ERROR_SUCCESS)
+    const std::string path = std::string(kClassesKey) + "\\" + classPath + "\\" + kShellKey;
+    if (!IsKeyName(classPath.c_str()))
         return;
-    const Source hive = merged ? Source::User : Source::Machine;
-    type->DefaultVerb =
-        ReadField(shell.get(), nullptr, nullptr, merged ? SourceOf(classPath) : hive);
-    RegistryForEachSubKey(shell.get(), [&](const char* verb) {
-        Source from = Source::Machine;
-        if (merged) {
-            char path[kRegistryPathSize];
-            from = ClassesPath(classPath.c_str(), (std::string(kShellKey) + "\\" + verb).c_str(),
-                               path) &&
-                           RegistryKeyExists(HKEY_CURRENT_USER, path)
-                       ? Source::User
-                       : Source::Machine;
-        }
-        FileAction action = ReadAction(shell.get(), verb, from);
-        if (!action.Verb.empty())
-            type->Actions.push_back(action);
-        return true;
+    RegistryTree user, machine;
+    const bool hasUser = root == HKEY_CLASSES_ROOT &&
+                         RegistryReadTree(HKEY_CURRENT_USER, path.c_str(), &user) == ERROR_SUCCESS;
+    const bool hasMachine =
+        RegistryReadTree(HKEY_LOCAL_MACHINE, path.c_str(), &machine) == ERROR_SUCCESS;
+    if (!hasUser && !hasMachine)
+        return;
+    const VerbHalves shell = {hasUser ? &user : nullptr, hasMachine ? &machine : nullptr};
+    type->DefaultVerb = shell.Read(nullptr, L"");
+    // The verbs of both hives, each once, in the registry's order.
+    std::vector<std::wstring> verbs;
+    for (const RegistryTree* half : {shell.user, shell.machine})
+        for (const RegistryTree& key : half ? half->Keys : std::vector<RegistryTree>())
+            if (!KeyBelow(shell.user, key.Name.c_str()) || half == shell.user)
+                verbs.push_back(key.Name);
+    std::stable_sort(verbs.begin(), verbs.end(), [](const std::wstring& a, const std::wstring& b) {
+        return RegistryNameKey(a) < RegistryNameKey(b);
     });
+    for (const std::wstring& verb : verbs)
+        type->Actions.push_back(ReadAction(
+            verb, {KeyBelow(shell.user, verb.c_str()), KeyBelow(shell.machine, verb.c_str())}));
 }
 
 std::string DefaultVerbOf(HKEY classKey) {

@@ -10,6 +10,10 @@
 #include <string>
 
 FileType ReadFileType(const std::string& extension, RunMode mode);
+// The fields the details pane shows, read with fewer questions: in user mode
+// neither the actions nor the Open With list (what a double-click runs is
+// read, all but its verb).
+FileType ReadFileTypeShown(const std::string& extension, RunMode mode);
 
 // The record a new extension starts from: its name, nothing read.
 FileType NewFileType(const std::string& extension);

@@ -17,24 +17,35 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
     return RegistryNameKey(a) == RegistryNameKey(b);
 }
 
-LONG ReadValues(HKEY key, std::vector<RegistryValue>* values) {
-    for (DWORD index = 0;;) {
-        DWORD nameUnits = 0, dataSize = 0;
-        LONG status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                       nullptr, &nameUnits, &dataSize, nullptr, nullptr);
-        if (status != ERROR_SUCCESS)
-            return status;
-        std::vector<wchar_t> name(nameUnits + 1);
+// The sizes a key's reading needs, asked once: each question is a round
+// trip to the registry.
+struct KeySizes {
+    DWORD subKeys = 0, values = 0, nameUnits = 0, dataSize = 0;
+};
+
+LONG AskSizes(HKEY key, KeySizes* sizes) {
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &sizes->subKeys, nullptr, nullptr,
+                            &sizes->values, &sizes->nameUnits, &sizes->dataSize, nullptr, nullptr);
+}
+
+LONG ReadValues(HKEY key, KeySizes sizes, std::vector<RegistryValue>* values) {
+    for (DWORD index = 0; index < sizes.values;) {
+        std::vector<wchar_t> name(sizes.nameUnits + 1);
         RegistryValue value;
-        value.Data.resize(dataSize);
+        value.Data.resize(sizes.dataSize);
         DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD size = dataSize;
-        status = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &value.Type,
-                               value.Data.data(), &size);
+        DWORD size = sizes.dataSize;
+        LONG status = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &value.Type,
+                                    value.Data.data(), &size);
         if (status == ERROR_NO_MORE_ITEMS)
             return ERROR_SUCCESS;
-        if (status == ERROR_MORE_DATA)
-            continue; // the value grew meanwhile: the sizes are asked again
+        if (status == ERROR_MORE_DATA) {
+            // The value grew meanwhile: the sizes are asked again.
+            status = AskSizes(key, &sizes);
+            if (status != ERROR_SUCCESS)
+                return status;
+            continue;
+        }
         if (status != ERROR_SUCCESS)
             return status;
         value.Name.assign(name.data(), nameLength);
@@ -42,6 +53,7 @@ LONG ReadValues(HKEY key, std::vector<RegistryValue>* values) {
         values->push_back(std::move(value));
         ++index;
     }
+    return ERROR_SUCCESS;
 }
 
 } // namespace
@@ -50,15 +62,18 @@ LONG ReadKeyTree(HKEY key, RegistryTree* tree) {
     tree->Values.clear();
     tree->Keys.clear();
     tree->Whole = true;
-    LONG status = ReadValues(key, &tree->Values);
+    KeySizes sizes;
+    LONG status = AskSizes(key, &sizes);
+    if (status == ERROR_SUCCESS)
+        status = ReadValues(key, sizes, &tree->Values);
     if (status != ERROR_SUCCESS)
         return status;
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0; index < sizes.subKeys; ++index) {
         wchar_t name[kKeyNameUnits] = {};
         DWORD length = kKeyNameUnits;
         status = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_NO_MORE_ITEMS)
-            return ERROR_SUCCESS;
+            break;
         if (status != ERROR_SUCCESS)
             return status;
         HKEY opened = nullptr;
@@ -76,6 +91,7 @@ LONG ReadKeyTree(HKEY key, RegistryTree* tree) {
             tree->Whole = false;
         }
     }
+    return ERROR_SUCCESS;
 }
 
 void OverlayTree(RegistryTree* under, const RegistryTree& over) {
