@@ -69,6 +69,17 @@ bool IsAscii(const ExtensionName& name) {
     return true;
 }
 
+// The groups' rules. A name both hives enumerate is confirmed with the same
+// existence test the groups are defined by; an ASCII name a hive did not
+// list cannot open there, so the test is not repeated for it.
+bool InUserHiveToo(const NameList& users, const ExtensionName& name) {
+    return (Contains(users, name) || !IsAscii(name)) && HasUserClass(name.Text);
+}
+
+bool InMachineHiveToo(const NameList& machine, const ExtensionName& name) {
+    return IsAscii(name) ? Contains(machine, name) : HasMachineClass(name.Text) != 0;
+}
+
 // The list and the tree sort by the locale's comparison, which orders
 // punctuation differently from the ordinal one. The ordinal sort comes first
 // because it is cheap; the few names it leaves out of place then move with
@@ -138,10 +149,7 @@ std::unique_ptr<CataloguePart> TakePart(LPARAM id) {
 
 // The machine's names, read from the last index down in parts of kPartSize;
 // each goes to "System", or in user mode to "User Customized" when the user's
-// hive has it too. A name both hives enumerate is confirmed with the same
-// existence test the groups are defined by; an ASCII name the user's hive did
-// not list cannot open there, so the test is not repeated for it. Returns
-// every name read.
+// hive has it too. Returns every name read.
 NameList PostMachineParts(const LoadRequest& request, const NameList& user) {
     NameList machine;
     RegKey classes;
@@ -158,8 +166,7 @@ NameList PostMachineParts(const LoadRequest& request, const NameList& user) {
             if (ReadExtensionName(classes.get(), index, &name) != ERROR_SUCCESS)
                 continue;
             machine.push_back(name);
-            if (request.Mode == RunMode::User && (Contains(user, name) || !IsAscii(name)) &&
-                HasUserClass(name.Text))
+            if (request.Mode == RunMode::User && InUserHiveToo(user, name))
                 part->Customized.push_back(name);
             else
                 part->System.push_back(name);
@@ -250,12 +257,9 @@ DWORD WINAPI LoadCatalogue(LPVOID parameter) {
     last->Last = true;
     if (user) {
         std::sort(machine.begin(), machine.end(), LessNoCase);
-        for (const ExtensionName& name : names) {
-            const bool inMachine =
-                IsAscii(name) ? Contains(machine, name) : HasMachineClass(name.Text);
-            if (!inMachine)
+        for (const ExtensionName& name : names)
+            if (!InMachineHiveToo(machine, name))
                 last->Defined.push_back(name);
-        }
     }
     PostPart(request->Window, std::move(last));
     return 0;
@@ -284,6 +288,33 @@ void FillCatalogue(const CatalogueView& view, LPARAM loaded) {
     if (view.Tree)
         ShowWindow(view.Tree, SW_SHOW);
     ShowStatusCounts(view);
+}
+
+std::vector<CatalogueEntry> ListCatalogue(RunMode mode) {
+    const bool user = mode == RunMode::User;
+    NameList users = user ? EnumerateExtensions(HKEY_CURRENT_USER) : NameList();
+    NameList machine = EnumerateExtensions(HKEY_LOCAL_MACHINE);
+    std::sort(users.begin(), users.end(), LessNoCase);
+    std::sort(machine.begin(), machine.end(), LessNoCase);
+    std::vector<CatalogueEntry> entries;
+    for (const ExtensionName& name : machine) {
+        const bool customized = user && InUserHiveToo(users, name);
+        entries.push_back(
+            {name.Text, customized ? CatalogueGroup::Customized : CatalogueGroup::System});
+    }
+    for (const ExtensionName& name : users)
+        if (!InMachineHiveToo(machine, name))
+            entries.push_back({name.Text, CatalogueGroup::Defined});
+    std::sort(entries.begin(), entries.end(), [](const CatalogueEntry& a, const CatalogueEntry& b) {
+        return CompareRegistryNames(a.Extension.c_str(), b.Extension.c_str()) < 0;
+    });
+    return entries;
+}
+
+const char* GroupName(CatalogueGroup group) {
+    return group == CatalogueGroup::System       ? kTextSystemGroup
+           : group == CatalogueGroup::Customized ? kTextCustomizedGroup
+                                                 : kTextDefinedGroup;
 }
 
 int HasUserClass(const char* name) {

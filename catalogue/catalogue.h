@@ -9,6 +9,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
 // A key name is read into a buffer for 49 characters: names of 50 characters
 // or more are left out of the catalogue.
 constexpr DWORD kExtensionNameSize = BufferFor(49);
@@ -45,6 +48,17 @@ DWORD WINAPI LoadCatalogue(LPVOID);
 // On the user-interface thread: puts a part's names into the controls; after
 // the last part, selects the first list item and shows list, tree and counts.
 void FillCatalogue(const CatalogueView& view, LPARAM part);
+
+// The catalogue without a window, for the command line: every extension of
+// the mode with its group, in the registry's order.
+enum class CatalogueGroup { System, Customized, Defined };
+struct CatalogueEntry {
+    std::string Extension;
+    CatalogueGroup Group;
+};
+std::vector<CatalogueEntry> ListCatalogue(RunMode mode);
+// "System", "User Customized" or "User Defined", as the main window says.
+const char* GroupName(CatalogueGroup group);
 
 // 1 when Software\Classes\name opens under the hive, else 0.
 int HasUserClass(const char* name);

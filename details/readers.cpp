@@ -214,7 +214,7 @@ void ReadOpenWithList(FileType* type) {
 
 // User mode: what a double-click runs, from the shell's answers on the class
 // that decides. Without a program the shell can name, there is none.
-void ReadOpensUser(FileType* type, Source from, bool withVerb) {
+void ReadOpensUser(FileType* type, Source from) {
     const ASSOCF flags = ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_INIT_DEFAULTTOSTAR;
     const char* extension = type->Extension.c_str();
     FileOpener& opens = type->Opens;
@@ -240,17 +240,7 @@ void ReadOpensUser(FileType* type, Source from, bool withVerb) {
     length = kTextSize;
     opens.HasDde =
         SUCCEEDED(ShellAssocQuery(flags, ASSOCSTR_DDECOMMAND, extension, nullptr, answer, &length));
-    if (!withVerb)
-        return;
-    // The default action of the class that decides: the record's own, unless
-    // the user's choice names another class.
-    RegKey chosen;
-    const int own = DefaultAction(*type);
-    if (!type->UserChoice.Present())
-        opens.Verb = own >= 0 ? type->Actions[own].Verb : "";
-    else if (RegistryOpenKey(HKEY_CLASSES_ROOT, type->UserChoice.Text.c_str(), KEY_READ,
-                             chosen.put()) == ERROR_SUCCESS)
-        opens.Verb = DefaultVerbOf(chosen.get());
+    ShellDefaultVerb(extension, &opens.Verb);
 }
 
 void ReadUser(FileType* type, bool whole) {
@@ -286,7 +276,7 @@ void ReadUser(FileType* type, bool whole) {
         FitsBuffer(location, kNameSize))
         type->IconLocation = {location, from};
     ReadEditFlags(extension, classKey, type);
-    ReadOpensUser(type, from, whole);
+    ReadOpensUser(type, from);
     if (whole)
         ReadOpenWithList(type);
 }
@@ -358,9 +348,11 @@ FileType NewFileType(const std::string& extension) {
 }
 
 void ReadActions(HKEY root, const std::string& classPath, FileType* type) {
-    const std::string path = std::string(kClassesKey) + "\\" + classPath + "\\" + kShellKey;
-    if (!IsKeyName(classPath.c_str()))
+    // A class may name a key below another ("Applications\x.exe"), as a
+    // user's choice does; never the classes themselves.
+    if (classPath.empty() || classPath[0] == '\\')
         return;
+    const std::string path = std::string(kClassesKey) + "\\" + classPath + "\\" + kShellKey;
     RegistryTree user, machine;
     const bool hasUser = root == HKEY_CLASSES_ROOT &&
                          RegistryReadTree(HKEY_CURRENT_USER, path.c_str(), &user) == ERROR_SUCCESS;
@@ -382,22 +374,4 @@ void ReadActions(HKEY root, const std::string& classPath, FileType* type) {
     for (const std::wstring& verb : verbs)
         type->Actions.push_back(ReadAction(
             verb, {KeyBelow(shell.user, verb.c_str()), KeyBelow(shell.machine, verb.c_str())}));
-}
-
-std::string DefaultVerbOf(HKEY classKey) {
-    char named[kTextSize];
-    RegKey shell;
-    if (RegistryOpenKey(classKey, kShellKey, KEY_READ, shell.put()) != ERROR_SUCCESS)
-        return "";
-    if (RegistryReadText(shell.get(), nullptr, named, kTextSize) == ERROR_SUCCESS && named[0] &&
-        RegistryKeyExists(shell.get(), named))
-        return named;
-    if (RegistryKeyExists(shell.get(), "open"))
-        return "open";
-    std::string first;
-    RegistryForEachSubKey(shell.get(), [&](const char* name) {
-        first = name;
-        return false;
-    });
-    return first;
 }

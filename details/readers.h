@@ -11,8 +11,7 @@
 
 FileType ReadFileType(const std::string& extension, RunMode mode);
 // The fields the details pane shows, read with fewer questions: in user mode
-// neither the actions nor the Open With list (what a double-click runs is
-// read, all but its verb).
+// neither the actions nor the Open With list.
 FileType ReadFileTypeShown(const std::string& extension, RunMode mode);
 
 // The record a new extension starts from: its name, nothing read.
@@ -22,8 +21,3 @@ FileType NewFileType(const std::string& extension);
 // hive's "Software\Classes"), in the registry's order, and that key's
 // default value.
 void ReadActions(HKEY root, const std::string& classPath, FileType* type);
-
-// The verb a double-click runs on an open class key, as the shell picks it:
-// the one the "shell" key's default value names where that key is there,
-// else "open" where it is there, else the first; "" for none.
-std::string DefaultVerbOf(HKEY classKey);

@@ -73,6 +73,10 @@ std::string ShellClassDescription(const char* extension);
 // it names a class that exists: the shell then opens, describes and draws
 // the extension's files through that class, and so do the answers here.
 bool ShellUserChoice(const char* extension, std::string* className);
+// The verb of the action a double-click on a file of the extension runs, as
+// the association answers find it (the verbs of "*" where the class has
+// none); false where there is none.
+bool ShellDefaultVerb(const char* extension, std::string* verb);
 
 // Loads the icon at location "file,index" or "file,-id" or a bare icon file at
 // the given size, environment variables expanded; null when there is none (a

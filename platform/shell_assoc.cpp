@@ -396,6 +396,16 @@ bool ShellUserChoice(const char* extension, std::string* className) {
     return true;
 }
 
+bool ShellDefaultVerb(const char* extension, std::string* verb) {
+    AssocSource source;
+    std::string verbPath;
+    if (!FindSource(ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_INIT_DEFAULTTOSTAR, extension, &source) ||
+        !FindVerb(source, nullptr, &verbPath))
+        return false;
+    *verb = verbPath.substr(verbPath.rfind('\\') + 1);
+    return true;
+}
+
 const char* ShellCommandArguments(const char* command) {
     CommandProgram read;
     const CommandProgram& program = FindProgramOfCommand(command, &read);

@@ -1,0 +1,150 @@
+// The console program's own texts: its help and its messages.
+#pragma once
+
+constexpr const char* kCliPrefix = "kvel: ";
+
+constexpr const char* kCliHelp =
+    "KVEL's command line: the file types of this machine, listed, shown, set, deleted,\n"
+    "restored and exported, and the default associations file that Group Policy and\n"
+    "Intune deploy.\n"
+    "\n"
+    "  kvel list [PATTERN] [--group system|customized|defined] [--format F]\n"
+    "  kvel show .EXT [--format F]\n"
+    "  kvel set .EXT [--description TEXT] [--icon FILE,INDEX] [--perceived TYPE]\n"
+    "                [--content TYPE] [--program PATH] [--args ARGS]\n"
+    "                [--action VERB --command COMMAND [--name NAME]]\n"
+    "                [--default-action VERB] [--remove-action VERB] [--dry-run]\n"
+    "  kvel delete .EXT\n"
+    "  kvel restore .EXT\n"
+    "  kvel export (.EXT ... | --all) FILE.reg\n"
+    "  kvel defaults export FILE.xml [--only .EXT,...]\n"
+    "  kvel defaults check FILE.xml [--format F]\n"
+    "\n"
+    "Every command works on the current user's types (the user's keys over the\n"
+    "machine's, as the shell merges them); --machine works on the machine's, for\n"
+    "every user, and writing them needs an elevated prompt. F is text, csv, tsv or\n"
+    "json. \"kvel COMMAND --help\" says more of a command.\n"
+    "\n"
+    "Exit status: 0 done; 1 done with findings, or nothing to change; 2 bad usage or\n"
+    "input; 3 a write refused (the key and the system's reason on standard error).\n";
+
+constexpr const char* kCliHelpList =
+    "kvel list [PATTERN] [--group system|customized|defined] [--format text|csv|tsv|json]\n"
+    "          [--machine]\n"
+    "\n"
+    "One row per extension: Extension, Group (as the main window groups them: System,\n"
+    "User Customized, User Defined), Class, TypeName (as the details pane shows it),\n"
+    "PerceivedType, ContentType, Program and Command of the action a double-click\n"
+    "runs, DefaultAction (its verb) and UserChoice. PATTERN matches the extension, *\n"
+    "and ? as wildcards, without regard to case. A field that is not there is empty.\n";
+
+constexpr const char* kCliHelpShow =
+    "kvel show .EXT [--format text|csv|tsv|json] [--machine]\n"
+    "\n"
+    "Everything the details pane shows of the extension, with every action (verb,\n"
+    "name, command, DDE) and the programs of the user's Open With list in their\n"
+    "order. A field that is not there is empty.\n";
+
+constexpr const char* kCliHelpSet =
+    "kvel set .EXT [options] [--dry-run] [--machine]\n"
+    "\n"
+    "  --description TEXT       the file type's description\n"
+    "  --icon FILE,INDEX        its icon\n"
+    "  --perceived TYPE         its perceived type (\"\" removes it)\n"
+    "  --content TYPE           its content type (\"\" removes it)\n"
+    "  --program PATH           the program of the \"open\" action\n"
+    "  --args ARGS              the arguments of the \"open\" action\n"
+    "  --action VERB --command COMMAND [--name NAME]\n"
+    "                           an action, added or changed\n"
+    "  --default-action VERB    the action a double-click runs\n"
+    "  --remove-action VERB     an action taken away\n"
+    "\n"
+    "The same writers and rules as the property editor: in user mode a machine's type\n"
+    "is customised as Customize does it, into the user's own keys. Nothing is written\n"
+    "where nothing differs (exit status 1); --dry-run says what would change and\n"
+    "writes nothing. A change the system refuses is put back whole (exit status 3).\n"
+    "KVEL never writes the user's choice of program (UserChoice).\n";
+
+constexpr const char* kCliHelpDelete =
+    "kvel delete .EXT [--machine]\n"
+    "\n"
+    "In user mode removes an extension only the user has (\"User Defined\"), with its\n"
+    "class; with --machine removes the machine's extension and its class for every\n"
+    "user. A class another extension still names stays.\n";
+
+constexpr const char* kCliHelpRestore =
+    "kvel restore .EXT\n"
+    "\n"
+    "Removes the user's keys of a customised extension (\"User Customized\"), so that\n"
+    "the machine's settings hold again.\n";
+
+constexpr const char* kCliHelpExport =
+    "kvel export (.EXT ... | --all) FILE.reg [--machine]\n"
+    "\n"
+    "Writes the types to a registry file, as the main window's Export does: in user\n"
+    "mode the user's own keys of each (a type that is the machine's alone has none),\n"
+    "with --machine the machine's. regedit and \"reg import\" bring it back.\n";
+
+constexpr const char* kCliHelpDefaultsExport =
+    "kvel defaults export FILE.xml [--only .EXT,...] [--machine]\n"
+    "\n"
+    "Writes the default associations file (the XML of \"Dism /Online\n"
+    "/Export-DefaultAppAssociations\", which the Group Policy setting \"Set a default\n"
+    "associations configuration file\" and Intune's DefaultAssociationsConfiguration\n"
+    "apply at sign-in): one Association per extension with its effective default,\n"
+    "the user's choice where it holds, else its class.\n";
+
+constexpr const char* kCliHelpDefaultsCheck =
+    "kvel defaults check FILE.xml [--format text|csv|tsv|json] [--machine]\n"
+    "\n"
+    "Says, for each association of a default associations file (Windows 11's Version\n"
+    "and Suggested too), whether this machine can honour it: its class exists and the\n"
+    "program of the action a double-click runs is on disk. Exit status 1 where any\n"
+    "cannot.\n";
+
+// Messages, on standard error after kCliPrefix.
+constexpr const char* kCliUnknownCommand = "unknown command ";
+constexpr const char* kCliUnknownOption = "unknown option ";
+constexpr const char* kCliNoValue = " needs a value";
+constexpr const char* kCliBadFormat = "--format takes text, csv, tsv or json";
+constexpr const char* kCliBadGroup = "--group takes system, customized or defined";
+constexpr const char* kCliOperands = "wrong operands; see kvel ";
+constexpr const char* kCliHelpHint = " --help";
+constexpr const char* kCliEmptyName = "an extension needs a name";
+constexpr const char* kCliRefusedName =
+    " cannot name an extension: it holds one of . \\ / : * ? \" < | > or a blank";
+constexpr const char* kCliLongName = " is too long for an extension";
+constexpr const char* kCliNotRegistered = " is not registered";
+constexpr const char* kCliNoMachineRights =
+    "--machine writes the machine's classes, which this process may not: run kvel from an "
+    "elevated prompt (\"Run as administrator\")";
+constexpr const char* kCliNothingToChange = ": nothing to change";
+constexpr const char* kCliSaved = "saved ";
+constexpr const char* kCliWouldChange = "would change ";
+constexpr const char* kCliTooLong = " is longer than a file type's value can hold";
+constexpr const char* kCliBadPerceived = "--perceived takes one of: ";
+constexpr const char* kCliNoProgram = ": no program for --args; name one with --program";
+constexpr const char* kCliNoSuchAction = ": no action ";
+constexpr const char* kCliBadVerb = "--action needs a verb without a backslash";
+constexpr const char* kCliCommandWithoutAction = "--command and --name go with --action";
+constexpr const char* kCliChoiceDecides =
+    ": the user's own choice of program decides what opens the files (";
+constexpr const char* kCliChoiceDecidesEnd =
+    "); KVEL never writes it: change it in Settings > Apps > Default apps";
+constexpr const char* kCliNotDefined =
+    " is not the user's own (\"User Defined\"): only those can be deleted in user mode";
+constexpr const char* kCliNotCustomized =
+    " is not customised (\"User Customized\"): nothing to restore";
+constexpr const char* kCliRestoreMachine =
+    "restore is for user mode: the machine's types have nothing over them";
+constexpr const char* kCliDeleted = "deleted ";
+constexpr const char* kCliRestored = "restored ";
+constexpr const char* kCliNothingToExport = "nothing to export";
+constexpr const char* kCliNotWritten = ": the file could not be written";
+constexpr const char* kCliWritten = "wrote ";
+constexpr const char* kCliCannotHonour = " cannot be honoured on this machine";
+// What defaults check says of an association.
+constexpr const char* kCliHonoured = "ok";
+constexpr const char* kCliNoClass = "no such file type";
+constexpr const char* kCliNothingToRun = "its default action has nothing to run";
+constexpr const char* kCliProgramMissing = "its program is not on disk";
