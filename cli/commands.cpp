@@ -6,6 +6,8 @@
 #include "details/actions.h"
 #include "details/readers.h"
 #include "export/export_keys.h"
+#include "platform/registry.h"
+#include "platform/registry_layout.h"
 #include "platform/shell.h"
 #include "platform/whole_file.h"
 #include "resources/cli_texts.h"
@@ -116,14 +118,11 @@ bool ReadOperandType(const Invocation& invocation, FileType* type) {
 }
 
 bool MayWriteMode(const Invocation& invocation) {
-    HKEY key = nullptr;
+    RegKey key;
     if (invocation.Mode == RunMode::User ||
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0,
-                      KEY_SET_VALUE | KEY_CREATE_SUB_KEY, &key) == ERROR_SUCCESS) {
-        if (key)
-            RegCloseKey(key);
+        RegistryOpenKey(HKEY_LOCAL_MACHINE, kClassesKey, KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
+                        key.put()) == ERROR_SUCCESS)
         return true;
-    }
     SayError(kCliNoMachineRights);
     return false;
 }

@@ -10,11 +10,10 @@
 
 int main() {
     int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    const ArgumentsOwner arguments(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::string> texts;
     for (int index = 1; arguments && index < count; ++index)
-        texts.push_back(ProgramText(arguments[index], wcslen(arguments[index])));
-    LocalFree(arguments);
+        texts.push_back(ProgramText(arguments.get()[index], wcslen(arguments.get()[index])));
     // The shell's file information and the default associations' XmlLite
     // want COM.
     ComScope com;

@@ -90,6 +90,12 @@ class PaintScope {
     HDC dc_;
 };
 
+// The words of a command line as CommandLineToArgvW hands them out.
+inline void FreeArguments(LPWSTR* arguments) {
+    LocalFree(arguments);
+}
+using ArgumentsOwner = Owned<LPWSTR*, FreeArguments>;
+
 // A block of the process heap, freed when its owner goes.
 inline void FreeHeapBlock(void* block) {
     HeapFree(GetProcessHeap(), 0, block);
