@@ -22,7 +22,7 @@ constexpr int kRuleLeft = 4;
 constexpr int kRuleRight = 204;
 constexpr int kRuleTop = 22;
 
-enum class EntryRole { NewExtension, Find };
+enum class EntryRole { NewExtension, NewLinkType, Find };
 
 // What the main window does once the entry has closed.
 enum class EntryOutcome { Nothing, FocusTree, FocusList, Create };
@@ -32,7 +32,7 @@ struct EntryState {
     EntryRole Role = EntryRole::NewExtension;
     const CatalogueView* Catalogue = nullptr;
     EntryOutcome Outcome = EntryOutcome::Nothing;
-    std::string Name; // the name typed, with its leading "."
+    std::string Name; // the name typed, with its leading "." (a link type's scheme as it is)
 };
 
 EntryState& StateOf(HWND dialog) {
@@ -41,10 +41,15 @@ EntryState& StateOf(HWND dialog) {
 
 void OnInitDialog(HWND dialog, LPARAM parameter) {
     SetWindowLongPtrA(dialog, DWLP_USER, parameter);
-    SetWindowTextA(dialog, StateOf(dialog).Role == EntryRole::NewExtension ? kCaptionNewExtension
-                                                                           : kCaptionFindExtension);
+    const EntryRole role = StateOf(dialog).Role;
+    SetWindowTextA(dialog, role == EntryRole::NewExtension  ? kCaptionNewExtension
+                           : role == EntryRole::NewLinkType ? kCaptionNewLinkType
+                                                            : kCaptionFindExtension);
     HWND edit = GetDlgItem(dialog, IDC_ENTRY_NAME);
     SendMessageA(edit, EM_LIMITTEXT, kNameLimit, 0);
+    // A scheme is checked whole when the entry is accepted.
+    if (role == EntryRole::NewLinkType)
+        return;
     // A wide procedure: the typed characters reach it as the system's own
     // UTF-16, unchanged by any code page, so letters of every script pass.
     // The edit keeps the procedure it had in its user data.
@@ -58,8 +63,26 @@ void Close(HWND dialog, EntryOutcome outcome) {
     SendMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
-// The trimmed name, with its dot; false (and the message) when the entry is
-// blank.
+// A scheme typed with or without its ":", in small letters as schemes are
+// registered; false (and the rule) where it is not one.
+bool TakeScheme(HWND dialog, const char* text) {
+    std::string scheme = text;
+    if (scheme.back() == ':')
+        scheme.pop_back();
+    if (!IsUrlScheme(scheme.c_str()) || scheme.size() > static_cast<size_t>(kNameLimit)) {
+        MessageBoxA(dialog, kTextBadScheme, nullptr, MB_OK | MB_ICONINFORMATION);
+        SetFocus(GetDlgItem(dialog, IDC_ENTRY_NAME));
+        return false;
+    }
+    for (char& c : scheme)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    StateOf(dialog).Name = scheme;
+    return true;
+}
+
+// The trimmed name, with its dot (a link type's scheme); false (and the
+// message) when the entry is blank or no scheme.
 bool TakeName(HWND dialog) {
     char text[kTextSize] = {};
     GetDlgItemTextA(dialog, IDC_ENTRY_NAME, text, kTextSize);
@@ -71,6 +94,8 @@ bool TakeName(HWND dialog) {
         SetFocus(GetDlgItem(dialog, IDC_ENTRY_NAME));
         return false;
     }
+    if (StateOf(dialog).Role == EntryRole::NewLinkType)
+        return TakeScheme(dialog, text);
     char name[kNameSize] = {};
     name[0] = '.';
     CopyTextBounded(text, name + 1, kNameSize - 1);
@@ -83,17 +108,16 @@ bool TakeName(HWND dialog) {
 bool SelectRegistered(HWND dialog) {
     const EntryState& state = StateOf(dialog);
     const char* name = state.Name.c_str();
-    if (state.Catalogue->Mode == RunMode::User && HasUserClass(name)) {
+    const RunMode mode = state.Catalogue->Mode;
+    if (!IsRegisteredType(mode, name))
+        return false;
+    if (mode == RunMode::User && HasUserClass(name)) {
         SelectInTree(*state.Catalogue, name);
         Close(dialog, EntryOutcome::FocusTree);
         return true;
     }
-    if (HasMachineClass(name)) {
-        SelectInList(*state.Catalogue, name);
-        Close(dialog, EntryOutcome::FocusList);
-        return true;
-    }
-    return false;
+    Close(dialog, EntryOutcome::FocusList);
+    return true;
 }
 
 void AskToCreate(HWND dialog) {
@@ -107,7 +131,7 @@ void AskToCreate(HWND dialog) {
 void OnAccept(HWND dialog) {
     if (!TakeName(dialog) || SelectRegistered(dialog))
         return;
-    if (StateOf(dialog).Role == EntryRole::NewExtension)
+    if (StateOf(dialog).Role != EntryRole::Find)
         Close(dialog, EntryOutcome::Create);
     else
         AskToCreate(dialog);
@@ -146,13 +170,17 @@ INT_PTR CALLBACK EntryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 // in the catalogue, selected.
 void Create(MainWindow& main, const std::string& name) {
     const CatalogueView& catalogue = main.Catalogue;
-    if (RunPropertyEditor(main.Window, kEditorCreate, NewFileType(name), catalogue.Mode)) {
-        if (catalogue.Mode == RunMode::User)
-            ShowNewUserExtension(catalogue, name.c_str());
-        else
-            ShowNewMachineExtension(catalogue, name.c_str());
+    if (!RunPropertyEditor(main.Window, kEditorCreate, NewFileType(name), catalogue.Mode)) {
+        SetFocus(catalogue.Mode == RunMode::Admin ? ShownList(main) : catalogue.Tree);
+        return;
     }
-    SetFocus(catalogue.Mode == RunMode::Admin ? catalogue.List : catalogue.Tree);
+    if (catalogue.Mode == RunMode::User) {
+        ShowNewUserExtension(catalogue, name.c_str());
+        SetFocus(catalogue.Tree);
+        return;
+    }
+    ShowNewMachineExtension(catalogue, name.c_str());
+    ShowListTab(main, ListTabOf(name.c_str()));
 }
 
 void RunEntry(MainWindow& main, EntryRole role) {
@@ -166,7 +194,8 @@ void RunEntry(MainWindow& main, EntryRole role) {
         SetFocus(main.Catalogue.Tree);
         break;
     case EntryOutcome::FocusList:
-        SetFocus(main.Catalogue.List);
+        ShowListTab(main, ListTabOf(state.Name.c_str()));
+        SelectInList(main.Catalogue, state.Name.c_str());
         break;
     case EntryOutcome::Create:
         Create(main, state.Name);
@@ -197,6 +226,10 @@ LRESULT CALLBACK ExtensionNameFilter(HWND edit, UINT message, WPARAM wParam, LPA
 
 void RunNewExtensionDialog(MainWindow& main) {
     RunEntry(main, EntryRole::NewExtension);
+}
+
+void RunNewLinkTypeDialog(MainWindow& main) {
+    RunEntry(main, EntryRole::NewLinkType);
 }
 
 void RunFindDialog(MainWindow& main) {

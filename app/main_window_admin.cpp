@@ -24,15 +24,19 @@ constexpr int kPaneRight = 390;
 
 constexpr MenuEntryTemplate kListMenu[] = {{IDM_EDIT, kMenuEdit, kKeyEnter},
                                            {IDM_NEWEXTENSION, kMenuNewExtension, kKeyNewExtension},
+                                           {IDM_NEWLINKTYPE, kMenuNewLinkType, kKeyNewLinkType},
                                            {IDM_DELETE, kMenuDelete, kKeyDelete}};
 
 void OnInitDialog(HWND dialog, LPARAM parameter) {
     MainWindow& main = TakeMainWindow(dialog, parameter);
     main.Catalogue.StatusBar = GetDlgItem(dialog, IDC_ADMIN_STATUS);
     main.Catalogue.List = GetDlgItem(dialog, IDC_ADMIN_LIST);
+    main.Catalogue.Links = GetDlgItem(dialog, IDC_ADMIN_LINKS);
+    main.ListTabs = GetDlgItem(dialog, IDC_ADMIN_SYSTEMTAB);
     SetMainWindowIcons(dialog);
     main.Pane = TakeDetailsPaneAdmin(dialog);
-    InsertCaptionTab(GetDlgItem(dialog, IDC_ADMIN_SYSTEMTAB), kTextSystemGroup, kImage16SystemTab);
+    InsertCaptionTab(main.ListTabs, kTextSystemGroup, kImage16SystemTab);
+    InsertCaptionTab(main.ListTabs, kTextLinksTab, -1);
     PrepareCatalogue(&main.Catalogue);
     main.ListMenu.reset(BuildContextMenu(kListMenu, std::size(kListMenu)));
     StartMainWindowKeys(dialog);
@@ -50,23 +54,29 @@ void OnEdit(MainWindow& main) {
         ShowListItem(main, main.CurrentListIndex);
 }
 
-void OnNewExtension(MainWindow& main) {
-    RunNewExtensionDialog(main);
+void OnNewType(MainWindow& main, bool link) {
+    if (link)
+        RunNewLinkTypeDialog(main);
+    else
+        RunNewExtensionDialog(main);
     ShowStatusCounts(main.Catalogue);
-    SetFocus(main.Catalogue.List);
+    SetFocus(ShownList(main));
 }
 
 // The loud warning, then the extension and its class go for every user; the
 // row before it is selected.
 void OnDelete(MainWindow& main) {
-    const std::string question = kTextAdminDeleteWarning + main.CurrentExtension +
-                                 kTextAdminDeleteConsequence + kTextContinueQuestion;
+    // What was asked about is what goes, whatever the focus shows meanwhile.
+    const std::string extension = main.CurrentExtension;
+    const int row = main.CurrentListIndex;
+    const std::string question =
+        kTextAdminDeleteWarning + extension + kTextAdminDeleteConsequence + kTextContinueQuestion;
     if (MessageBoxA(main.Window, question.c_str(), kTextDeleteCaption, MB_YESNO | MB_ICONHAND) !=
             IDYES ||
-        !ChangeDone(main, DeleteExtensionAdmin(main.CurrentExtension)))
+        !ChangeDone(main, DeleteExtensionAdmin(extension)))
         return;
     RunShellRefresh(nullptr);
-    main.CurrentListIndex = RemoveListRow(main.Catalogue, main.CurrentListIndex);
+    main.CurrentListIndex = RemoveListRow(ShownList(main), row);
     ShowStatusCounts(main.Catalogue);
 }
 
@@ -93,6 +103,16 @@ INT_PTR OnListNotify(MainWindow& main, const NMHDR* header) {
     }
 }
 
+INT_PTR OnNotify(MainWindow& main, const NMHDR* header) {
+    if (header->hwndFrom == ShownList(main))
+        return OnListNotify(main, header);
+    if (header->hwndFrom == main.ListTabs && header->code == TCN_SELCHANGE) {
+        ShowListTab(main, static_cast<int>(SendMessageA(main.ListTabs, TCM_GETCURSEL, 0, 0)));
+        return TRUE;
+    }
+    return FALSE;
+}
+
 void RunCommand(MainWindow& main, WPARAM command) {
     if (RunSharedCommand(main, command))
         return;
@@ -101,7 +121,8 @@ void RunCommand(MainWindow& main, WPARAM command) {
         OnEdit(main);
         break;
     case IDM_NEWEXTENSION:
-        OnNewExtension(main);
+    case IDM_NEWLINKTYPE:
+        OnNewType(main, command == IDM_NEWLINKTYPE);
         break;
     case IDM_DELETE:
         OnDelete(main);
@@ -109,7 +130,7 @@ void RunCommand(MainWindow& main, WPARAM command) {
     case IDM_OPENSELECTED:
     case IDM_DELETESELECTED:
         // Only on a row the list has selected.
-        if (ListView_GetNextItem(main.Catalogue.List, -1, LVNI_SELECTED) < 0)
+        if (ListView_GetNextItem(ShownList(main), -1, LVNI_SELECTED) < 0)
             break;
         if (command == IDM_OPENSELECTED)
             OnEdit(main);
@@ -144,10 +165,8 @@ INT_PTR CALLBACK AdminMainWindowProc(HWND dialog, UINT message, WPARAM wParam, L
         if (HIWORD(wParam) <= 1)
             RunCommand(main, LOWORD(wParam));
         return TRUE;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        return header->hwndFrom == main.Catalogue.List ? OnListNotify(main, header) : FALSE;
-    }
+    case WM_NOTIFY:
+        return OnNotify(main, reinterpret_cast<const NMHDR*>(lParam));
     case WM_CONTEXTMENU:
         return OnListKeyboardMenu(main, reinterpret_cast<HWND>(wParam), lParam);
     case WM_PAINT:

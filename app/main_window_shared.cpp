@@ -7,6 +7,7 @@
 #include "details/readers.h"
 #include "export/export_command.h"
 #include "openwith/openwith_editor.h"
+#include "platform/registry_layout.h"
 #include "platform/shell.h"
 #include "records/app_state.h"
 #include "ui/app_ui.h"
@@ -75,8 +76,13 @@ void RunUndo(MainWindow& main) {
     if (!ChangeDone(main, UndoLastChange()))
         return;
     RunShellRefresh(window);
-    if (!extension.empty())
-        main.CurrentTreeItem = PlaceExtension(main.Catalogue, extension.c_str());
+    if (extension.empty())
+        return;
+    main.CurrentTreeItem = PlaceExtension(main.Catalogue, extension.c_str());
+    // An item back in a list shows with its list's tab.
+    if (!main.CurrentTreeItem && ShownList(main) != ListOf(main.Catalogue, extension.c_str()) &&
+        IsRegisteredType(RunMode::Admin, extension.c_str()))
+        ShowListTab(main, ListTabOf(extension.c_str()));
 }
 
 // The accelerator table and the filter that gives it the dialog's messages:
@@ -156,7 +162,35 @@ void InsertCaptionTab(HWND tab, const char* text, int image) {
     item->mask = TCIF_TEXT | TCIF_IMAGE;
     item->pszText = const_cast<char*>(text);
     item->iImage = image;
-    SendMessageA(tab, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(item));
+    SendMessageA(tab, TCM_INSERTITEMA, SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0),
+                 reinterpret_cast<LPARAM>(item));
+}
+
+HWND ShownList(const MainWindow& main) {
+    return SendMessageA(main.ListTabs, TCM_GETCURSEL, 0, 0) == 1 ? main.Catalogue.Links
+                                                                 : main.Catalogue.List;
+}
+
+int ListTabOf(const char* name) {
+    return IsLinkName(name) ? 1 : 0;
+}
+
+void ShowListTab(MainWindow& main, int tab) {
+    SendMessageA(main.ListTabs, TCM_SETCURSEL, tab, 0);
+    HWND shown = ShownList(main);
+    ShowWindow(shown == main.Catalogue.List ? main.Catalogue.Links : main.Catalogue.List, SW_HIDE);
+    ShowWindow(shown, SW_SHOW);
+    int row = ListView_GetNextItem(shown, -1, LVNI_SELECTED);
+    if (row < 0 && ListCount(shown) > 0)
+        SetListItemState(shown, row = 0, LVIS_SELECTED | LVIS_FOCUSED);
+    SetFocus(shown);
+    if (row < 0) {
+        ClearDetails(main.Pane);
+        main.CurrentExtension.clear();
+        return;
+    }
+    TakeListItem(main, row);
+    ShowExtension(main, main.CurrentExtension);
 }
 
 HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count) {
@@ -190,7 +224,7 @@ void TrackMenuAt(const MainWindow& main, HMENU menu, POINT screen) {
 }
 
 INT_PTR OnListKeyboardMenu(MainWindow& main, HWND control, LPARAM position) {
-    if (control != main.Catalogue.List || !IsKeyboardMenu(position))
+    if (control != ShownList(main) || !IsKeyboardMenu(position))
         return FALSE;
     TrackMenuAt(main, main.ListMenu.get(),
                 ListRowMenuPoint(control, ListView_GetNextItem(control, -1, LVNI_FOCUSED)));
@@ -198,7 +232,7 @@ INT_PTR OnListKeyboardMenu(MainWindow& main, HWND control, LPARAM position) {
 }
 
 int ListItemAtCursor(const MainWindow& main) {
-    return ListRowAt(main.Catalogue.List, CursorIn(main.Catalogue.List));
+    return ListRowAt(ShownList(main), CursorIn(ShownList(main)));
 }
 
 void TakeListItem(MainWindow& main, int index) {
@@ -207,7 +241,7 @@ void TakeListItem(MainWindow& main, int index) {
     item.iSubItem = 0;
     item.pszText = text;
     item.cchTextMax = kExtensionNameSize;
-    SendMessageA(main.Catalogue.List, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(ShownList(main), LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
     main.CurrentExtension = text;
     main.CurrentListIndex = index;
 }
@@ -241,6 +275,9 @@ bool RunSharedCommand(MainWindow& main, WPARAM command) {
         return true;
     case IDM_EXPORTALL:
         ExportAllExtensions(window, main.Mode);
+        return true;
+    case IDM_SWITCHLIST:
+        ShowListTab(main, ShownList(main) == main.Catalogue.Links ? 0 : 1);
         return true;
     default:
         return false;

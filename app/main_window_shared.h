@@ -18,12 +18,14 @@ struct MainWindow {
     RunMode Mode = RunMode::User;
     HWND Window = nullptr;
     CatalogueView Catalogue;
+    // The tabs over the lists: "System" (extensions) and "Links".
+    HWND ListTabs = nullptr;
     DetailsPane Pane;
     // The context menus, with their submenus; the tree's in user mode only.
     MenuOwner ListMenu;
     MenuOwner TreeMenu;
-    // The extension the commands act on, with its leading dot, and where it
-    // stands in the list or the tree.
+    // The extension the commands act on, with its leading dot (or a link
+    // type's scheme), and where it stands in the shown list or the tree.
     std::string CurrentExtension;
     int CurrentListIndex = 0;
     HTREEITEM CurrentTreeItem = nullptr;
@@ -45,8 +47,15 @@ bool ChangeDone(const MainWindow& main, const ChangeOutcome& outcome);
 
 // Window icons from icon resource 1, at 32 and 16 pixels.
 void SetMainWindowIcons(HWND window);
-// One tab with a text and an image of AppUi.Images16.
+// One tab more with a text and an image of AppUi.Images16 (-1 for none).
 void InsertCaptionTab(HWND tab, const char* text, int image);
+// The list of the tab shown: the extensions' or the link types'.
+HWND ShownList(const MainWindow& main);
+// Shows the list of tab (0 "System", 1 "Links"): its selected row (the
+// first where there is none) becomes the current one, shown and focused.
+void ShowListTab(MainWindow& main, int tab);
+// The tab that shows name's list.
+int ListTabOf(const char* name);
 // One of a window's own commands in a context menu.
 struct MenuEntryTemplate {
     UINT Command;
@@ -67,12 +76,12 @@ void TrackMenuAt(const MainWindow& main, HMENU menu, POINT screen);
 INT_PTR OnListKeyboardMenu(MainWindow& main, HWND control, LPARAM position);
 // The row of the list under the cursor, -1 for none.
 int ListItemAtCursor(const MainWindow& main);
-// The current extension and row from a row of the list.
+// The current extension and row from a row of the shown list.
 void TakeListItem(MainWindow& main, int index);
 
 // Runs the commands that both main windows handle alike (Search, Undo,
-// Export, Export All, Compare, Open With Editor, About, Readme, Exit); false
-// for any other command.
+// Export, Export All, Compare, Open With Editor, About, Readme, Exit, the
+// other tab); false for any other command.
 bool RunSharedCommand(MainWindow& main, WPARAM command);
 
 // The main window's keys (the accelerator table), from its start until it

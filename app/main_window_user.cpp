@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kTreeMenuSwitchPosition = 2;
+constexpr int kTreeMenuSwitchPosition = 3;
 constexpr DWORD kLogonNameSize = BufferFor(256);
 // The details pane of the template, in dialog units.
 constexpr int kPaneLeft = 268;
@@ -28,6 +28,7 @@ constexpr int kPaneRight = 524;
 
 void SetUpTabs(HWND dialog) {
     InsertCaptionTab(GetDlgItem(dialog, IDC_MAIN_SYSTEMTAB), kTextSystemGroup, kImage16SystemTab);
+    InsertCaptionTab(GetDlgItem(dialog, IDC_MAIN_SYSTEMTAB), kTextLinksTab, -1);
     char logonName[kLogonNameSize] = {};
     DWORD length = kLogonNameSize;
     GetUserNameA(logonName, &length);
@@ -35,18 +36,22 @@ void SetUpTabs(HWND dialog) {
 }
 
 constexpr MenuEntryTemplate kListMenu[] = {{IDM_CUSTOMIZE, kMenuCustomize, kKeyEnter},
-                                           {IDM_NEWEXTENSION, kMenuNewExtension, kKeyNewExtension}};
-// The tree's menu holds "Search" at position 2 until the first right-click
+                                           {IDM_NEWEXTENSION, kMenuNewExtension, kKeyNewExtension},
+                                           {IDM_NEWLINKTYPE, kMenuNewLinkType, kKeyNewLinkType}};
+// The tree's menu holds "Search" at position 3 until the first right-click
 // puts "Restore" or "Delete" there.
 constexpr MenuEntryTemplate kTreeMenu[] = {{IDM_EDIT, kMenuEdit, kKeyEnter},
-                                           {IDM_NEWEXTENSION, kMenuNewExtension, kKeyNewExtension}};
+                                           {IDM_NEWEXTENSION, kMenuNewExtension, kKeyNewExtension},
+                                           {IDM_NEWLINKTYPE, kMenuNewLinkType, kKeyNewLinkType}};
 
 void OnInitDialog(HWND dialog, LPARAM parameter) {
     MainWindow& main = TakeMainWindow(dialog, parameter);
     CatalogueView& catalogue = main.Catalogue;
     catalogue.StatusBar = GetDlgItem(dialog, IDC_MAIN_STATUS);
     catalogue.List = GetDlgItem(dialog, IDC_MAIN_LIST);
+    catalogue.Links = GetDlgItem(dialog, IDC_MAIN_LINKS);
     catalogue.Tree = GetDlgItem(dialog, IDC_MAIN_TREE);
+    main.ListTabs = GetDlgItem(dialog, IDC_MAIN_SYSTEMTAB);
     SetMainWindowIcons(dialog);
     main.Pane = TakeDetailsPaneUser(dialog);
     SetUpTabs(dialog);
@@ -57,7 +62,7 @@ void OnInitDialog(HWND dialog, LPARAM parameter) {
     StartCatalogueLoad(catalogue);
 }
 
-// --- The list ("System")
+// --- The lists ("System", "Links")
 
 void ShowListItem(MainWindow& main, int index) {
     TakeListItem(main, index);
@@ -208,26 +213,35 @@ INT_PTR OnTreeNotify(MainWindow& main, const NMHDR* header) {
 
 // --- Commands
 
-void OnNewExtension(MainWindow& main) {
-    RunNewExtensionDialog(main);
+void OnNewType(MainWindow& main, bool link) {
+    if (link)
+        RunNewLinkTypeDialog(main);
+    else
+        RunNewExtensionDialog(main);
     ShowStatusCounts(main.Catalogue);
 }
 
 // Delete or Restore of the current tree item, once the question is answered
 // Yes; the tree and list follow a change that was made.
 void OnDeleteOrRestore(MainWindow& main, int mode) {
+    // What was asked about is what changes: the focus coming back as the
+    // question closes may show another item meanwhile.
+    const std::string extension = main.CurrentExtension;
+    const HTREEITEM item = main.CurrentTreeItem;
     const bool restore = mode == kRestoreMachineExtension;
-    const std::string question = (restore ? kTextRestorePrompt : kTextDeletePrompt) +
-                                 main.CurrentExtension + kTextContinueQuestion;
+    const std::string question =
+        (restore ? kTextRestorePrompt : kTextDeletePrompt) + extension + kTextContinueQuestion;
     if (MessageBoxA(main.Window, question.c_str(),
                     restore ? kTextRestoreCaption : kTextDeleteCaption,
                     MB_YESNO | MB_ICONHAND) != IDYES ||
-        !ChangeDone(main, DeleteOrRestoreUser(mode, main.CurrentExtension)))
+        !ChangeDone(main, DeleteOrRestoreUser(mode, extension)))
         return;
-    if (restore)
-        MoveToList(main.Catalogue, main.CurrentTreeItem, main.CurrentExtension.c_str());
-    else
-        RemoveTreeItem(main.Catalogue, main.CurrentTreeItem);
+    if (restore) {
+        MoveToList(main.Catalogue, item, extension.c_str());
+        ShowListTab(main, ListTabOf(extension.c_str()));
+    } else {
+        RemoveTreeItem(main.Catalogue, item);
+    }
     RunShellRefresh(nullptr);
     ShowStatusCounts(main.Catalogue);
 }
@@ -238,7 +252,7 @@ void OnSelectedKey(MainWindow& main, WPARAM command) {
     const HTREEITEM item = TreeNext(main, TVGN_CARET, nullptr);
     if (GetFocus() != main.Catalogue.Tree) {
         if (command == IDM_OPENSELECTED &&
-            ListView_GetNextItem(main.Catalogue.List, -1, LVNI_SELECTED) >= 0)
+            ListView_GetNextItem(ShownList(main), -1, LVNI_SELECTED) >= 0)
             OnCustomize(main);
         return;
     }
@@ -263,7 +277,8 @@ void RunCommand(MainWindow& main, WPARAM command) {
         OnEdit(main);
         break;
     case IDM_NEWEXTENSION:
-        OnNewExtension(main);
+    case IDM_NEWLINKTYPE:
+        OnNewType(main, command == IDM_NEWLINKTYPE);
         break;
     case IDM_DELETE:
         OnDeleteOrRestore(main, kDeleteUserExtension);
@@ -281,8 +296,12 @@ void RunCommand(MainWindow& main, WPARAM command) {
 }
 
 INT_PTR OnNotify(MainWindow& main, const NMHDR* header) {
-    if (header->hwndFrom == main.Catalogue.List)
+    if (header->hwndFrom == ShownList(main))
         return OnListNotify(main, header);
+    if (header->hwndFrom == main.ListTabs && header->code == TCN_SELCHANGE) {
+        ShowListTab(main, static_cast<int>(SendMessageA(main.ListTabs, TCM_GETCURSEL, 0, 0)));
+        return TRUE;
+    }
     if (header->hwndFrom == main.Catalogue.Tree)
         return OnTreeNotify(main, header);
     return FALSE;

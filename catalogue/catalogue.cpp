@@ -34,7 +34,8 @@ struct CataloguePart {
     NameList System;
     NameList Customized;
     NameList Defined;
-    bool Last = false;
+    bool Last = false;  // the last part of extensions
+    bool Links = false; // the link types, the groups as for extensions
 };
 
 // What the loader thread is given: where to send its parts, and the mode.
@@ -50,6 +51,12 @@ std::list<std::unique_ptr<CataloguePart>> g_parts;
 
 // Machine names go to the window this many at a time.
 constexpr DWORD kPartSize = 1024;
+
+// The link types' names in the tree and their own list; the extensions'
+// everywhere else.
+bool IsLinkItem(const char* name) {
+    return name[0] != '.';
+}
 
 bool LessNoCase(const ExtensionName& a, const ExtensionName& b) {
     return CompareRegistryNames(a.Text, b.Text) < 0;
@@ -107,21 +114,57 @@ LONG ReadExtensionName(HKEY classes, DWORD index, ExtensionName* name) {
     return status == ERROR_SUCCESS && name->Text[0] != '.' ? ERROR_FILE_NOT_FOUND : status;
 }
 
-// Every "."-name of hive\Software\Classes that fits the name buffer.
-NameList EnumerateExtensions(HKEY hive) {
+// Every "."-name of hive\Software\Classes that fits the name buffer, and
+// where classes is given every other name that does.
+NameList EnumerateExtensions(HKEY hive, NameList* classes = nullptr) {
     NameList names;
-    RegKey classes;
-    if (RegistryOpenKey(hive, kClassesKey, KEY_ENUMERATE_SUB_KEYS, classes.put()) != ERROR_SUCCESS)
+    RegKey key;
+    if (RegistryOpenKey(hive, kClassesKey, KEY_ENUMERATE_SUB_KEYS, key.put()) != ERROR_SUCCESS)
         return names;
-    RegistryForEachSubKey(classes.get(), [&](const char* text) {
-        if (text[0] == '.' && FitsBuffer(text, kExtensionNameSize)) {
+    RegistryForEachSubKey(key.get(), [&](const char* text) {
+        NameList* list = text[0] == '.' ? &names : classes;
+        if (list && FitsBuffer(text, kExtensionNameSize)) {
             ExtensionName name = {};
             CopyTextBounded(text, name.Text, kExtensionNameSize);
-            names.push_back(name);
+            list->push_back(name);
         }
         return true;
     });
     return names;
+}
+
+// Whether classes\name holds "URL Protocol".
+bool HoldsUrlProtocol(HKEY classes, const char* name) {
+    RegKey key;
+    return classes && RegistryOpenKey(classes, name, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS &&
+           RegistryQueryValue(key.get(), kUrlProtocolValue, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
+}
+
+// The link types among the classes of both hives (each sorted), grouped as
+// extensions are: in user mode a class of the user's is a link type where
+// either hive's key holds "URL Protocol", "User Customized" where the
+// machine has the class too; the machine's others are "System".
+CataloguePart FindLinkTypes(RunMode mode, const NameList& users, const NameList& machine) {
+    CataloguePart links;
+    links.Links = true;
+    RegKey userClasses, machineClasses;
+    RegistryOpenKey(HKEY_LOCAL_MACHINE, kClassesKey, KEY_QUERY_VALUE, machineClasses.put());
+    const bool user = mode == RunMode::User;
+    if (user) {
+        RegistryOpenKey(HKEY_CURRENT_USER, kClassesKey, KEY_QUERY_VALUE, userClasses.put());
+        for (const ExtensionName& name : users) {
+            const bool inMachine = InMachineHiveToo(machine, name);
+            if (HoldsUrlProtocol(userClasses.get(), name.Text) ||
+                (inMachine && HoldsUrlProtocol(machineClasses.get(), name.Text)))
+                (inMachine ? links.Customized : links.Defined).push_back(name);
+        }
+    }
+    for (const ExtensionName& name : machine)
+        if (!(user && InUserHiveToo(users, name)) &&
+            HoldsUrlProtocol(machineClasses.get(), name.Text))
+            links.System.push_back(name);
+    return links;
 }
 
 void PostPart(HWND window, std::unique_ptr<CataloguePart> part) {
@@ -149,21 +192,24 @@ std::unique_ptr<CataloguePart> TakePart(LPARAM id) {
 
 // The machine's names, read from the last index down in parts of kPartSize;
 // each goes to "System", or in user mode to "User Customized" when the user's
-// hive has it too. Returns every name read.
-NameList PostMachineParts(const LoadRequest& request, const NameList& user) {
+// hive has it too. Returns every name read; the other names into classes.
+NameList PostMachineParts(const LoadRequest& request, const NameList& user, NameList* classes) {
     NameList machine;
-    RegKey classes;
+    RegKey key;
     DWORD count = 0;
     if (RegistryOpenKey(HKEY_LOCAL_MACHINE, kClassesKey, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE,
-                        classes.put()) != ERROR_SUCCESS ||
-        RegistryQueryInfo(classes.get(), &count, nullptr) != ERROR_SUCCESS)
+                        key.put()) != ERROR_SUCCESS ||
+        RegistryQueryInfo(key.get(), &count, nullptr) != ERROR_SUCCESS)
         return machine;
     ExtensionName name;
     for (DWORD end = count; end > 0;) {
         const DWORD begin = end > kPartSize ? end - kPartSize : 0;
         auto part = std::make_unique<CataloguePart>();
         for (DWORD index = end; index-- > begin;) {
-            if (ReadExtensionName(classes.get(), index, &name) != ERROR_SUCCESS)
+            const LONG status = ReadExtensionName(key.get(), index, &name);
+            if (status == ERROR_FILE_NOT_FOUND && name.Text[0])
+                classes->push_back(name);
+            if (status != ERROR_SUCCESS)
                 continue;
             machine.push_back(name);
             if (request.Mode == RunMode::User && InUserHiveToo(user, name))
@@ -184,11 +230,15 @@ void InsertListItem(HWND list, const char* text) {
     SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-int CountChildren(HWND tree, HTREEITEM group) {
+// The items of a group of the tree that are extensions, or link types.
+int CountChildren(HWND tree, HTREEITEM group, bool links) {
     int count = 0;
     for (HTREEITEM child = TreeRelative(tree, TVGN_CHILD, group); child;
-         child = TreeRelative(tree, TVGN_NEXT, child))
-        ++count;
+         child = TreeRelative(tree, TVGN_NEXT, child)) {
+        char text[kExtensionNameSize];
+        ReadTreeItemText(tree, child, text, kExtensionNameSize);
+        count += IsLinkItem(text) == links ? 1 : 0;
+    }
     return count;
 }
 
@@ -219,14 +269,25 @@ int FindListRow(HWND list, const char* name) {
 
 } // namespace
 
+HWND ListOf(const CatalogueView& view, const char* name) {
+    return IsLinkItem(name) ? view.Links : view.List;
+}
+
 void PrepareCatalogue(CatalogueView* view) {
-    HWND list = view->List;
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    SendMessageA(list, LVM_SETITEMCOUNT, 1500, LVSICF_NOINVALIDATEALL);
-    LVCOLUMNA column = {};
-    column.mask = LVCF_WIDTH | LVCF_SUBITEM;
-    column.cx = 0;
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    for (HWND list : {view->List, view->Links}) {
+        SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                     LVS_EX_FULLROWSELECT);
+        LVCOLUMNA column = {};
+        column.mask = LVCF_WIDTH | LVCF_SUBITEM;
+        column.cx = 0;
+        SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    }
+    SendMessageA(view->List, LVM_SETITEMCOUNT, 1500, LVSICF_NOINVALIDATEALL);
+    // The extensions' counts in the wider part, the link types' beside them.
+    RECT bar = {};
+    GetClientRect(view->StatusBar, &bar);
+    const int parts[] = {(bar.right - bar.left) * 3 / 5, -1};
+    SendMessageA(view->StatusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     if (view->Mode != RunMode::User)
         return;
     view->CustomizedRoot = InsertTreeItem(view->Tree, TVI_ROOT, TVI_SORT, kTextCustomizedGroup,
@@ -237,6 +298,7 @@ void PrepareCatalogue(CatalogueView* view) {
 
 void StartCatalogueLoad(const CatalogueView& view) {
     SetRedraw(view.List, FALSE);
+    SetRedraw(view.Links, FALSE);
     if (view.Tree)
         SetRedraw(view.Tree, FALSE);
     auto request = std::make_unique<LoadRequest>(LoadRequest{view.Window, view.Mode});
@@ -247,12 +309,12 @@ void StartCatalogueLoad(const CatalogueView& view) {
 DWORD WINAPI LoadCatalogue(LPVOID parameter) {
     const std::unique_ptr<LoadRequest> request(static_cast<LoadRequest*>(parameter));
     const bool user = request->Mode == RunMode::User;
-    NameList names;
+    NameList names, userClasses, machineClasses;
     if (user) {
-        names = EnumerateExtensions(HKEY_CURRENT_USER);
+        names = EnumerateExtensions(HKEY_CURRENT_USER, &userClasses);
         std::sort(names.begin(), names.end(), LessNoCase);
     }
-    NameList machine = PostMachineParts(*request, names);
+    NameList machine = PostMachineParts(*request, names, &machineClasses);
     auto last = std::make_unique<CataloguePart>();
     last->Last = true;
     if (user) {
@@ -262,19 +324,33 @@ DWORD WINAPI LoadCatalogue(LPVOID parameter) {
                 last->Defined.push_back(name);
     }
     PostPart(request->Window, std::move(last));
+    // The link types come after the extensions are shown: which classes are
+    // link types takes a question to each.
+    std::sort(userClasses.begin(), userClasses.end(), LessNoCase);
+    std::sort(machineClasses.begin(), machineClasses.end(), LessNoCase);
+    PostPart(request->Window, std::make_unique<CataloguePart>(
+                                  FindLinkTypes(request->Mode, userClasses, machineClasses)));
     return 0;
 }
 
-void FillCatalogue(const CatalogueView& view, LPARAM loaded) {
+void FillCatalogue(CatalogueView& view, LPARAM loaded) {
     std::unique_ptr<CataloguePart> part = TakePart(loaded);
     if (!part)
         return;
+    HWND list = part->Links ? view.Links : view.List;
     for (const ExtensionName& name : part->System)
-        InsertListItem(view.List, name.Text);
+        InsertListItem(list, name.Text);
     for (const ExtensionName& name : part->Customized)
         InsertTreeItem(view.Tree, view.CustomizedRoot, TVI_SORT, name.Text, 0);
     for (const ExtensionName& name : part->Defined)
         InsertTreeItem(view.Tree, view.DefinedRoot, TVI_SORT, name.Text, 0);
+    if (part->Links) {
+        SetRedraw(view.Links, TRUE);
+        SendMessageA(view.Links, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+        view.LinksLoaded = true;
+        ShowStatusCounts(view);
+        return;
+    }
     if (!part->Last)
         return;
     // On again before the column is sized: the width depends on the list's
@@ -288,6 +364,26 @@ void FillCatalogue(const CatalogueView& view, LPARAM loaded) {
     if (view.Tree)
         ShowWindow(view.Tree, SW_SHOW);
     ShowStatusCounts(view);
+}
+
+std::vector<CatalogueEntry> ListLinkTypes(RunMode mode) {
+    NameList users, machine;
+    if (mode == RunMode::User)
+        EnumerateExtensions(HKEY_CURRENT_USER, &users);
+    EnumerateExtensions(HKEY_LOCAL_MACHINE, &machine);
+    std::sort(users.begin(), users.end(), LessNoCase);
+    std::sort(machine.begin(), machine.end(), LessNoCase);
+    const CataloguePart links = FindLinkTypes(mode, users, machine);
+    std::vector<CatalogueEntry> entries;
+    for (const auto& [names, group] : {std::pair{&links.System, CatalogueGroup::System},
+                                       {&links.Customized, CatalogueGroup::Customized},
+                                       {&links.Defined, CatalogueGroup::Defined}})
+        for (const ExtensionName& name : *names)
+            entries.push_back({name.Text, group});
+    std::sort(entries.begin(), entries.end(), [](const CatalogueEntry& a, const CatalogueEntry& b) {
+        return CompareRegistryNames(a.Extension.c_str(), b.Extension.c_str()) < 0;
+    });
+    return entries;
 }
 
 std::vector<CatalogueEntry> ListCatalogue(RunMode mode) {
@@ -325,10 +421,19 @@ int HasMachineClass(const char* name) {
     return HasClassesKey(HKEY_LOCAL_MACHINE, name);
 }
 
+bool IsRegisteredType(RunMode mode, const char* name) {
+    const bool user = mode == RunMode::User;
+    if (!IsLinkName(name))
+        return (user && HasUserClass(name)) || HasMachineClass(name);
+    return (user && HasLinkClass(HKEY_CURRENT_USER, name)) ||
+           HasLinkClass(HKEY_LOCAL_MACHINE, name);
+}
+
 void SelectInList(const CatalogueView& view, const char* name) {
-    const int index = FindListRow(view.List, name);
+    HWND list = ListOf(view, name);
+    const int index = FindListRow(list, name);
     if (index >= 0)
-        SelectListRow(view.List, index);
+        SelectListRow(list, index);
 }
 
 void SelectInTree(const CatalogueView& view, const char* name) {
@@ -346,11 +451,12 @@ void SelectInTree(const CatalogueView& view, const char* name) {
     }
 }
 
-void FormatStatusCounts(int adminMode, int total, int customized, int defined, char* out) {
+void FormatStatusCounts(int adminMode, int total, int customized, int defined, char* out,
+                        bool links) {
     FillWords(out, kTextSize, 0);
     char number[16] = {};
     FormatDecimal(total, number);
-    JoinTexts(2, out, number, kTextRegisteredExtensions);
+    JoinTexts(2, out, number, links ? kTextRegisteredLinkTypes : kTextRegisteredExtensions);
     if (adminMode)
         return;
     char customizedText[16] = {};
@@ -362,23 +468,27 @@ void FormatStatusCounts(int adminMode, int total, int customized, int defined, c
 }
 
 void ShowStatusCounts(const CatalogueView& view) {
-    const int listCount = static_cast<int>(SendMessageA(view.List, LVM_GETITEMCOUNT, 0, 0));
-    int total = listCount;
-    int customized = 0;
-    int defined = 0;
-    const bool user = view.Mode == RunMode::User;
-    if (user) {
-        customized = CountChildren(view.Tree, view.CustomizedRoot);
-        defined = CountChildren(view.Tree, view.DefinedRoot);
-        total = listCount + customized + defined;
+    for (const bool links : {false, true}) {
+        if (links && !view.LinksLoaded)
+            return;
+        HWND list = links ? view.Links : view.List;
+        const int listCount = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        int customized = 0;
+        int defined = 0;
+        const bool user = view.Mode == RunMode::User;
+        if (user) {
+            customized = CountChildren(view.Tree, view.CustomizedRoot, links);
+            defined = CountChildren(view.Tree, view.DefinedRoot, links);
+        }
+        char text[kTextSize];
+        FormatStatusCounts(user ? 0 : 1, listCount + customized + defined, customized, defined,
+                           text, links);
+        SendMessageA(view.StatusBar, SB_SETTEXTA, links ? 1 : 0, reinterpret_cast<LPARAM>(text));
     }
-    char text[kTextSize];
-    FormatStatusCounts(user ? 0 : 1, total, customized, defined, text);
-    SendMessageA(view.StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text));
 }
 
 void MoveToCustomized(const CatalogueView& view, int row, const char* extension) {
-    SendMessageA(view.List, LVM_DELETEITEM, row, 0);
+    SendMessageA(ListOf(view, extension), LVM_DELETEITEM, row, 0);
     HTREEITEM item = InsertTreeItem(view.Tree, view.CustomizedRoot, TVI_LAST, extension, 0);
     SelectTreeItem(view.Tree, item);
     SetFocus(view.Tree);
@@ -389,11 +499,11 @@ void ShowNewUserExtension(const CatalogueView& view, const char* extension) {
 }
 
 void ShowNewMachineExtension(const CatalogueView& view, const char* extension) {
-    InsertIntoList(view.List, extension);
+    InsertIntoList(ListOf(view, extension), extension);
 }
 
 void MoveToList(const CatalogueView& view, HTREEITEM item, const char* extension) {
-    InsertIntoList(view.List, extension);
+    InsertIntoList(ListOf(view, extension), extension);
     RemoveTreeItem(view, item);
 }
 
@@ -402,9 +512,10 @@ void RemoveTreeItem(const CatalogueView& view, HTREEITEM item) {
 }
 
 HTREEITEM PlaceExtension(const CatalogueView& view, const char* name) {
-    const int row = FindListRow(view.List, name);
+    HWND list = ListOf(view, name);
+    const int row = FindListRow(list, name);
     if (row >= 0)
-        SendMessageA(view.List, LVM_DELETEITEM, row, 0);
+        SendMessageA(list, LVM_DELETEITEM, row, 0);
     for (HTREEITEM group : {view.CustomizedRoot, view.DefinedRoot}) {
         for (HTREEITEM child = group ? TreeRelative(view.Tree, TVGN_CHILD, group) : nullptr;
              child;) {
@@ -416,24 +527,26 @@ HTREEITEM PlaceExtension(const CatalogueView& view, const char* name) {
             child = next;
         }
     }
-    const bool machine = HasMachineClass(name) != 0;
+    const bool machine = IsRegisteredType(RunMode::Admin, name);
     HTREEITEM placed = nullptr;
-    if (view.Mode == RunMode::User && HasUserClass(name)) {
-        placed = InsertTreeItem(view.Tree, machine ? view.CustomizedRoot : view.DefinedRoot,
+    if (view.Mode == RunMode::User && HasUserClass(name) &&
+        (!IsLinkName(name) || IsRegisteredType(RunMode::User, name))) {
+        placed = InsertTreeItem(view.Tree,
+                                HasMachineClass(name) ? view.CustomizedRoot : view.DefinedRoot,
                                 TVI_SORT, name, 0);
         SelectTreeItem(view.Tree, placed);
         SetFocus(view.Tree);
     } else if (machine) {
-        InsertIntoList(view.List, name);
+        InsertIntoList(list, name);
     }
     ShowStatusCounts(view);
     return placed;
 }
 
-int RemoveListRow(const CatalogueView& view, int row) {
-    SendMessageA(view.List, LVM_DELETEITEM, row, 0);
+int RemoveListRow(HWND list, int row) {
+    SendMessageA(list, LVM_DELETEITEM, row, 0);
     if (row > 0)
         --row;
-    SelectListRow(view.List, row);
+    SelectListRow(list, row);
     return row;
 }

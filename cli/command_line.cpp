@@ -24,7 +24,7 @@ struct CommandForm {
 
 const std::vector<CommandForm>& Forms() {
     static const std::vector<CommandForm> forms = {
-        {"list", kCliHelpList, {"--format", "--group"}, {}, 0, 1},
+        {"list", kCliHelpList, {"--format", "--group"}, {"--links"}, 0, 1},
         {"show", kCliHelpShow, {"--format"}, {}, 1, 1},
         {"set",
          kCliHelpSet,
@@ -147,6 +147,19 @@ Invocation ReadInvocation(const std::vector<std::string>& arguments) {
 }
 
 bool ExtensionOperand(const std::string& text, std::string* extension, std::string* error) {
+    if (!text.empty() && text.back() == ':') {
+        std::string scheme = text.substr(0, text.size() - 1);
+        if (!IsUrlScheme(scheme.c_str()) ||
+            scheme.size() > static_cast<size_t>(kNameCharacters - 1)) {
+            *error = "\"" + text + "\"" + kCliBadScheme;
+            return false;
+        }
+        for (char& c : scheme)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        *extension = scheme;
+        return true;
+    }
     const std::string name = !text.empty() && text[0] == '.' ? text.substr(1) : text;
     if (name.empty()) {
         *error = kCliEmptyName;

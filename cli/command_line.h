@@ -25,8 +25,9 @@ struct Invocation {
 // The arguments after the program's name, as UTF-8.
 Invocation ReadInvocation(const std::vector<std::string>& arguments);
 
-// An extension as typed ("txt" or ".txt") as its key's name (".txt"); false,
-// with why in error, for a name the main window refuses too.
+// An extension as typed ("txt" or ".txt") as its key's name (".txt"), or a
+// link type as typed with its colon ("mailto:") as its scheme ("mailto");
+// false, with why in error, for a name the main window refuses too.
 bool ExtensionOperand(const std::string& text, std::string* extension, std::string* error);
 
 // The help of a command ("" for the program's own).

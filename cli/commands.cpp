@@ -111,7 +111,8 @@ bool ReadOperandType(const Invocation& invocation, FileType* type) {
         return false;
     }
     *type = ReadFileType(extension, invocation.Mode);
-    if (type->InUserHive || type->InMachineHive)
+    if ((type->InUserHive || type->InMachineHive) &&
+        (!IsLinkName(extension.c_str()) || IsRegisteredType(invocation.Mode, extension.c_str())))
         return true;
     SayError(extension + kCliNotRegistered);
     return false;
@@ -139,13 +140,15 @@ int RunList(const Invocation& invocation) {
     }
     const std::wstring pattern =
         invocation.Operands.empty() ? L"*" : RegistryNameKey(invocation.Operands[0].c_str());
-    Table table{{"Extension", "Group", "Class", "TypeName", "PerceivedType", "ContentType",
-                 "Program", "Command", "DefaultAction", "UserChoice"},
+    const bool links = invocation.Flags.count("--links") != 0;
+    Table table{{links ? "Scheme" : "Extension", "Group", "Class", "TypeName", "PerceivedType",
+                 "ContentType", "Program", "Command", "DefaultAction", "UserChoice"},
                 {}};
     // One scope for the whole list: a program or a class that many types
     // name is looked up once.
     ShellReadScope scope;
-    for (const CatalogueEntry& entry : ListCatalogue(invocation.Mode)) {
+    for (const CatalogueEntry& entry :
+         links ? ListLinkTypes(invocation.Mode) : ListCatalogue(invocation.Mode)) {
         if ((group >= 0 && static_cast<int>(entry.Group) != group) ||
             !Matches(RegistryNameKey(entry.Extension.c_str()), pattern))
             continue;

@@ -25,11 +25,14 @@ const char* VerdictText(DefaultVerdict verdict) {
     }
 }
 
-// The extensions of --only, or every one of the mode's catalogue.
+// The extensions and link types of --only, or every one of the mode's
+// catalogue.
 bool ChosenExtensions(const Invocation& invocation, std::vector<std::string>* extensions) {
     const auto only = invocation.Values.find("--only");
     if (only == invocation.Values.end()) {
         for (const CatalogueEntry& entry : ListCatalogue(invocation.Mode))
+            extensions->push_back(entry.Extension);
+        for (const CatalogueEntry& entry : ListLinkTypes(invocation.Mode))
             extensions->push_back(entry.Extension);
         return true;
     }

@@ -140,6 +140,11 @@ bool TakeActionChoices(const Invocation& invocation, FileType* type) {
 
 // The options into the record; false (and why said) where one cannot be.
 bool TakeOptions(const Invocation& invocation, FileType* type) {
+    if (IsLinkName(type->Extension.c_str()) &&
+        (invocation.Values.count("--content") || invocation.Values.count("--perceived"))) {
+        SayError(type->Extension + kCliLinkHasNoFileTypes);
+        return false;
+    }
     for (const auto& [option, field] : {std::pair{"--description", &type->Description},
                                         {"--icon", &type->IconLocation},
                                         {"--content", &type->ContentType}}) {

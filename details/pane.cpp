@@ -3,6 +3,7 @@
 
 #include "details/command_rules.h"
 #include "details/type_icons.h"
+#include "platform/registry_layout.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 
@@ -13,8 +14,9 @@
 namespace {
 
 struct PaneIds {
-    int LargeIcon, SmallIcon, IconFile, IconPath, Extension, FileType, PerceivedType, ContentType,
-        ProgramIcon, OpensWith, ProgramFile, ProgramPath, Args, Dde, EditFlags, Choice;
+    int LargeIcon, SmallIcon, IconFile, IconPath, ExtensionLabel, Extension, FileType,
+        PerceivedType, ContentType, ProgramIcon, OpensWith, ProgramFile, ProgramPath, Args, Dde,
+        EditFlags, Choice;
 };
 
 DetailsPane TakeDetailsPane(HWND dialog, const PaneIds& ids) {
@@ -23,6 +25,7 @@ DetailsPane TakeDetailsPane(HWND dialog, const PaneIds& ids) {
     pane.SmallIcon = GetDlgItem(dialog, ids.SmallIcon);
     pane.IconFile = GetDlgItem(dialog, ids.IconFile);
     pane.IconPath = GetDlgItem(dialog, ids.IconPath);
+    pane.ExtensionLabel = GetDlgItem(dialog, ids.ExtensionLabel);
     pane.Extension = GetDlgItem(dialog, ids.Extension);
     pane.FileType = GetDlgItem(dialog, ids.FileType);
     pane.PerceivedType = GetDlgItem(dialog, ids.PerceivedType);
@@ -49,27 +52,32 @@ int IconSizeOf(HWND control, bool small) {
 } // namespace
 
 DetailsPane TakeDetailsPaneUser(HWND dialog) {
-    return TakeDetailsPane(dialog,
-                           {IDC_MAIN_LARGEICON, IDC_MAIN_SMALLICON, IDC_MAIN_ICONFILE,
-                            IDC_MAIN_ICONPATH, IDC_MAIN_EXTENSION, IDC_MAIN_FILETYPE,
-                            IDC_MAIN_PERCEIVED, IDC_MAIN_CONTENT, IDC_MAIN_PROGRAMICON,
-                            IDC_MAIN_OPENSWITH, IDC_MAIN_PROGRAMFILE, IDC_MAIN_PROGRAMPATH,
-                            IDC_MAIN_ARGS, IDC_MAIN_DDE, IDC_MAIN_EDITFLAGS, IDC_MAIN_CHOICE});
+    return TakeDetailsPane(dialog, {IDC_MAIN_LARGEICON, IDC_MAIN_SMALLICON, IDC_MAIN_ICONFILE,
+                                    IDC_MAIN_ICONPATH, IDC_MAIN_EXTENSION_LABEL, IDC_MAIN_EXTENSION,
+                                    IDC_MAIN_FILETYPE, IDC_MAIN_PERCEIVED, IDC_MAIN_CONTENT,
+                                    IDC_MAIN_PROGRAMICON, IDC_MAIN_OPENSWITH, IDC_MAIN_PROGRAMFILE,
+                                    IDC_MAIN_PROGRAMPATH, IDC_MAIN_ARGS, IDC_MAIN_DDE,
+                                    IDC_MAIN_EDITFLAGS, IDC_MAIN_CHOICE});
 }
 
 DetailsPane TakeDetailsPaneAdmin(HWND dialog) {
-    return TakeDetailsPane(
-        dialog, {IDC_ADMIN_LARGEICON, IDC_ADMIN_SMALLICON, IDC_ADMIN_ICONFILE, IDC_ADMIN_ICONPATH,
-                 IDC_ADMIN_EXTENSION, IDC_ADMIN_FILETYPE, IDC_ADMIN_PERCEIVED, IDC_ADMIN_CONTENT,
-                 IDC_ADMIN_PROGRAMICON, IDC_ADMIN_OPENSWITH, IDC_ADMIN_PROGRAMFILE,
-                 IDC_ADMIN_PROGRAMPATH, IDC_ADMIN_ARGS, IDC_ADMIN_DDE, IDC_ADMIN_EDITFLAGS, 0});
+    return TakeDetailsPane(dialog, {IDC_ADMIN_LARGEICON, IDC_ADMIN_SMALLICON, IDC_ADMIN_ICONFILE,
+                                    IDC_ADMIN_ICONPATH, IDC_ADMIN_EXTENSION_LABEL,
+                                    IDC_ADMIN_EXTENSION, IDC_ADMIN_FILETYPE, IDC_ADMIN_PERCEIVED,
+                                    IDC_ADMIN_CONTENT, IDC_ADMIN_PROGRAMICON, IDC_ADMIN_OPENSWITH,
+                                    IDC_ADMIN_PROGRAMFILE, IDC_ADMIN_PROGRAMPATH, IDC_ADMIN_ARGS,
+                                    IDC_ADMIN_DDE, IDC_ADMIN_EDITFLAGS, 0});
 }
 
 void ShowFileType(const DetailsPane& pane, const FileType& type, RunMode mode) {
-    SetPaneText(pane.Extension, type.Extension.c_str());
+    // A link type shows its scheme as links spell it, and has no perceived or
+    // content type to show.
+    const bool link = IsLinkName(type.Extension.c_str());
+    SetPaneText(pane.ExtensionLabel, link ? kTextLinkTypeLabel : kTextExtensionLabel);
+    SetPaneText(pane.Extension, (type.Extension + (link ? ":" : "")).c_str());
     SetPaneText(pane.FileType, OrUnknown(type.TypeName));
-    SetPaneText(pane.PerceivedType, OrUnknown(type.PerceivedType));
-    SetPaneText(pane.ContentType, OrUnknown(type.ContentType));
+    SetPaneText(pane.PerceivedType, link ? "" : OrUnknown(type.PerceivedType));
+    SetPaneText(pane.ContentType, link ? "" : OrUnknown(type.ContentType));
 
     const ProgramView program = ViewProgram(type.Opens, mode);
     SetPaneText(pane.OpensWith, program.Name.c_str());

@@ -11,6 +11,7 @@ struct DetailsPane {
     HWND SmallIcon = nullptr;
     HWND IconFile = nullptr;
     HWND IconPath = nullptr;
+    HWND ExtensionLabel = nullptr; // "Extension:", or "Link Type:" for a link type
     HWND Extension = nullptr;
     HWND FileType = nullptr;
     HWND PerceivedType = nullptr;

@@ -142,8 +142,14 @@ FileAction ReadAction(const std::wstring& verb, const VerbHalves& halves) {
 }
 
 // The class lookup on the extension key as the mode sees it: its default
-// value, else the first name under "OpenWithProgIDs".
+// value, else the first name under "OpenWithProgIDs". A link type is its
+// own class, and has no content or perceived type.
 void ReadClass(RunMode mode, const ClassesKey& extension, FileType* type) {
+    if (IsLinkName(type->Extension.c_str())) {
+        if (extension.Exists())
+            type->Class = {type->Extension, extension.user ? Source::User : Source::Machine};
+        return;
+    }
     type->ContentType = extension.Read(nullptr, kContentTypeValue);
     type->PerceivedType = extension.Read(nullptr, kPerceivedTypeValue);
     type->Class = extension.Read(nullptr, nullptr);
@@ -156,7 +162,7 @@ void ReadClass(RunMode mode, const ClassesKey& extension, FileType* type) {
                     ERROR_SUCCESS)
         return;
     const HKEY key = root ? merged.get() : extension.machine.get();
-    if (LookupFileClass(key, fileClass))
+    if (LookupFileClass(type->Extension.c_str(), key, fileClass))
         type->Class = {fileClass, extension.user ? Source::User : Source::Machine};
 }
 
@@ -170,7 +176,7 @@ void ReadEditFlags(const ClassesKey& extension, const ClassesKey& classKey, File
     RegKey opened;
     char fileClass[kTextSize];
     DWORD bits = 0, size = sizeof bits;
-    if (!LookupFileClass(extensionKey, fileClass))
+    if (!LookupFileClass(type->Extension.c_str(), extensionKey, fileClass))
         return;
     HKEY key = known && CompareNoCase(fileClass, type->Class.Text.c_str()) == 0 ? known : nullptr;
     if (!key && OpenClassesKey(user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, fileClass, nullptr,

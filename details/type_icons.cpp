@@ -2,6 +2,7 @@
 #include "details/type_icons.h"
 
 #include "details/command_rules.h"
+#include "platform/registry_layout.h"
 #include "platform/shell.h"
 #include "resources/texts.h"
 #include "text/text.h"
@@ -134,7 +135,9 @@ int TypeIconSize(HWND control, bool small) {
 TypeIconView ViewTypeIcon(const FileType& type, RunMode mode, int largeSize, int smallSize) {
     TypeIconView view;
     view.File = view.Folder = kTextUnknown;
-    if (mode == RunMode::User) {
+    // No file has a link type: its icons are those of its DefaultIcon (the
+    // location the user's choice gives, in user mode), as stored.
+    if (mode == RunMode::User && !IsLinkName(type.Extension.c_str())) {
         // No SHGFI_SYSICONINDEX: the window has no use for the system image
         // index, and without it the merged view answers alone, sparing the
         // shell's own slow search for the icon.

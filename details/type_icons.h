@@ -17,7 +17,7 @@ int TypeIconSize(HWND control, bool small);
 // as the labels show it: in user mode the shell's icons for the extension
 // and the folder and file of the icon location ("Unknown" where it gives no
 // label; the caller shows the program's labels where there is no location);
-// in admin mode those of the class's DefaultIcon, or the system's error icon
+// in admin mode (and for a link type) those of the class's DefaultIcon, or the system's error icon
 // where the extension has no class at all. In user mode a type without a
 // location of its own shows the program's labels.
 struct TypeIconView {

@@ -3,6 +3,7 @@
 #include "editor/editor_frame.h"
 
 #include "editor/editor.h"
+#include "platform/registry_layout.h"
 #include "platform/registry_write.h"
 #include "platform/shell.h"
 #include "resources/resource.h"
@@ -145,8 +146,10 @@ void OfferToRemoveUserChoice(Editor& editor, const ChangedFlags& changed) {
           changed.DdeCommand) ||
         !ShellUserChoice(extension.c_str(), &chosen))
         return;
-    const std::string question = kTextChoiceQuestionStart + extension + kTextChoiceQuestionMiddle +
-                                 chosen + kTextChoiceQuestionEnd;
+    const bool link = IsLinkName(extension.c_str());
+    const std::string question = (link ? kTextLinkChoiceQuestionStart + extension + ":"
+                                       : kTextChoiceQuestionStart + extension) +
+                                 kTextChoiceQuestionMiddle + chosen + kTextChoiceQuestionEnd;
     if (MessageBoxA(editor.Window, question.c_str(), extension.c_str(),
                     MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;

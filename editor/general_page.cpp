@@ -60,6 +60,10 @@ void OnInitDialog(HWND page, LPARAM parameter) {
     SendDlgItemMessageA(page, IDC_GENERAL_DESCRIPTION, EM_LIMITTEXT, kNameCharacters, 0);
     FillPerceivedTypes(page, editor.NoneAllowed);
     FillContentTypes(page, editor.NoneAllowed);
+    // Perceived and content types belong to files; a link type has neither.
+    const bool link = IsLinkName(editor.Save.Read.Extension.c_str());
+    for (int id : {IDC_GENERAL_PERCEIVED_COMBO, IDC_GENERAL_CONTENT_COMBO})
+        EnableWindow(GetDlgItem(page, id), !link);
 }
 
 // The file a location names, without its icon index.

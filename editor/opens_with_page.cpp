@@ -251,10 +251,12 @@ void SetUpRecentList(Editor& editor) {
     LVCOLUMNA column = {};
     column.mask = LVCF_WIDTH | LVCF_SUBITEM;
     SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    if (editor.Mode == RunMode::Admin) {
+    // Explorer keeps a list of programs for files alone.
+    const bool link = IsLinkName(editor.Save.Read.Extension.c_str());
+    if (editor.Mode == RunMode::Admin || link) {
         LVITEMA item = {};
         item.mask = LVIF_TEXT;
-        item.pszText = const_cast<char*>(kTextNotInAdminMode);
+        item.pszText = const_cast<char*>(link ? kTextNotForLinkTypes : kTextNotInAdminMode);
         SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
         EnableWindow(list, FALSE);
     } else {

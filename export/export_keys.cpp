@@ -13,14 +13,17 @@ std::vector<std::string> ExportableExtensions(HKEY hive) {
     RegKey classes;
     if (RegistryOpenKey(hive, kClassesKey, KEY_ENUMERATE_SUB_KEYS, classes.put()) != ERROR_SUCCESS)
         return extensions;
-    // Names such as "*" and "-x" come before the run of extensions, the
-    // classes after it: those are not read at all.
+    // The extensions, then the link types: the classes that hold "URL
+    // Protocol".
+    std::vector<std::string> links;
     RegistryForEachSubKey(classes.get(), [&](const char* name) {
-        if (name[0] != '.')
-            return extensions.empty();
-        extensions.emplace_back(name);
+        if (name[0] == '.')
+            extensions.emplace_back(name);
+        else if (HasLinkClass(hive, name))
+            links.emplace_back(name);
         return true;
     });
+    extensions.insert(extensions.end(), links.begin(), links.end());
     return extensions;
 }
 

@@ -10,7 +10,8 @@
 #include <vector>
 
 // The extensions of hive's classes (HKEY_CURRENT_USER in user mode,
-// HKEY_LOCAL_MACHINE in admin mode), in the registry's order.
+// HKEY_LOCAL_MACHINE in admin mode) in the registry's order, then its link
+// types.
 std::vector<std::string> ExportableExtensions(HKEY hive);
 
 // Told before each extension is gathered: how many are done, of how many, and

@@ -20,6 +20,10 @@ int IsKeyName(const char* name) {
     return 1;
 }
 
+bool IsLinkName(const char* name) {
+    return IsKeyName(name) && name[0] != '.';
+}
+
 bool ClassesPath(const char* name, const char* subKey, char* path) {
     FillWords(path, kRegistryPathSize, 0);
     if (!IsKeyName(name))
@@ -31,16 +35,22 @@ bool ClassesPath(const char* name, const char* subKey, char* path) {
 
 bool OpenWithListPath(const char* extension, char* path) {
     FillWords(path, kRegistryPathSize, 0);
-    return IsKeyName(extension) &&
+    return IsKeyName(extension) && !IsLinkName(extension) &&
            JoinTextsBounded(path, kRegistryPathSize,
                             {kFileExtsKey, "\\", extension, kOpenWithListSuffix});
 }
 
-bool UserChoicePath(const char* extension, char* path) {
+bool UserEntryPath(const char* name, char* path) {
     FillWords(path, kRegistryPathSize, 0);
-    return IsKeyName(extension) &&
+    return IsKeyName(name) &&
            JoinTextsBounded(path, kRegistryPathSize,
-                            {kFileExtsKey, "\\", extension, "\\", kUserChoiceKey});
+                            {IsLinkName(name) ? kUrlAssociationsKey : kFileExtsKey, "\\", name});
+}
+
+bool UserChoicePath(const char* name, char* path) {
+    char entry[kRegistryPathSize];
+    return UserEntryPath(name, entry) &&
+           JoinTextsBounded(path, kRegistryPathSize, {entry, "\\", kUserChoiceKey});
 }
 
 LONG OpenClassesKey(HKEY hive, const char* name, const char* subKey, REGSAM access, RegKey* key) {
@@ -57,10 +67,12 @@ int HasClassesKey(HKEY hive, const char* name) {
     return ClassesPath(name, nullptr, path) ? RegistryKeyExists(hive, path) : 0;
 }
 
-int LookupFileClass(HKEY extensionKey, char* fileClass) {
+int LookupFileClass(const char* name, HKEY extensionKey, char* fileClass) {
     FillWords(fileClass, kTextSize, 0);
     if (!extensionKey)
         return 0;
+    if (IsLinkName(name))
+        return JoinTextsBounded(fileClass, kTextSize, {name}) ? 1 : 0;
     if (RegistryReadText(extensionKey, nullptr, fileClass, kTextSize) == ERROR_SUCCESS)
         return 1;
     RegKey progIds;
@@ -72,4 +84,13 @@ int LookupFileClass(HKEY extensionKey, char* fileClass) {
         ERROR_SUCCESS)
         FillWords(fileClass, kTextSize, 0);
     return 1;
+}
+
+int HasLinkClass(HKEY hive, const char* name) {
+    RegKey key;
+    return OpenClassesKey(hive, name, nullptr, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS &&
+                   RegistryQueryValue(key.get(), kUrlProtocolValue, nullptr, nullptr, nullptr) ==
+                       ERROR_SUCCESS
+               ? 1
+               : 0;
 }

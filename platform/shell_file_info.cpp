@@ -82,8 +82,11 @@ DWORD_PTR AskShell(const char* path, DWORD attributes, SHFILEINFOA* info, UINT f
 
 std::string ShellClassDescription(const char* extension) {
     std::string className, description;
-    if (ReadClassesText(extension, nullptr, &className) && !className.empty() &&
-        ReadClassesText(className, nullptr, &description) && !description.empty())
+    if (IsLinkName(extension))
+        className = extension;
+    if ((!className.empty() || ReadClassesText(extension, nullptr, &className)) &&
+        !className.empty() && ReadClassesText(className, nullptr, &description) &&
+        !description.empty())
         return description;
     return UpperTypeName(extension);
 }

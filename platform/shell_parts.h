@@ -16,13 +16,15 @@ bool ReadClassesText(const std::string& path, const char* name, std::string* tex
 bool ReadUserText(const std::string& path, const char* name, std::string* text);
 bool ClassesKeyExists(const std::string& path);
 
-// The class the shell opens, describes and draws an extension's files
-// through: the user's choice ("UserChoice") where it names a class that
-// exists, else the extension's own class. False when there is neither;
-// chosen says whether the user's choice decided.
+// The class the shell opens, describes and draws an extension's files (or a
+// link type's links) through: the user's choice ("UserChoice") where it
+// names a class that exists, else the extension's own class (a link type is
+// its own). False when there is neither; chosen says whether the user's
+// choice decided.
 bool AssociatedClass(const std::string& extension, std::string* className, bool* chosen);
 // The shell's type name for an extension that has no description: the
-// extension without its dot in capitals and " File".
+// extension without its dot in capitals and " File"; for a link type "URL:"
+// and its scheme.
 std::string UpperTypeName(const std::string& extension);
 // 0 outside a read scope; inside one, a number that differs from that of any
 // other outermost scope of the thread, for answers kept while it lasts.

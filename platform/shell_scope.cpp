@@ -81,12 +81,21 @@ bool AssociatedClass(const std::string& extension, std::string* className, bool*
     *chosen = UserChoicePath(extension.c_str(), path) &&
               ReadUserText(path, kProgIdValue, &progId) && !progId.empty() &&
               ClassesKeyExists(progId);
-    if (*chosen)
+    if (*chosen) {
         *className = progId;
-    return *chosen || (ReadClassesText(extension, nullptr, className) && !className->empty());
+        return true;
+    }
+    if (IsLinkName(extension.c_str())) {
+        *className = extension;
+        return ClassesKeyExists(extension);
+    }
+    return ReadClassesText(extension, nullptr, className) && !className->empty();
 }
 
 std::string UpperTypeName(const std::string& extension) {
+    // A link type's registration names it "URL:" and its scheme by custom.
+    if (IsLinkName(extension.c_str()))
+        return "URL:" + extension;
     std::string name = extension.substr(extension.empty() ? 0 : 1);
     if (!name.empty())
         CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));

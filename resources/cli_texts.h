@@ -8,7 +8,7 @@ constexpr const char* kCliHelp =
     "restored and exported, and the default associations file that Group Policy and\n"
     "Intune deploy.\n"
     "\n"
-    "  kvel list [PATTERN] [--group system|customized|defined] [--format F]\n"
+    "  kvel list [PATTERN] [--links] [--group system|customized|defined] [--format F]\n"
     "  kvel show .EXT [--format F]\n"
     "  kvel set .EXT [--description TEXT] [--icon FILE,INDEX] [--perceived TYPE]\n"
     "                [--content TYPE] [--program PATH] [--args ARGS]\n"
@@ -23,20 +23,23 @@ constexpr const char* kCliHelp =
     "Every command works on the current user's types (the user's keys over the\n"
     "machine's, as the shell merges them); --machine works on the machine's, for\n"
     "every user, and writing them needs an elevated prompt. F is text, csv, tsv or\n"
-    "json. \"kvel COMMAND --help\" says more of a command.\n"
+    "json. .EXT names an extension; a link type goes by its scheme and a colon\n"
+    "(mailto:). \"kvel COMMAND --help\" says more of a command.\n"
     "\n"
     "Exit status: 0 done; 1 done with findings, or nothing to change; 2 bad usage or\n"
     "input; 3 a write refused (the key and the system's reason on standard error).\n";
 
 constexpr const char* kCliHelpList =
-    "kvel list [PATTERN] [--group system|customized|defined] [--format text|csv|tsv|json]\n"
-    "          [--machine]\n"
+    "kvel list [PATTERN] [--links] [--group system|customized|defined]\n"
+    "          [--format text|csv|tsv|json] [--machine]\n"
     "\n"
     "One row per extension: Extension, Group (as the main window groups them: System,\n"
     "User Customized, User Defined), Class, TypeName (as the details pane shows it),\n"
     "PerceivedType, ContentType, Program and Command of the action a double-click\n"
     "runs, DefaultAction (its verb) and UserChoice. PATTERN matches the extension, *\n"
-    "and ? as wildcards, without regard to case. A field that is not there is empty.\n";
+    "and ? as wildcards, without regard to case. A field that is not there is empty.\n"
+    "--links lists the link types instead (the classes with \"URL Protocol\"), their\n"
+    "first column Scheme.\n";
 
 constexpr const char* kCliHelpShow =
     "kvel show .EXT [--format text|csv|tsv|json] [--machine]\n"
@@ -92,7 +95,8 @@ constexpr const char* kCliHelpDefaultsExport =
     "/Export-DefaultAppAssociations\", which the Group Policy setting \"Set a default\n"
     "associations configuration file\" and Intune's DefaultAssociationsConfiguration\n"
     "apply at sign-in): one Association per extension with its effective default,\n"
-    "the user's choice where it holds, else its class.\n";
+    "the user's choice where it holds, else its class; the link types' too\n"
+    "(Identifier=\"mailto\"). --only takes extensions and link types (mailto:).\n";
 
 constexpr const char* kCliHelpDefaultsCheck =
     "kvel defaults check FILE.xml [--format text|csv|tsv|json] [--machine]\n"
@@ -114,6 +118,9 @@ constexpr const char* kCliEmptyName = "an extension needs a name";
 constexpr const char* kCliRefusedName =
     " cannot name an extension: it holds one of . \\ / : * ? \" < | > or a blank";
 constexpr const char* kCliLongName = " is too long for an extension";
+constexpr const char* kCliBadScheme =
+    " cannot name a link type: a scheme is a letter, then letters, digits, +, - or .";
+constexpr const char* kCliLinkHasNoFileTypes = ": a link type has no content or perceived type";
 constexpr const char* kCliNotRegistered = " is not registered";
 constexpr const char* kCliNoMachineRights =
     "--machine writes the machine's classes, which this process may not: run kvel from an "

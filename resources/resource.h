@@ -63,6 +63,7 @@
 #define IDC_MAIN_EDITFLAGS 1032
 #define IDC_MAIN_CHOICE_LABEL 1033
 #define IDC_MAIN_CHOICE 1034
+#define IDC_MAIN_LINKS 1035
 
 // Dialog 1200: admin-mode main window
 #define IDC_ADMIN_DDE 1201
@@ -95,6 +96,7 @@
 #define IDC_ADMIN_PERCEIVED 1228
 #define IDC_ADMIN_EDITFLAGS 1229
 #define IDC_ADMIN_EDITFLAGS_LABEL 1230
+#define IDC_ADMIN_LINKS 1231
 
 // Dialog 1400: "Please Wait..."
 #define IDC_PLEASEWAIT_TEXT 1401
@@ -249,6 +251,9 @@
 // and the menu's Delete or Restore act on it.
 #define IDM_OPENSELECTED 10033
 #define IDM_DELETESELECTED 10034
+// A new link type; the other tab over the lists ("System", "Links").
+#define IDM_NEWLINKTYPE 10040
+#define IDM_SWITCHLIST 10041
 
 // The main windows' keys (an accelerator table)
 #define IDR_MAIN_KEYS 20

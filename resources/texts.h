@@ -14,6 +14,12 @@ constexpr const char* kTextSystemGroup = "System";
 constexpr const char* kTextCustomizedGroup = "User Customized";
 constexpr const char* kTextDefinedGroup = "User Defined";
 constexpr const char* kTextRegisteredExtensions = " Registered file extensions ";
+constexpr const char* kTextRegisteredLinkTypes = " Registered link types ";
+// The tab over the list of link types.
+constexpr const char* kTextLinksTab = "Links";
+// The details pane's first row: the extension, or the link type's scheme.
+constexpr const char* kTextExtensionLabel = "Extension:";
+constexpr const char* kTextLinkTypeLabel = "Link Type:";
 constexpr const char* kTextCountsDash = "- ";
 constexpr const char* kTextCountsEquals = "=";
 constexpr const char* kTextCountsGap = " ";
@@ -34,6 +40,7 @@ constexpr const char* kMenuExit = "Exit";
 constexpr const char* kMenuEdit = "Edit";
 constexpr const char* kMenuAbout = "About";
 constexpr const char* kMenuNewExtension = "New Extension";
+constexpr const char* kMenuNewLinkType = "New Link Type";
 constexpr const char* kMenuDelete = "Delete";
 constexpr const char* kMenuSearch = "Search";
 constexpr const char* kMenuCustomize = "Customize";
@@ -48,6 +55,7 @@ constexpr const char* kKeyUndo = "\tCtrl+Z";
 constexpr const char* kKeyEnter = "\tEnter";
 constexpr const char* kKeyDelete = "\tDel";
 constexpr const char* kKeyNewExtension = "\tCtrl+N";
+constexpr const char* kKeyNewLinkType = "\tCtrl+Shift+N";
 constexpr const char* kKeySearch = "\tCtrl+F";
 constexpr const char* kKeyReadme = "\tF1";
 // What Undo names for the changes that have no menu command of their own.
@@ -83,6 +91,10 @@ constexpr const char* kTextAdminDeleteConsequence = "\r\nSome programs many not 
 // Name entry (New Extension, Search)
 constexpr const char* kCaptionNewExtension = "Create New Extension";
 constexpr const char* kCaptionFindExtension = "Find extension";
+constexpr const char* kCaptionNewLinkType = "Create New Link Type";
+constexpr const char* kTextBadScheme =
+    "A link type is named by its scheme: a letter (A to Z), then letters, digits, \"+\", \"-\" "
+    "or \".\", as in \"mailto\" or \"ms-settings\".";
 constexpr const char* kTextEmptyName = "Can't be an empty string";
 constexpr const char* kTextNotFoundStart = "Extension ";
 constexpr const char* kTextNotFoundEnd = " was not found.";
@@ -95,6 +107,7 @@ constexpr const char* kRefusedNameCharacters = ".\\/:*?\"<|> ";
 constexpr const char* kMenuRemove = "Remove";
 constexpr const char* kMenuAddProgram = "Add Program";
 constexpr const char* kTextNotInAdminMode = "Not available in Admin Mode";
+constexpr const char* kTextNotForLinkTypes = "Not available for link types";
 
 // Property editor (dialog 1500) and its pages
 constexpr const char* kTextCustomizeTitle = "Customize properties for: ";
@@ -105,6 +118,7 @@ constexpr const char* kTextCreateButton = "Create";
 constexpr const char* kTextSaveChanges = "Do you want to save changes?";
 // After a save, where the user's own choice of program decides.
 constexpr const char* kTextChoiceQuestionStart = "Files of type ";
+constexpr const char* kTextLinkChoiceQuestionStart = "Links of type ";
 constexpr const char* kTextChoiceQuestionMiddle = " open by your own choice of program (";
 constexpr const char* kTextChoiceQuestionEnd =
     "), not by the program saved here.\r\nRemove your choice, so that the saved program opens "

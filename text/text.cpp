@@ -227,3 +227,13 @@ void DirectoryOf(const char* path, char* destination) {
     }
     LeftText(path, destination, static_cast<size_t>(lastSlash - path) + 1);
 }
+
+bool IsUrlScheme(const char* text) {
+    const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (!text || !letter(text[0]))
+        return false;
+    for (const char* c = text + 1; *c; ++c)
+        if (!letter(*c) && !(*c >= '0' && *c <= '9') && *c != '+' && *c != '-' && *c != '.')
+            return false;
+    return true;
+}

@@ -79,3 +79,8 @@ void FillWords(void* destination, size_t n, uint32_t value);
 int FileNameOf(const char* path, char* destination);
 // Path up to and including its last backslash; empty when there is none.
 void DirectoryOf(const char* path, char* destination);
+
+// Whether text is a URI scheme as RFC 3986 spells one: a letter (A-Z, a-z),
+// then letters, digits, "+", "-" or ".". Other characters of any script, a
+// blank or a ":" are refused.
+bool IsUrlScheme(const char* text);

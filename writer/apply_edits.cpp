@@ -101,7 +101,7 @@ ChangeOutcome ApplyEdits(const FileTypeSave& save, RunMode mode) {
 ChangeOutcome RemoveUserChoice(const std::string& extension) {
     char path[kRegistryPathSize];
     const bool named = UserChoicePath(extension.c_str(), path);
-    return MakeChange(kUndoRemoveChoice + extension, extension, {FileExtsKey(extension.c_str())},
+    return MakeChange(kUndoRemoveChoice + extension, extension, {UserEntryKey(extension.c_str())},
                       [&](RegistryWrites& writes) {
                           if (named)
                               writes.DeleteTree(HKEY_CURRENT_USER, path);

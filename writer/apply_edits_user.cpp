@@ -22,7 +22,8 @@ bool PrepareUserCopy(const std::string& extension, RegistryWrites& writes) {
     const std::string fileClass = FindClassIn(HKEY_CURRENT_USER, extension);
     if (!fileClass.empty()) {
         const std::string classPath = ClassesKeyPath(fileClass);
-        if (!classPath.empty())
+        // A link type is its own class, copied above.
+        if (!classPath.empty() && !IsLinkName(extension.c_str()))
             writes.CopyTree(HKEY_CLASSES_ROOT, fileClass, HKEY_CURRENT_USER, classPath);
         return false;
     }

@@ -64,11 +64,13 @@ int IsClassSharedWith(HKEY hive, const char* fileClass, const char* extension) {
 
 ChangeOutcome DeleteOrRestoreUser(int mode, const std::string& extension) {
     // The user's class is the default value alone: an override made by this
-    // program always has one.
+    // program always has one. A link type is its own class.
     char fileClass[kTextSize] = {};
     RegKey key;
-    if (OpenClassesKey(HKEY_CURRENT_USER, extension.c_str(), nullptr, KEY_QUERY_VALUE, &key) ==
-        ERROR_SUCCESS)
+    if (IsLinkName(extension.c_str()))
+        CopyTextBounded(extension.c_str(), fileClass, kTextSize);
+    else if (OpenClassesKey(HKEY_CURRENT_USER, extension.c_str(), nullptr, KEY_QUERY_VALUE, &key) ==
+             ERROR_SUCCESS)
         RegistryReadText(key.get(), nullptr, fileClass, kTextSize);
     return MakeChange(std::string(mode == kDeleteUserExtension ? kMenuDelete : kMenuRestore) + " " +
                           extension,
@@ -83,7 +85,7 @@ ChangeOutcome DeleteExtensionAdmin(const std::string& extension) {
     RegKey key;
     if (OpenClassesKey(HKEY_LOCAL_MACHINE, extension.c_str(), nullptr, KEY_QUERY_VALUE, &key) ==
         ERROR_SUCCESS)
-        LookupFileClass(key.get(), fileClass);
+        LookupFileClass(extension.c_str(), key.get(), fileClass);
     return MakeChange(std::string(kMenuDelete) + " " + extension, extension,
                       ExtensionKeys(HKEY_LOCAL_MACHINE, extension.c_str(), nullptr),
                       [&](RegistryWrites& writes) {

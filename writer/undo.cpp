@@ -12,12 +12,13 @@ namespace {
 
 std::vector<UndoStep> History;
 
-// The class an extension key of root names, into fileClass; false for none.
-bool ClassOf(HKEY root, const std::string& extensionPath, char* fileClass) {
-    RegKey extension;
-    return RegistryOpenKey(root, extensionPath.c_str(), KEY_QUERY_VALUE, extension.put()) ==
+// The class the key of extension at extensionPath of root names (a link
+// type's is itself), into fileClass; false for none.
+bool ClassOf(HKEY root, const std::string& extensionPath, const char* extension, char* fileClass) {
+    RegKey key;
+    return RegistryOpenKey(root, extensionPath.c_str(), KEY_QUERY_VALUE, key.put()) ==
                ERROR_SUCCESS &&
-           LookupFileClass(extension.get(), fileClass) && IsKeyName(fileClass);
+           LookupFileClass(extension, key.get(), fileClass) && IsKeyName(fileClass);
 }
 
 void AddOnce(std::vector<KeyState>* keys, HKEY hive, const std::string& path) {
@@ -77,20 +78,21 @@ std::vector<KeyState> ExtensionKeys(HKEY hive, const char* extension, const char
         return keys;
     AddOnce(&keys, hive, classes + extension);
     char fileClass[kTextSize];
-    if (ClassOf(hive, classes + extension, fileClass))
+    if (ClassOf(hive, classes + extension, extension, fileClass))
         AddOnce(&keys, hive, classes + fileClass);
     if (hive == HKEY_CURRENT_USER) {
-        if (ClassOf(HKEY_CLASSES_ROOT, extension, fileClass))
+        if (ClassOf(HKEY_CLASSES_ROOT, extension, extension, fileClass))
             AddOnce(&keys, hive, classes + fileClass);
-        AddOnce(&keys, hive, FileExtsKey(extension).Path);
+        AddOnce(&keys, hive, UserEntryKey(extension).Path);
     }
     if (newClass && IsKeyName(newClass))
         AddOnce(&keys, hive, classes + newClass);
     return keys;
 }
 
-KeyState FileExtsKey(const char* extension) {
-    return KeyOf(HKEY_CURRENT_USER, std::string(kFileExtsKey) + "\\" + extension);
+KeyState UserEntryKey(const char* name) {
+    char path[kRegistryPathSize];
+    return KeyOf(HKEY_CURRENT_USER, UserEntryPath(name, path) ? path : "");
 }
 
 KeyState ApplicationKey(HKEY hive, const char* application) {

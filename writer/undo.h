@@ -32,15 +32,16 @@ struct ChangeOutcome {
 // system's reason, and that nothing changed (or what could not be put back).
 std::string DescribeRefusal(const ChangeOutcome& outcome);
 
-// The keys a change of extension may touch in hive (HKEY_CURRENT_USER in
-// user mode, HKEY_LOCAL_MACHINE in admin mode): the extension key, its class
-// there and, in user mode, the class the merged view names and the user's
-// FileExts entry; newClass, where a change may make one.
+// The keys a change of extension (or link type) may touch in hive
+// (HKEY_CURRENT_USER in user mode, HKEY_LOCAL_MACHINE in admin mode): the
+// extension key, its class there and, in user mode, the class the merged
+// view names and the user's entry of the type (UserEntryPath); newClass,
+// where a change may make one.
 std::vector<KeyState> ExtensionKeys(HKEY hive, const char* extension, const char* newClass);
 // The key of an application, below hive's "Software\Classes\Applications";
-// the user's FileExts entry of an extension.
+// the user's entry of a type (UserEntryPath).
 KeyState ApplicationKey(HKEY hive, const char* application);
-KeyState FileExtsKey(const char* extension);
+KeyState UserEntryKey(const char* name);
 
 // Makes a change: keeps keys as they are, runs write with checked writes
 // within them, and on the first refusal puts them back; a change that was

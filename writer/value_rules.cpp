@@ -18,21 +18,19 @@ std::string ClassesKeyPath(const std::string& name, const char* subKey) {
     return ClassesPath(name.c_str(), subKey, path) ? path : "";
 }
 
-int FindExtensionClass(HKEY extensionKey, char* fileClass) {
-    return LookupFileClass(extensionKey, fileClass) && fileClass[0] ? 1 : 0;
-}
-
 std::string FindClassIn(HKEY hive, const std::string& extension) {
     RegKey key;
     char fileClass[kTextSize];
     return OpenClassesKey(hive, extension.c_str(), nullptr, KEY_QUERY_VALUE, &key) ==
                        ERROR_SUCCESS &&
-                   FindExtensionClass(key.get(), fileClass)
+                   LookupFileClass(extension.c_str(), key.get(), fileClass) && fileClass[0]
                ? fileClass
                : "";
 }
 
 bool NewClassName(const char* extension, char* fileClass) {
+    if (IsLinkName(extension))
+        return JoinTextsBounded(fileClass, kTextSize, {extension});
     if (extension[0] && JoinTextsBounded(fileClass, kTextSize, {extension + 1, kNewClassSuffix}) &&
         FitsBuffer(fileClass, kTextSize))
         return true;
@@ -46,6 +44,11 @@ std::string CreateExtensionClass(RegistryWrites& writes, HKEY hive, const std::s
         NewClassName(extension.c_str(), fileClass) ? ClassesKeyPath(fileClass) : "";
     if (classPath.empty())
         return "";
+    if (IsLinkName(extension.c_str())) {
+        // A link type is its own class; the value makes it one.
+        writes.SetText(hive, classPath, kUrlProtocolValue, "");
+        return fileClass;
+    }
     writes.SetText(hive, ClassesKeyPath(extension), nullptr, fileClass);
     writes.CreateKey(hive, classPath);
     return fileClass;

@@ -16,19 +16,16 @@
 // itself or below a path in its place.
 std::string ClassesKeyPath(const std::string& name, const char* subKey = nullptr);
 
-// The class lookup on an open extension key: its default value, else the
-// name of the first value under "OpenWithProgIDs". 1 with the class in
-// fileClass (kTextSize bytes), 0 when there is none or it is empty.
-int FindExtensionClass(HKEY extensionKey, char* fileClass);
-// The same on hive's key of extension; "" for none.
+// The class of hive's key of extension (LookupFileClass); "" for none or an
+// empty one.
 std::string FindClassIn(HKEY hive, const std::string& extension);
 // The name of an extension's new class: its name without the "." followed
-// by "File", into fileClass (kTextSize bytes); false, and fileClass empty,
-// when that is too long.
+// by "File" (a link type's is its own name), into fileClass (kTextSize
+// bytes); false, and fileClass empty, when that is too long.
 bool NewClassName(const char* extension, char* fileClass);
 // The new class of an extension (NewClassName), written as the extension
-// key's default value, and the class's empty key; "" when the name is too
-// long to make one.
+// key's default value, and the class's empty key; a new link type's key
+// with its "URL Protocol" value. "" when the name is too long to make one.
 std::string CreateExtensionClass(RegistryWrites& writes, HKEY hive, const std::string& extension);
 
 // A value of hive\path: written where the field is there, removed where it

@@ -189,11 +189,12 @@ void User::Key(HWND window, UINT key) {
 }
 
 // The modifier is held on the dialog thread until the key has been handled.
-void User::Chord(HWND window, UINT modifier, UINT key) {
-    auto hold = [modifier](BYTE state) {
+void User::Chord(HWND window, UINT modifier, UINT key, UINT also) {
+    auto hold = [modifier, also](BYTE state) {
         BYTE keys[256];
         GetKeyboardState(keys);
         keys[modifier] = state;
+        keys[also] = also ? state : keys[also];
         SetKeyboardState(keys);
     };
     Do([&] { hold(0x80); });
@@ -379,10 +380,10 @@ void User::CloseEverything() {
 // The main window the running test drives.
 HWND g_mainWindow;
 
-std::string StatusText() {
+std::string StatusText(int part) {
     char text[512] = {};
     SendDlgItemMessageA(g_mainWindow, AppState.AdminMode ? IDC_ADMIN_STATUS : IDC_MAIN_STATUS,
-                        SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+                        SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -413,7 +414,9 @@ std::vector<std::string> OurItems(std::initializer_list<HWND> controls, bool wit
 }
 
 HWND ListOrTree(HWND window, const std::string& extension) {
-    HWND list = GetDlgItem(window, AppState.AdminMode ? IDC_ADMIN_LIST : IDC_MAIN_LIST);
+    const bool link = extension[0] != '.';
+    HWND list = GetDlgItem(window, AppState.AdminMode ? (link ? IDC_ADMIN_LINKS : IDC_ADMIN_LIST)
+                                                      : (link ? IDC_MAIN_LINKS : IDC_MAIN_LIST));
     LVFINDINFOA find = {LVFI_STRING, extension.c_str()};
     const bool listed = SendMessageA(list, LVM_FINDITEMA, -1, (LPARAM)&find) >= 0;
     return listed ? list : GetDlgItem(window, IDC_MAIN_TREE);

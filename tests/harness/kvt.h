@@ -73,8 +73,9 @@ class User {
     void Click(HWND dialog, int id);               // a button; a check box toggles first
     void Type(HWND edit, const std::string& text); // replaces the text, key by key
     void Key(HWND window, UINT key);
-    void Chord(HWND window, UINT modifier, UINT key); // the key with Ctrl, Shift ...
-    void Close(HWND window);                          // the close box
+    // The key with Ctrl, Shift ... (and also another).
+    void Chord(HWND window, UINT modifier, UINT key, UINT also = 0);
+    void Close(HWND window); // the close box
     void Answer(HWND box, int button);
     void Choose(UINT command);            // from the open pop-up menu
     void Dismiss();                       // the open pop-up menu
@@ -118,8 +119,10 @@ void RunDialog(const std::function<void()>& open, const std::function<void(User&
 std::vector<std::string> OurItems(std::initializer_list<HWND> controls, bool withGroups = false);
 // The main window of the mode, once the catalogue has loaded.
 void RunMainWindow(int admin, const std::function<void(User&, HWND)>& script);
-std::string StatusText();
-// The main window's list when it lists extension, else its tree.
+// A part of the status bar: the extensions' counts (0) or the link types' (1).
+std::string StatusText(int part = 0);
+// The main window's list (of extensions, or of link types) when it lists
+// extension, else its tree.
 HWND ListOrTree(HWND window, const std::string& extension);
 // Double-clicks extension in the main window's list or tree; the editor.
 HWND OpenEditor(User& user, HWND window, const std::string& extension);

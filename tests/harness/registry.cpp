@@ -13,6 +13,8 @@ namespace kvt {
 namespace {
 
 const char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+const char kUrlAssociations[] =
+    "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations";
 
 struct Value {
     bool exists = false;
@@ -296,8 +298,8 @@ bool KeyExists(HKEY hive, const std::string& path) {
 std::string TestKeysBytes() {
     std::string bytes;
     for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-        for (const char* path :
-             {"Software\\Classes", "Software\\Classes\\Applications", kFileExts}) {
+        for (const char* path : {"Software\\Classes", "Software\\Classes\\Applications", kFileExts,
+                                 kUrlAssociations}) {
             HKEY key = nullptr;
             if (!RegOpenKeyExW(hive, Wide(path).c_str(), 0, KEY_READ, &key))
                 DumpKey(key, (hive == HKEY_CURRENT_USER ? "HKCU " : "HKLM ") + std::string(path),
@@ -314,6 +316,7 @@ void RemoveTestKeys() {
         RemoveTestKeysBelow(hive, "Software\\Classes\\MIME\\Database\\Content Type");
     }
     RemoveTestKeysBelow(HKEY_CURRENT_USER, kFileExts);
+    RemoveTestKeysBelow(HKEY_CURRENT_USER, kUrlAssociations);
 }
 
 } // namespace kvt

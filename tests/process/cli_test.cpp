@@ -23,7 +23,11 @@ std::string Slurp(const std::string& path) {
 Ran Kvel(const std::string& arguments) {
     char folder[MAX_PATH + 1];
     AppDirectoryOf(folder);
-    const std::string out = kvt::TestFolder() + "out.txt", err = kvt::TestFolder() + "err.txt";
+    // Files of their own per run: a child that has exited may still hold the last ones.
+    static int runs = 0;
+    const std::string run = std::to_string(++runs);
+    const std::string out = kvt::TestFolder() + "out" + run + ".txt",
+                      err = kvt::TestFolder() + "err" + run + ".txt";
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     auto open = [&](const std::string& path) {
         return CreateFileW(kvt::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
@@ -43,10 +47,15 @@ Ran Kvel(const std::string& arguments) {
         CloseHandle(started.hProcess);
         CloseHandle(started.hThread);
     }
+    const DWORD notStarted = ran.status == 99 ? GetLastError() : 0;
     CloseHandle(startup.hStdOutput);
     CloseHandle(startup.hStdError);
     ran.out = Slurp(out);
     ran.err = Slurp(err);
+    if (notStarted)
+        ran.err += "not started: " + std::to_string(notStarted);
+    DeleteFileA(out.c_str());
+    DeleteFileA(err.c_str());
     return ran;
 }
 
@@ -67,6 +76,14 @@ const char kFixture[] = R"(
 [HKLM\Software\Classes\kvtAfile\DefaultIcon]
 @="shell32.dll,3"
 [HKCU\Software\Classes\kvtAfile] volatile
+[HKLM\Software\Classes\kvtweb]
+@="URL:Kvt Web"
+"URL Protocol"=""
+[HKLM\Software\Classes\kvtweb\shell\open\command]
+@="\"C:\\Tools\\kvtview.exe\" \"%1\""
+[HKCU\Software\Classes\kvtown]
+"URL Protocol"=""
+[HKLM\Software\Classes\kvtplain]
 )";
 
 struct Row {
@@ -121,6 +138,19 @@ TEST_F(CommandLine, EachCommandItsOutputItsStatusAndTheRegistry) {
          "@=\"New\"\n[HKCU\\Software\\Classes\\kvtcfile\\shell\\open\\command]\n"
          "@=\"C:\\\\Tools\\\\kvtview.exe /x %1\"\n"},
         {"set .kvtc --description New", 1, "", ".kvtc: nothing to change"},
+        {"list kvt* --links --format csv", 0,
+         "Scheme" + csv.substr(9) +
+             "kvtown,User Defined,kvtown,URL:kvtown,,,,,,\r\nkvtweb,System,kvtweb,URL:Kvt Web,,,"
+             "C:\\Tools\\kvtview.exe,\"\"\"C:\\Tools\\kvtview.exe\"\" \"\"%1\"\"\",open,\r\n",
+         ""},
+        {"set kvtweb: --args \"/w %1\"", 0, "", "saved kvtweb",
+         "[HKCU\\Software\\Classes\\kvtweb]\n@=\"URL:Kvt Web\"\n\"URL Protocol\"=\"\"\n"
+         "[HKCU\\Software\\Classes\\kvtweb\\shell\\open\\command]\n"
+         "@=\"C:\\\\Tools\\\\kvtview.exe /w %1\"\n"},
+        {"set KVTWEB: --content text/x", 2, "", "kvtweb: a link type has no content"},
+        {"show 1web:", 2, "", "\"1web:\" cannot name a link type"},
+        {"show kvtplain:", 2, "", "kvtplain is not registered"},
+        {"export kvtweb: \"" + reg + "\"", 0, "", "wrote"},
         {"set .kvtc --perceived words", 2, "", "--perceived takes one of: application"},
         {"set .kvtc --args x --remove-action nothing", 2, "", ".kvtc: no action nothing"},
         {"set .kvtA --description x", 3, "",
@@ -138,11 +168,12 @@ TEST_F(CommandLine, EachCommandItsOutputItsStatusAndTheRegistry) {
         {"frob", 2, "", "unknown command frob"},
         {"export .kvtmine \"" + reg + "\"", 1, "", "nothing to export"},
         {"export .kvtмой \"" + reg + "\"", 0, "", "wrote"},
-        {"defaults export \"" + xml + "\" --only .kvtc,.kvtмой", 0, "", "wrote"},
+        {"defaults export \"" + xml + "\" --only .kvtc,.kvtмой,kvtweb:", 0, "", "wrote"},
         {"defaults check \"" + xml + "\"", 1,
          "Identifier  ProgId     ApplicationName  Verdict\n----------  ---------  ----------"
          "-----  -------------------------------------\n.kvtc       kvtcfile   kvtview          "
-         "ok\n.kvtмой     kvtmyfile                   its default action has nothing to run\n",
+         "ok\n.kvtмой     kvtmyfile                   its default action has nothing to run\n"
+         "kvtweb      kvtweb     kvtview          ok\n",
          ":4:4: .kvtмой cannot be honoured on this machine"},
         {"defaults check \"" + bad + "\"", 2, "", "line 2, column"},
         {"defaults check nowhere.xml", 2, "", "nowhere.xml: cannot be opened"},

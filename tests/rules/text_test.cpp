@@ -75,6 +75,15 @@ TEST(Text, Routines) {
          std::to_string(FitsBuffer(kvt::Repeat("Ж", 259).c_str(), kNameSize)) +
              std::to_string(FitsBuffer(std::string(260, 'x').c_str(), kNameSize)),
          "10"},
+        {"URI schemes: a letter, then letters, digits, + - .",
+         [] {
+             std::string made;
+             for (const char* name : {"mailto", "ms-settings", "a1+b.c", "", "1a", "-a", "a b",
+                                      "a_b", "a:", "яa", "aя"})
+                 made += std::to_string(IsUrlScheme(name));
+             return made;
+         }(),
+         "11100000000"},
         {"expansion", text([](char* o) {
              char e[kTextSize];
              ExpandText("%SystemRoot%", e);

@@ -64,14 +64,15 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         const Items shared = {
             "Search\tCtrl+F", "Undo",  "Export...", "Export All...", "Tools>", "-",
             "Readme\tF1",     "About", "-",         "Exit"};
-        Items entries = {"Customize\tEnter", "New Extension\tCtrl+N"};
+        Items entries = {"Customize\tEnter", "New Extension\tCtrl+N",
+                         "New Link Type\tCtrl+Shift+N"};
         entries.insert(entries.end(), shared.begin(), shared.end());
         EXPECT_EQ(entries, MenuOf(user, list, ".kvtsys", true));
         entries[0] = "Edit\tEnter";
-        entries.insert(entries.begin() + 2, "Restore\tDel");
-        entries.erase(entries.begin() + 3); // no "Search" in the tree
+        entries.insert(entries.begin() + 3, "Restore\tDel");
+        entries.erase(entries.begin() + 4); // no "Search" in the tree
         EXPECT_EQ(entries, MenuOf(user, tree, ".kvtboth", true));
-        entries[2] = "Delete\tDel";
+        entries[3] = "Delete\tDel";
         EXPECT_EQ(entries, MenuOf(user, tree, ".kvtmine"));
         EXPECT_EQ("Mine", User::Text(window, IDC_MAIN_FILETYPE));
         // A group item and empty space offer nothing and change nothing.
@@ -127,9 +128,9 @@ TEST_F(MainWindow, GroupsCountsAndMenusOfBothModes) {
         EXPECT_EQ((Items{".kvtboth", ".kvtsys", ".kvté"}), ours);
         EXPECT_EQ(std::to_string(User::Items(list).size()) + " Registered file extensions ",
                   kvt::StatusText());
-        EXPECT_EQ((Items{"Edit\tEnter", "New Extension\tCtrl+N", "Delete\tDel", "Search\tCtrl+F",
-                         "Undo", "Export...", "Export All...", "Tools>", "-", "Readme\tF1", "About",
-                         "-", "Exit"}),
+        EXPECT_EQ((Items{"Edit\tEnter", "New Extension\tCtrl+N", "New Link Type\tCtrl+Shift+N",
+                         "Delete\tDel", "Search\tCtrl+F", "Undo", "Export...", "Export All...",
+                         "Tools>", "-", "Readme\tF1", "About", "-", "Exit"}),
                   MenuOf(user, list, ".kvtsys", true));
     });
 }
