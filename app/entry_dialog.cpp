@@ -82,18 +82,11 @@ bool TakeName(HWND dialog) {
 // registered for the mode.
 bool SelectRegistered(HWND dialog) {
     const EntryState& state = StateOf(dialog);
-    const char* name = state.Name.c_str();
-    if (state.Catalogue->Mode == RunMode::User && HasUserClass(name)) {
-        SelectInTree(*state.Catalogue, name);
-        Close(dialog, EntryOutcome::FocusTree);
-        return true;
-    }
-    if (HasMachineClass(name)) {
-        SelectInList(*state.Catalogue, name);
-        Close(dialog, EntryOutcome::FocusList);
-        return true;
-    }
-    return false;
+    HWND control = SelectInCatalogue(*state.Catalogue, state.Name.c_str());
+    if (control)
+        Close(dialog,
+              control == state.Catalogue->Tree ? EntryOutcome::FocusTree : EntryOutcome::FocusList);
+    return control != nullptr;
 }
 
 void AskToCreate(HWND dialog) {

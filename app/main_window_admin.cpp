@@ -44,9 +44,10 @@ void ShowListItem(MainWindow& main, int index) {
     ShowExtension(main, main.CurrentExtension);
 }
 
-// A saved edit shows at once: the pane reads what the save wrote.
-void OnEdit(MainWindow& main) {
-    if (RunPropertyEditor(main.Window, kEditorEdit, ReadCurrent(main), RunMode::Admin))
+// A saved edit shows at once: the pane reads what the save wrote. With an
+// action, the editor opens on it.
+void OnEdit(MainWindow& main, const std::string& action = "") {
+    if (RunPropertyEditor(main.Window, kEditorEdit, ReadCurrent(main), RunMode::Admin, action))
         ShowListItem(main, main.CurrentListIndex);
 }
 
@@ -93,6 +94,18 @@ INT_PTR OnListNotify(MainWindow& main, const NMHDR* header) {
     }
 }
 
+// The type the Problems window names becomes the current one; for an action,
+// its editor opens on it.
+void OnProblems(MainWindow& main) {
+    std::string action;
+    HWND list = RunProblems(main, &action);
+    if (!list)
+        return;
+    ShowListItem(main, ListView_GetNextItem(list, -1, LVNI_SELECTED));
+    if (!action.empty())
+        OnEdit(main, action);
+}
+
 void RunCommand(MainWindow& main, WPARAM command) {
     if (RunSharedCommand(main, command))
         return;
@@ -105,6 +118,9 @@ void RunCommand(MainWindow& main, WPARAM command) {
         break;
     case IDM_DELETE:
         OnDelete(main);
+        break;
+    case IDM_PROBLEMS:
+        OnProblems(main);
         break;
     case IDM_OPENSELECTED:
     case IDM_DELETESELECTED:

@@ -7,6 +7,7 @@
 #include "details/readers.h"
 #include "export/export_command.h"
 #include "openwith/openwith_editor.h"
+#include "problems/problems_window.h"
 #include "platform/shell.h"
 #include "records/app_state.h"
 #include "ui/app_ui.h"
@@ -72,9 +73,14 @@ void RunUndo(MainWindow& main) {
             return;
     }
     const std::string extension = LastChange().Extension;
+    const std::vector<std::string> placed = ExtensionsOf(LastChange());
     if (!ChangeDone(main, UndoLastChange()))
         return;
     RunShellRefresh(window);
+    // A change of several extensions (a mend) places each; its own, last.
+    for (const std::string& other : placed)
+        if (other != extension)
+            PlaceExtension(main.Catalogue, other.c_str());
     if (!extension.empty())
         main.CurrentTreeItem = PlaceExtension(main.Catalogue, extension.c_str());
 }
@@ -96,11 +102,13 @@ LRESULT CALLBACK FilterMainWindowKeys(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// "Compare" and "Open With Editor".
+// "Compare", "Open With Editor" and "Problems...".
 HMENU BuildToolsMenu() {
     HMENU tools = CreatePopupMenu();
     AppendMenuA(tools, MF_STRING, IDM_COMPARE, kMenuCompare);
     AppendMenuA(tools, MF_STRING, IDM_OPENWITHEDITOR, kMenuOpenWithEditor);
+    AppendMenuA(tools, MF_STRING, IDM_PROBLEMS,
+                (std::string(kMenuProblems) + kKeyProblems).c_str());
     return tools;
 }
 
@@ -245,6 +253,23 @@ bool RunSharedCommand(MainWindow& main, WPARAM command) {
     default:
         return false;
     }
+}
+
+HWND RunProblems(MainWindow& main, std::string* action) {
+    const ProblemsOutcome outcome = RunProblemsWindow(main.Window, main.Mode);
+    if (!outcome.Mended.empty())
+        RunShellRefresh(main.Window);
+    for (const std::string& extension : outcome.Mended)
+        PlaceExtension(main.Catalogue, extension.c_str());
+    if (outcome.Mended.empty() && !main.CurrentExtension.empty())
+        ShowExtension(main, main.CurrentExtension);
+    HWND control = outcome.Extension.empty()
+                       ? nullptr
+                       : SelectInCatalogue(main.Catalogue, outcome.Extension.c_str());
+    if (control)
+        SetFocus(control);
+    *action = outcome.Action;
+    return control;
 }
 
 void StartMainWindowKeys(HWND window) {

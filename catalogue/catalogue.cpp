@@ -325,25 +325,26 @@ int HasMachineClass(const char* name) {
     return HasClassesKey(HKEY_LOCAL_MACHINE, name);
 }
 
-void SelectInList(const CatalogueView& view, const char* name) {
-    const int index = FindListRow(view.List, name);
-    if (index >= 0)
-        SelectListRow(view.List, index);
-}
-
-void SelectInTree(const CatalogueView& view, const char* name) {
-    for (HTREEITEM group = TreeRelative(view.Tree, TVGN_ROOT, nullptr); group;
-         group = TreeRelative(view.Tree, TVGN_NEXT, group)) {
-        for (HTREEITEM child = TreeRelative(view.Tree, TVGN_CHILD, group); child;
-             child = TreeRelative(view.Tree, TVGN_NEXT, child)) {
-            char text[kExtensionNameSize];
-            ReadTreeItemText(view.Tree, child, text, kExtensionNameSize);
-            if (CompareNoCase(text, name) == 0) {
-                SelectTreeItem(view.Tree, child);
-                return;
+HWND SelectInCatalogue(const CatalogueView& view, const char* name) {
+    if (view.Mode == RunMode::User && HasUserClass(name)) {
+        for (HTREEITEM group = TreeRelative(view.Tree, TVGN_ROOT, nullptr); group;
+             group = TreeRelative(view.Tree, TVGN_NEXT, group))
+            for (HTREEITEM child = TreeRelative(view.Tree, TVGN_CHILD, group); child;
+                 child = TreeRelative(view.Tree, TVGN_NEXT, child)) {
+                char text[kExtensionNameSize];
+                ReadTreeItemText(view.Tree, child, text, kExtensionNameSize);
+                if (CompareNoCase(text, name) == 0) {
+                    SelectTreeItem(view.Tree, child);
+                    return view.Tree;
+                }
             }
-        }
+        return nullptr;
     }
+    const int row = HasMachineClass(name) ? FindListRow(view.List, name) : -1;
+    if (row < 0)
+        return nullptr;
+    SelectListRow(view.List, row);
+    return view.List;
 }
 
 void FormatStatusCounts(int adminMode, int total, int customized, int defined, char* out) {

@@ -64,10 +64,11 @@ const char* GroupName(CatalogueGroup group);
 int HasUserClass(const char* name);
 int HasMachineClass(const char* name);
 
-// Selects the list item named name (any letter case), focuses and shows it.
-void SelectInList(const CatalogueView& view, const char* name);
-// Selects the first extension item of the tree named name (any letter case).
-void SelectInTree(const CatalogueView& view, const char* name);
+// Selects a registered extension (any letter case) where the catalogue shows
+// it: in user mode the first item of the tree named name where the user has
+// it, else the list's row, focused and in view. The control that shows it;
+// null where neither does.
+HWND SelectInCatalogue(const CatalogueView& view, const char* name);
 
 // The status text for the counts into out (at least 261 bytes).
 void FormatStatusCounts(int adminMode, int total, int customized, int defined, char* out);
