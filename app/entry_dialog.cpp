@@ -25,7 +25,7 @@ constexpr int kRuleTop = 22;
 enum class EntryRole { NewExtension, NewLinkType, Find };
 
 // What the main window does once the entry has closed.
-enum class EntryOutcome { Nothing, FocusTree, FocusList, Create };
+enum class EntryOutcome { Nothing, Select, Create };
 
 // The entry's own state, reached through its DWLP_USER.
 struct EntryState {
@@ -103,20 +103,13 @@ bool TakeName(HWND dialog) {
     return true;
 }
 
-// Selects the extension when the catalogue holds it; false when it is not
-// registered for the mode.
+// Closes the dialog to select the type when the mode has it registered;
+// false when it has not.
 bool SelectRegistered(HWND dialog) {
     const EntryState& state = StateOf(dialog);
-    const char* name = state.Name.c_str();
-    const RunMode mode = state.Catalogue->Mode;
-    if (!IsRegisteredType(mode, name))
+    if (!IsRegisteredType(state.Catalogue->Mode, state.Name.c_str()))
         return false;
-    if (mode == RunMode::User && HasUserClass(name)) {
-        SelectInTree(*state.Catalogue, name);
-        Close(dialog, EntryOutcome::FocusTree);
-        return true;
-    }
-    Close(dialog, EntryOutcome::FocusList);
+    Close(dialog, EntryOutcome::Select);
     return true;
 }
 
@@ -190,12 +183,8 @@ void RunEntry(MainWindow& main, EntryRole role) {
     DialogBoxParamA(AppUi.Instance, MAKEINTRESOURCEA(IDD_ENTRY), main.Window, EntryProc,
                     reinterpret_cast<LPARAM>(&state));
     switch (state.Outcome) {
-    case EntryOutcome::FocusTree:
-        SetFocus(main.Catalogue.Tree);
-        break;
-    case EntryOutcome::FocusList:
-        ShowListTab(main, ListTabOf(state.Name.c_str()));
-        SelectInList(main.Catalogue, state.Name.c_str());
+    case EntryOutcome::Select:
+        SelectType(main, state.Name);
         break;
     case EntryOutcome::Create:
         Create(main, state.Name);

@@ -48,9 +48,10 @@ void ShowListItem(MainWindow& main, int index) {
     ShowExtension(main, main.CurrentExtension);
 }
 
-// A saved edit shows at once: the pane reads what the save wrote.
-void OnEdit(MainWindow& main) {
-    if (RunPropertyEditor(main.Window, kEditorEdit, ReadCurrent(main), RunMode::Admin))
+// A saved edit shows at once: the pane reads what the save wrote. With an
+// action, the editor opens on it.
+void OnEdit(MainWindow& main, const std::string& action = "") {
+    if (RunPropertyEditor(main.Window, kEditorEdit, ReadCurrent(main), RunMode::Admin, action))
         ShowListItem(main, main.CurrentListIndex);
 }
 
@@ -113,6 +114,14 @@ INT_PTR OnNotify(MainWindow& main, const NMHDR* header) {
     return FALSE;
 }
 
+// The type the Problems window names becomes the current one; for an action,
+// its editor opens on it.
+void OnProblems(MainWindow& main) {
+    std::string action;
+    if (RunProblems(main, &action) && !action.empty())
+        OnEdit(main, action);
+}
+
 void RunCommand(MainWindow& main, WPARAM command) {
     if (RunSharedCommand(main, command))
         return;
@@ -126,6 +135,9 @@ void RunCommand(MainWindow& main, WPARAM command) {
         break;
     case IDM_DELETE:
         OnDelete(main);
+        break;
+    case IDM_PROBLEMS:
+        OnProblems(main);
         break;
     case IDM_OPENSELECTED:
     case IDM_DELETESELECTED:

@@ -8,6 +8,7 @@
 #include "export/export_command.h"
 #include "openwith/openwith_editor.h"
 #include "platform/registry_layout.h"
+#include "problems/problems_window.h"
 #include "platform/shell.h"
 #include "records/app_state.h"
 #include "ui/app_ui.h"
@@ -73,9 +74,14 @@ void RunUndo(MainWindow& main) {
             return;
     }
     const std::string extension = LastChange().Extension;
+    const std::vector<std::string> placed = ExtensionsOf(LastChange());
     if (!ChangeDone(main, UndoLastChange()))
         return;
     RunShellRefresh(window);
+    // A change of several extensions (a mend) places each; its own, last.
+    for (const std::string& other : placed)
+        if (other != extension)
+            PlaceExtension(main.Catalogue, other.c_str());
     if (extension.empty())
         return;
     main.CurrentTreeItem = PlaceExtension(main.Catalogue, extension.c_str());
@@ -102,11 +108,13 @@ LRESULT CALLBACK FilterMainWindowKeys(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// "Compare" and "Open With Editor".
+// "Compare", "Open With Editor" and "Problems...".
 HMENU BuildToolsMenu() {
     HMENU tools = CreatePopupMenu();
     AppendMenuA(tools, MF_STRING, IDM_COMPARE, kMenuCompare);
     AppendMenuA(tools, MF_STRING, IDM_OPENWITHEDITOR, kMenuOpenWithEditor);
+    AppendMenuA(tools, MF_STRING, IDM_PROBLEMS,
+                (std::string(kMenuProblems) + kKeyProblems).c_str());
     return tools;
 }
 
@@ -282,6 +290,28 @@ bool RunSharedCommand(MainWindow& main, WPARAM command) {
     default:
         return false;
     }
+}
+
+HWND RunProblems(MainWindow& main, std::string* action) {
+    const ProblemsOutcome outcome = RunProblemsWindow(main.Window, main.Mode);
+    if (!outcome.Mended.empty())
+        RunShellRefresh(main.Window);
+    for (const std::string& extension : outcome.Mended)
+        PlaceExtension(main.Catalogue, extension.c_str());
+    if (outcome.Mended.empty() && !main.CurrentExtension.empty())
+        ShowExtension(main, main.CurrentExtension);
+    *action = outcome.Action;
+    return outcome.Extension.empty() ? nullptr : SelectType(main, outcome.Extension);
+}
+
+HWND SelectType(MainWindow& main, const std::string& name) {
+    HWND control = SelectInCatalogue(main.Catalogue, name.c_str());
+    // A list's row shows with its list's tab, which shows its details.
+    if (control && control != main.Catalogue.Tree)
+        ShowListTab(main, ListTabOf(name.c_str()));
+    if (control)
+        SetFocus(control);
+    return control;
 }
 
 void StartMainWindowKeys(HWND window) {

@@ -65,8 +65,8 @@ struct MenuEntryTemplate {
 
 // A pop-up menu of the window's own entries, in order, followed by what
 // every context menu ends with: "Search", "Undo", "Export...", "Export
-// All...", the Tools submenu ("Compare", "Open With Editor"), a rule,
-// "Readme", "About", a rule and "Exit".
+// All...", the Tools submenu ("Compare", "Open With Editor", "Problems..."),
+// a rule, "Readme", "About", a rule and "Exit".
 HMENU BuildContextMenu(const MenuEntryTemplate* entries, size_t count);
 
 void TrackMenuAtCursor(const MainWindow& main, HMENU menu);
@@ -83,6 +83,15 @@ void TakeListItem(MainWindow& main, int index);
 // Export, Export All, Compare, Open With Editor, About, Readme, Exit, the
 // other tab); false for any other command.
 bool RunSharedCommand(MainWindow& main, WPARAM command);
+
+// Problems: its window over the main window; then the catalogue follows its
+// mends, and the type it names is selected and focused. The control that
+// shows that type, null for none, with the action to open the editor on in
+// action ("" for none).
+HWND RunProblems(MainWindow& main, std::string* action);
+// Selects a registered type where the catalogue shows it (the tree or its
+// list, with the list's tab) and focuses it; the control, null for none.
+HWND SelectType(MainWindow& main, const std::string& name);
 
 // The main window's keys (the accelerator table), from its start until it
 // closes: a key pressed in the window or one of its controls runs its command.

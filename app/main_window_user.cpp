@@ -69,8 +69,9 @@ void ShowListItem(MainWindow& main, int index) {
     ShowExtension(main, main.CurrentExtension);
 }
 
-void OnCustomize(MainWindow& main) {
-    if (!RunPropertyEditor(main.Window, kEditorCustomize, ReadCurrent(main), RunMode::User))
+// Customize, with the editor on action where one is given.
+void OnCustomize(MainWindow& main, const std::string& action = "") {
+    if (!RunPropertyEditor(main.Window, kEditorCustomize, ReadCurrent(main), RunMode::User, action))
         return;
     MoveToCustomized(main.Catalogue, main.CurrentListIndex, main.CurrentExtension.c_str());
     ShowStatusCounts(main.Catalogue);
@@ -146,8 +147,8 @@ void OnTreeSelection(MainWindow& main) {
 }
 
 // A saved edit shows at once: the pane reads what the save wrote.
-void OnEdit(MainWindow& main) {
-    if (RunPropertyEditor(main.Window, kEditorEdit, ReadCurrent(main), RunMode::User))
+void OnEdit(MainWindow& main, const std::string& action = "") {
+    if (RunPropertyEditor(main.Window, kEditorEdit, ReadCurrent(main), RunMode::User, action))
         ShowExtension(main, main.CurrentExtension);
 }
 
@@ -266,6 +267,21 @@ void OnSelectedKey(MainWindow& main, WPARAM command) {
                                                          : kDeleteUserExtension);
 }
 
+// The type the Problems window names becomes the current one; for an action,
+// its editor opens on it, as a double-click there opens it.
+void OnProblems(MainWindow& main) {
+    std::string action;
+    HWND control = RunProblems(main, &action);
+    if (control == main.Catalogue.Tree)
+        OnTreeSelection(main);
+    if (!control || action.empty())
+        return;
+    if (control == main.Catalogue.Tree)
+        OnEdit(main, action);
+    else
+        OnCustomize(main, action);
+}
+
 void RunCommand(MainWindow& main, WPARAM command) {
     if (RunSharedCommand(main, command))
         return;
@@ -289,6 +305,9 @@ void RunCommand(MainWindow& main, WPARAM command) {
     case IDM_OPENSELECTED:
     case IDM_DELETESELECTED:
         OnSelectedKey(main, command);
+        break;
+    case IDM_PROBLEMS:
+        OnProblems(main);
         break;
     default:
         break;

@@ -429,26 +429,29 @@ bool IsRegisteredType(RunMode mode, const char* name) {
            HasLinkClass(HKEY_LOCAL_MACHINE, name);
 }
 
-void SelectInList(const CatalogueView& view, const char* name) {
-    HWND list = ListOf(view, name);
-    const int index = FindListRow(list, name);
-    if (index >= 0)
-        SelectListRow(list, index);
-}
-
-void SelectInTree(const CatalogueView& view, const char* name) {
-    for (HTREEITEM group = TreeRelative(view.Tree, TVGN_ROOT, nullptr); group;
-         group = TreeRelative(view.Tree, TVGN_NEXT, group)) {
-        for (HTREEITEM child = TreeRelative(view.Tree, TVGN_CHILD, group); child;
-             child = TreeRelative(view.Tree, TVGN_NEXT, child)) {
-            char text[kExtensionNameSize];
-            ReadTreeItemText(view.Tree, child, text, kExtensionNameSize);
-            if (CompareNoCase(text, name) == 0) {
-                SelectTreeItem(view.Tree, child);
-                return;
+HWND SelectInCatalogue(const CatalogueView& view, const char* name) {
+    if (!IsRegisteredType(view.Mode, name))
+        return nullptr;
+    if (view.Mode == RunMode::User && HasUserClass(name)) {
+        for (HTREEITEM group = TreeRelative(view.Tree, TVGN_ROOT, nullptr); group;
+             group = TreeRelative(view.Tree, TVGN_NEXT, group))
+            for (HTREEITEM child = TreeRelative(view.Tree, TVGN_CHILD, group); child;
+                 child = TreeRelative(view.Tree, TVGN_NEXT, child)) {
+                char text[kExtensionNameSize];
+                ReadTreeItemText(view.Tree, child, text, kExtensionNameSize);
+                if (CompareNoCase(text, name) == 0) {
+                    SelectTreeItem(view.Tree, child);
+                    return view.Tree;
+                }
             }
-        }
+        return nullptr;
     }
+    HWND list = ListOf(view, name);
+    const int row = FindListRow(list, name);
+    if (row < 0)
+        return nullptr;
+    SelectListRow(list, row);
+    return list;
 }
 
 void FormatStatusCounts(int adminMode, int total, int customized, int defined, char* out,

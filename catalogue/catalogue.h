@@ -81,11 +81,11 @@ int HasMachineClass(const char* name);
 // that holds "URL Protocol" (in user mode in either hive).
 bool IsRegisteredType(RunMode mode, const char* name);
 
-// Selects the item named name (any letter case) of its list (ListOf),
-// focuses and shows it.
-void SelectInList(const CatalogueView& view, const char* name);
-// Selects the first extension item of the tree named name (any letter case).
-void SelectInTree(const CatalogueView& view, const char* name);
+// Selects a registered type (any letter case) where the catalogue shows it:
+// in user mode the first item of the tree named name where the user has it,
+// else the row of its list (ListOf), focused and in view. The control that
+// shows it; null where none does.
+HWND SelectInCatalogue(const CatalogueView& view, const char* name);
 
 // The status text for the counts into out (at least 261 bytes): of
 // extensions, or of link types.

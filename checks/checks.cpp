@@ -30,37 +30,6 @@ constexpr const char* kRunnerKeys[] = {"DropTarget", "ddeexec"};
 constexpr const char* kRunnerValues[] = {kDelegateExecuteValue, "ExplorerCommandHandler",
                                          "SubCommands", "ExtendedSubCommandsKey"};
 
-struct KindFacts {
-    const char* sentence;
-    MendKind mend;
-};
-
-KindFacts FactsOf(FindingKind kind) {
-    switch (kind) {
-    case FindingKind::MissingClass:
-        return {kTextCheckMissingClass, MendKind::RemoveValue};
-    case FindingKind::MissingDefaultAction:
-        return {kTextCheckMissingDefaultAction, MendKind::RemoveValue};
-    case FindingKind::ActionWithoutCommand:
-        return {kTextCheckActionWithoutCommand, MendKind::EditAction};
-    case FindingKind::MissingProgram:
-        return {kTextCheckMissingProgram, MendKind::EditAction};
-    case FindingKind::MissingIconFile:
-        return {kTextCheckMissingIconFile, MendKind::RemoveValue};
-    case FindingKind::DanglingUserChoice:
-        return {kTextCheckDanglingUserChoice, MendKind::RemoveKey};
-    case FindingKind::DanglingOpenWithProgId:
-        return {kTextCheckDanglingOpenWithProgId, MendKind::RemoveValue};
-    case FindingKind::MissingOpenWithProgram:
-        return {kTextCheckMissingOpenWithProgram, MendKind::RemoveValue};
-    case FindingKind::MissingApplication:
-        return {kTextCheckMissingApplication, MendKind::RemoveKey};
-    case FindingKind::EmptyUserExtension:
-        return {kTextCheckEmptyUserExtension, MendKind::RemoveKey};
-    }
-    return {"", MendKind::EditAction};
-}
-
 // A text value whole, however long; false when it is absent, not text, or empty.
 bool ReadText(HKEY key, const char* name, std::string* text) {
     DWORD type = REG_NONE, size = 512;
@@ -225,9 +194,9 @@ HKEY Check::HiveOfValue(const std::string& path, const char* name) {
 void Check::Add(FindingKind kind, const std::string& extension, const std::string& fileClass,
                 HKEY hive, const std::string& keyPath, const std::string& valueName,
                 const std::string& missing) {
-    const KindFacts facts = FactsOf(kind);
+    const FindingKindFacts& facts = FactsOf(kind);
     findings_->push_back({kind, extension, fileClass, hive, keyPath, valueName, missing,
-                          facts.sentence, facts.mend});
+                          facts.Sentence, facts.Mend});
 }
 
 bool Check::Run(const CheckProgress& progress) {
@@ -392,7 +361,8 @@ void Check::CheckExplorerLists(const std::string& extension) {
     const std::string choicePath = entry + "\\" + kUserChoiceKey;
     RegKey choice;
     std::string progId;
-    if (RegistryOpenKey(HKEY_CURRENT_USER, choicePath.c_str(), KEY_READ, choice.put()) ==
+    // The value alone: Windows guards the choice's key against more.
+    if (RegistryOpenKey(HKEY_CURRENT_USER, choicePath.c_str(), KEY_QUERY_VALUE, choice.put()) ==
             ERROR_SUCCESS &&
         ReadText(choice.get(), kProgIdValue, &progId) && !VisitClass(extension, progId))
         Add(FindingKind::DanglingUserChoice, extension, progId, HKEY_CURRENT_USER, choicePath, "",
@@ -442,7 +412,53 @@ void Check::CheckApplication(const std::string& application) {
             command);
 }
 
+// In the order of FindingKind. The names are the command line's: scripts
+// depend on them, so they never change.
+constexpr FindingKindFacts kKinds[kFindingKindCount] = {
+    {"missing-class", kHeadingMissingClass, kTextCheckMissingClass, MendKind::RemoveValue},
+    {"missing-default-action", kHeadingMissingDefaultAction, kTextCheckMissingDefaultAction,
+     MendKind::RemoveValue},
+    {"action-without-command", kHeadingActionWithoutCommand, kTextCheckActionWithoutCommand,
+     MendKind::EditAction},
+    {"missing-program", kHeadingMissingProgram, kTextCheckMissingProgram, MendKind::EditAction},
+    {"missing-icon-file", kHeadingMissingIconFile, kTextCheckMissingIconFile,
+     MendKind::RemoveValue},
+    {"dangling-user-choice", kHeadingDanglingUserChoice, kTextCheckDanglingUserChoice,
+     MendKind::RemoveKey},
+    {"dangling-open-with-progid", kHeadingDanglingOpenWithProgId, kTextCheckDanglingOpenWithProgId,
+     MendKind::RemoveValue},
+    {"missing-open-with-program", kHeadingMissingOpenWithProgram, kTextCheckMissingOpenWithProgram,
+     MendKind::RemoveValue},
+    {"missing-application", kHeadingMissingApplication, kTextCheckMissingApplication,
+     MendKind::RemoveKey},
+    {"empty-user-extension", kHeadingEmptyUserExtension, kTextCheckEmptyUserExtension,
+     MendKind::RemoveKey},
+};
+
 } // namespace
+
+const FindingKindFacts& FactsOf(FindingKind kind) {
+    return kKinds[static_cast<int>(kind)];
+}
+
+bool FindingKindNamed(const std::string& name, FindingKind* kind) {
+    for (int index = 0; index < kFindingKindCount; ++index)
+        if (name == kKinds[index].Name) {
+            *kind = static_cast<FindingKind>(index);
+            return true;
+        }
+    return false;
+}
+
+std::string ActionVerb(const Finding& finding) {
+    const std::string shell = std::string("\\") + kShellKey + "\\";
+    const std::string command = std::string("\\") + kCommandKey;
+    std::string path = finding.KeyPath;
+    if (finding.Kind == FindingKind::MissingProgram)
+        path.erase(path.size() - command.size());
+    const size_t at = path.rfind(shell);
+    return at == std::string::npos ? "" : path.substr(at + shell.size());
+}
 
 bool CheckFileTypes(int adminMode, std::vector<Finding>* findings, const CheckProgress& progress) {
     return Check(adminMode, findings).Run(progress);

@@ -28,6 +28,7 @@ enum class FindingKind {
     MissingApplication,     // the program of an Applications key's command
     EmptyUserExtension,     // the user's key of an extension holds nothing
 };
+constexpr int kFindingKindCount = 10;
 
 enum class MendKind {
     RemoveValue, // the value ValueName of Hive\KeyPath goes
@@ -46,6 +47,22 @@ struct Finding {
     const char* Sentence;  // what the shell does because of it (resources/texts.h)
     MendKind Mend;
 };
+
+// What each kind is: its name on the command line ("missing-class"), its
+// heading in the Problems window, what the shell does because of it
+// (resources/texts.h) and its mend.
+struct FindingKindFacts {
+    const char* Name;
+    const char* Heading;
+    const char* Sentence;
+    MendKind Mend;
+};
+const FindingKindFacts& FactsOf(FindingKind kind);
+// The kind a name stands for; false for none.
+bool FindingKindNamed(const std::string& name, FindingKind* kind);
+
+// The verb of the action a finding of EditAction is about, from its key.
+std::string ActionVerb(const Finding& finding);
 
 // Called after each extension, each entry of the user's Explorer lists and
 // each application checked, with how many of them there are; the check stops

@@ -38,6 +38,7 @@ const std::vector<CommandForm>& Forms() {
         {"export", kCliHelpExport, {}, {"--all"}, 1, SIZE_MAX},
         {"defaults export", kCliHelpDefaultsExport, {"--only"}, {}, 1, 1},
         {"defaults check", kCliHelpDefaultsCheck, {"--format"}, {}, 1, 1},
+        {"problems", kCliHelpProblems, {"--format", "--kind", "--mend"}, {"--dry-run"}, 0, 0},
     };
     return forms;
 }

@@ -96,7 +96,8 @@ int RunInvocation(const Invocation& invocation) {
                     {"restore", RunDeleteOrRestore},
                     {"export", RunExport},
                     {"defaults export", RunDefaultsExport},
-                    {"defaults check", RunDefaultsCheck}};
+                    {"defaults check", RunDefaultsCheck},
+                    {"problems", RunProblems}};
     for (const auto& command : commands)
         if (invocation.Command == command.name)
             return command.run(invocation);

@@ -21,6 +21,8 @@ int RunDeleteOrRestore(const Invocation& invocation);
 int RunExport(const Invocation& invocation);
 int RunDefaultsExport(const Invocation& invocation);
 int RunDefaultsCheck(const Invocation& invocation);
+// The check of the file types: its findings, or some kinds of them mended.
+int RunProblems(const Invocation& invocation);
 
 // The extension operand, read for the mode; false (and why said) where it
 // cannot name a registered type.

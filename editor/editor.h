@@ -33,6 +33,8 @@ struct Editor {
     HWND Pages[kEditorPageCount] = {};
     EditorPageLook Looks[kEditorPageCount];
     int PageIndex = 0;
+    // The action whose row the Actions page opens on; "" for the first page.
+    std::string StartAction;
     bool Saved = false;
     bool Closed = false;
     // The Recently Used list's pop-up menu ("Remove", "Add Program"), user

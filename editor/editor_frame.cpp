@@ -2,6 +2,7 @@
 // on Save hands the record as read and as edited to the writer of the mode.
 #include "editor/editor_frame.h"
 
+#include "details/actions.h"
 #include "editor/editor.h"
 #include "platform/registry_layout.h"
 #include "platform/registry_write.h"
@@ -10,6 +11,7 @@
 #include "resources/texts.h"
 #include "text/system_text.h"
 #include "ui/app_ui.h"
+#include "ui/list_items.h"
 #include "ui/please_wait.h"
 #include "writer/apply_edits.h"
 
@@ -127,6 +129,16 @@ void OnInitDialog(HWND window, LPARAM parameter) {
     KeysEditor = window;
     KeyFilter.reset(
         SetWindowsHookExA(WH_MSGFILTER, FilterEditorKeys, nullptr, GetCurrentThreadId()));
+    // Opened on an action: the Actions page, with that action selected.
+    const int action =
+        editor.StartAction.empty() ? -1 : FindAction(editor.Save.Edited, editor.StartAction);
+    if (action >= 0) {
+        HWND actions = GetDlgItem(editor.Pages[kActionsPage], IDC_ACTIONS_LIST);
+        SetListItemState(actions, action, LVIS_SELECTED | LVIS_FOCUSED);
+        SwitchToPage(editor, kActionsPage);
+        SetFocus(actions);
+        return;
+    }
     HWND description = GetDlgItem(editor.Pages[kGeneralPage], IDC_GENERAL_DESCRIPTION);
     SetFocus(description);
     SendMessageA(description, EM_SETSEL, 0, -1);
@@ -257,9 +269,11 @@ INT_PTR CALLBACK EditorFrameProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 } // namespace
 
-bool RunPropertyEditor(HWND owner, uint32_t editorMode, const FileType& read, RunMode mode) {
+bool RunPropertyEditor(HWND owner, uint32_t editorMode, const FileType& read, RunMode mode,
+                       const std::string& action) {
     Editor editor;
     editor.Mode = mode;
+    editor.StartAction = action;
     editor.Save.EditorMode = editorMode;
     editor.Save.Read = read;
     editor.Save.Edited = read;

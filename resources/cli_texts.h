@@ -5,8 +5,8 @@ constexpr const char* kCliPrefix = "kvel: ";
 
 constexpr const char* kCliHelp =
     "KVEL's command line: the file types of this machine, listed, shown, set, deleted,\n"
-    "restored and exported, and the default associations file that Group Policy and\n"
-    "Intune deploy.\n"
+    "restored, exported, checked and mended, and the default associations file that\n"
+    "Group Policy and Intune deploy.\n"
     "\n"
     "  kvel list [PATTERN] [--links] [--group system|customized|defined] [--format F]\n"
     "  kvel show .EXT [--format F]\n"
@@ -19,6 +19,8 @@ constexpr const char* kCliHelp =
     "  kvel export (.EXT ... | --all) FILE.reg\n"
     "  kvel defaults export FILE.xml [--only .EXT,...]\n"
     "  kvel defaults check FILE.xml [--format F]\n"
+    "  kvel problems [--kind KIND,...] [--format F]\n"
+    "  kvel problems --mend KIND,... [--dry-run]\n"
     "\n"
     "Every command works on the current user's types (the user's keys over the\n"
     "machine's, as the shell merges them); --machine works on the machine's, for\n"
@@ -106,6 +108,31 @@ constexpr const char* kCliHelpDefaultsCheck =
     "program of the action a double-click runs is on disk. Exit status 1 where any\n"
     "cannot.\n";
 
+constexpr const char* kCliHelpProblems =
+    "kvel problems [--kind KIND,...] [--format text|csv|tsv|json] [--machine]\n"
+    "kvel problems --mend KIND,... [--dry-run] [--machine]\n"
+    "\n"
+    "Checks every file type, as the Problems window does, and lists what is broken:\n"
+    "one row per finding with its Kind, Extension, Class, Key, Value, what is Missing,\n"
+    "its Mend and an Explanation of what Windows does because of it. The kinds:\n"
+    "  missing-class              an extension names a file type that does not exist\n"
+    "  missing-default-action     a type's default names no action of it\n"
+    "  action-without-command     an action has nothing to run\n"
+    "  missing-program            an action's program is not on disk\n"
+    "  missing-icon-file          a type's icon file is not on disk\n"
+    "  dangling-user-choice       the user's choice names a type that does not exist\n"
+    "  dangling-open-with-progid  an OpenWithProgids entry names no type\n"
+    "  missing-open-with-program  a program of the user's Open With list is not on disk\n"
+    "  missing-application        a registered application's program is not on disk\n"
+    "  empty-user-extension       the user's key of an extension holds nothing\n"
+    "Exit status 1 where anything is found.\n"
+    "\n"
+    "--mend removes the dangling value or key of each finding of the kinds, as one\n"
+    "change, whole or not at all; --dry-run says what it would remove. It writes the\n"
+    "mode's keys alone: the user's, or with --machine the machine's. A missing\n"
+    "program or a command is mended in KVEL's editor, not here. Exit status 1 where\n"
+    "there is nothing to mend, 3 where the system refuses a removal.\n";
+
 // Messages, on standard error after kCliPrefix.
 constexpr const char* kCliUnknownCommand = "unknown command ";
 constexpr const char* kCliUnknownOption = "unknown option ";
@@ -149,6 +176,18 @@ constexpr const char* kCliRestored = "restored ";
 constexpr const char* kCliNothingToExport = "nothing to export";
 constexpr const char* kCliNotWritten = ": the file could not be written";
 constexpr const char* kCliWritten = "wrote ";
+constexpr const char* kCliBadKind = " is no kind of problem; the kinds: ";
+constexpr const char* kCliMendAlone =
+    "--mend names the kinds it mends, without --kind; --dry-run goes with --mend";
+constexpr const char* kCliMendedInEditor =
+    ": these are mended in KVEL's editor (its Problems window opens it), not here";
+constexpr const char* kCliMachinesFindings =
+    " of them are in the machine's keys, which kvel --machine mends";
+constexpr const char* kCliNothingToMend = "nothing to mend";
+constexpr const char* kCliWouldRemove = "would remove ";
+constexpr const char* kCliMended = "mended ";
+constexpr const char* kCliOneProblem = " problem";
+constexpr const char* kCliProblems = " problems";
 constexpr const char* kCliCannotHonour = " cannot be honoured on this machine";
 // What defaults check says of an association.
 constexpr const char* kCliHonoured = "ok";

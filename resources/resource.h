@@ -27,6 +27,8 @@
 #define IDD_COMPARE 8000
 #define IDD_PROGRESS 9000
 #define IDD_EXPORTPROGRESS 9100
+#define IDD_PROBLEMS 9200
+#define IDD_MENDPREVIEW 9300
 
 // Dialog 1000: user-mode main window
 #define IDC_MAIN_USERTAB 1001
@@ -225,6 +227,20 @@
 #define IDC_EXPORTPROGRESS_NAME 9102
 #define IDC_EXPORTPROGRESS_BAR 9103
 
+// Dialog 9200: Problems
+#define IDC_PROBLEMS_STATUS 9201
+#define IDC_PROBLEMS_PROGRESS 9202
+#define IDC_PROBLEMS_STOP 9203
+#define IDC_PROBLEMS_KINDS 9204
+#define IDC_PROBLEMS_LIST 9205
+#define IDC_PROBLEMS_EXPLANATION 9206
+#define IDC_PROBLEMS_SHOW 9207
+#define IDC_PROBLEMS_MEND 9208
+
+// Dialog 9300: what a mend removes, before it does
+#define IDC_MENDPREVIEW_TEXT 9301
+#define IDC_MENDPREVIEW_LIST 9302
+
 // Controls the save dialog's hook adds to the file dialog
 #define IDC_SAVE_DESCRIPTION_LABEL 9010
 #define IDC_SAVE_DESCRIPTION 9011
@@ -254,6 +270,7 @@
 // A new link type; the other tab over the lists ("System", "Links").
 #define IDM_NEWLINKTYPE 10040
 #define IDM_SWITCHLIST 10041
+#define IDM_PROBLEMS 10035
 
 // The main windows' keys (an accelerator table)
 #define IDR_MAIN_KEYS 20

@@ -235,3 +235,54 @@ constexpr const char* kTextCheckMissingApplication =
 constexpr const char* kTextCheckEmptyUserExtension =
     "Your own key of this extension holds nothing: the extension counts as customised, while "
     "the machine's settings decide.";
+
+// The Problems window's headings of the kinds of finding; each is followed
+// by its count.
+constexpr const char* kHeadingMissingClass = "Extensions naming a missing file type";
+constexpr const char* kHeadingMissingDefaultAction = "Defaults naming no action";
+constexpr const char* kHeadingActionWithoutCommand = "Actions with nothing to run";
+constexpr const char* kHeadingMissingProgram = "Actions whose program is missing";
+constexpr const char* kHeadingMissingIconFile = "Icons whose file is missing";
+constexpr const char* kHeadingDanglingUserChoice = "Your choices naming a missing file type";
+constexpr const char* kHeadingDanglingOpenWithProgId = "Open With types that are missing";
+constexpr const char* kHeadingMissingOpenWithProgram = "Open With programs that are missing";
+constexpr const char* kHeadingMissingApplication = "Applications whose program is missing";
+constexpr const char* kHeadingEmptyUserExtension = "Empty extension keys of yours";
+
+// Mends: what Undo names, and what a mend removes.
+constexpr const char* kUndoMendOne = "Mend 1 problem";
+constexpr const char* kUndoMendStart = "Mend ";
+constexpr const char* kUndoMendProblems = " problems";
+constexpr const char* kTextMendDefaultValue = "the default value of ";
+constexpr const char* kTextMendValueStart = "the value \"";
+constexpr const char* kTextMendValueEnd = "\" of ";
+constexpr const char* kTextMendKeyStart = "the key ";
+constexpr const char* kTextMendKeyEnd = ", with everything below it";
+constexpr const char* kTextMendOrderStart = ", and \"";
+constexpr const char* kTextMendOrderEnd = "\" from its MRUList";
+
+// Problems window
+constexpr const char* kMenuProblems = "Problems...";
+constexpr const char* kKeyProblems = "\tF7";
+constexpr const char* kTextProblemsChecking = "Checking the file types: ";
+constexpr const char* kTextProblemsOf = " of ";
+constexpr const char* kTextProblemOne = " problem";
+constexpr const char* kTextProblemMany = " problems";
+constexpr const char* kTextProblemsNone =
+    "No problems found: every file type works, as far as the registry and the disk tell.";
+constexpr const char* kTextProblemsFound = " found. Select a kind, then its rows (Ctrl+A all).";
+constexpr const char* kTextProblemsStopped = "Stopped: the file types checked so far have ";
+constexpr const char* kTextProblemsMended = "Mended ";
+constexpr const char* kTextProblemsUndo = "; Undo (Ctrl+Z) in the main window takes the mend back.";
+constexpr const char* kTextMendRemoves = "Mend removes ";
+constexpr const char* kTextEditOpensStart = "Edit opens the editor on the action \"";
+constexpr const char* kTextEditOpensMiddle = "\" of ";
+constexpr const char* kTextEditCannotStart = "The editor cannot reach this action: ";
+constexpr const char* kTextEditCannotMiddle = " is not the file type of ";
+constexpr const char* kTextMachinesKeyStart = "The key is the machine's, ";
+constexpr const char* kTextMachinesKeyEnd = ": admin mode mends it.";
+constexpr const char* kButtonMend = "&Mend...";
+constexpr const char* kButtonEdit = "&Edit...";
+constexpr const char* kCaptionNotMended = "Not Mended";
+constexpr const char* kProblemsKindColumn = "Problem";
+constexpr const char* kProblemsColumns[] = {"Extension", "File Type", "Missing", "Key"};

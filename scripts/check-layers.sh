@@ -2,7 +2,8 @@
 # Fails, naming file and line, on any include of the program's own headers
 # that runs from a floor to a higher one. The floors, from the ground up:
 #   1 text/ resources/   2 platform/   3 records/ ui/   4 details/
-#   5 catalogue/ checks/   6 writer/   7 editor/ compare/ openwith/ export/ defaults/
+#   5 catalogue/ checks/   6 writer/
+#   7 editor/ compare/ openwith/ export/ defaults/ problems/
 #   8 app/ cli/
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -15,7 +16,7 @@ floor_of() {
     details/*) echo 4 ;;
     catalogue/* | checks/*) echo 5 ;;
     writer/*) echo 6 ;;
-    editor/* | compare/* | openwith/* | export/* | defaults/*) echo 7 ;;
+    editor/* | compare/* | openwith/* | export/* | defaults/* | problems/*) echo 7 ;;
     app/* | cli/*) echo 8 ;;
     *) echo 0 ;;
     esac

@@ -6,7 +6,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 count() { cat "$@" /dev/null | grep -cv '^[[:space:]]*$' || true; }
 program=$(count $(git ls-files -co --exclude-standard -- text platform records ui details catalogue checks \
-                      writer editor compare openwith export defaults app cli resources | grep -E '\.(cpp|h|rc)$'))
+                      writer editor compare openwith export defaults problems app cli resources | grep -E '\.(cpp|h|rc)$'))
 tests=$(count $(git ls-files -co --exclude-standard -- tests))
 tenths=$((1000 * tests / program))
 echo "kvel: program $program lines, tests $tests lines: $((tenths / 10)).$((tenths % 10)) %"

@@ -6,6 +6,7 @@
 #include "resources/texts.h"
 #include "text/system_text.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -117,6 +118,19 @@ ChangeOutcome MakeChange(const std::string& title, const std::string& extension,
         ReadKeyState(&key);
     History.push_back(std::move(step));
     return outcome;
+}
+
+std::vector<std::string> ExtensionsOf(const UndoStep& step) {
+    const std::string classes = std::string(kClassesKey) + "\\.";
+    std::vector<std::string> extensions;
+    for (const KeyState& key : step.Before) {
+        const std::string name = key.Path.substr(std::min(key.Path.size(), classes.size() - 1));
+        if (CompareNoCase(key.Path.substr(0, classes.size()).c_str(), classes.c_str()) == 0 &&
+            name.find('\\') == std::string::npos &&
+            std::find(extensions.begin(), extensions.end(), name) == extensions.end())
+            extensions.push_back(name);
+    }
+    return extensions;
 }
 
 bool CanUndo() {

@@ -50,6 +50,10 @@ ChangeOutcome MakeChange(const std::string& title, const std::string& extension,
                          std::vector<KeyState> keys,
                          const std::function<void(RegistryWrites&)>& write);
 
+// The extensions whose own key (Software\Classes\.ext of either hive) a
+// change kept: where they stand in the catalogue may have changed.
+std::vector<std::string> ExtensionsOf(const UndoStep& step);
+
 bool CanUndo();
 // The change Undo would take back.
 const UndoStep& LastChange();

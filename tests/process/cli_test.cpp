@@ -1,6 +1,7 @@
 // kvel.com, the command line, run as its own process on a fixture: each
 // command's output compared whole, its exit status, and the registry after.
 #include "harness/kvt.h"
+#include "resources/texts.h"
 #include "text/system_text.h"
 
 #include <fstream>
@@ -94,6 +95,19 @@ struct Row {
     std::string registry = "";
 };
 
+// The command of the row, run; what it printed, its status and the registry
+// after it as the row says.
+void Expect(const Row& row) {
+    SCOPED_TRACE(row.arguments);
+    const Ran ran = Kvel(row.arguments);
+    EXPECT_EQ(row.status, ran.status) << ran.err;
+    if (row.out != "*") {
+        EXPECT_EQ(row.out, ran.out);
+    }
+    EXPECT_NE(std::string::npos, ran.err.find(row.err)) << ran.err;
+    EXPECT_REGISTRY(row.registry);
+}
+
 class CommandLine : public kvt::RegistryTest {};
 
 TEST_F(CommandLine, EachCommandItsOutputItsStatusAndTheRegistry) {
@@ -184,17 +198,71 @@ TEST_F(CommandLine, EachCommandItsOutputItsStatusAndTheRegistry) {
          "yt5zp6cm1bs9xfge2a,Фото 照片,no such file type\r\n",
          ":8:4: .pdf cannot be honoured on this machine (no such file type)"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.arguments);
-        const Ran ran = Kvel(row.arguments);
-        EXPECT_EQ(row.status, ran.status) << ran.err;
-        if (row.out != "*") {
-            EXPECT_EQ(row.out, ran.out);
-        }
-        EXPECT_NE(std::string::npos, ran.err.find(row.err)) << ran.err;
-        EXPECT_REGISTRY(row.registry);
-    }
+    for (const Row& row : rows)
+        Expect(row);
     EXPECT_EQ(0, Slurp(reg).compare(0, 2, "\xFF\xFE")) << "a registry file in UTF-16";
+}
+
+// problems on the fixture, .kvtc's program gone from the disk, and a few
+// broken keys more; the user's choice of .kvtp protected, as Windows protects
+// some.
+TEST_F(CommandLine, ProblemsListedFilteredAndMended) {
+    kvt::Seed(std::string(kFixture) + R"(
+[HKLM\Software\Classes\kvtcfile\shell\open\command]
+@="\"C:\\Tools\\kvtgone.exe\" \"%1\""
+[HKCU\Software\Classes\.kvtempty]
+[HKLM\Software\Classes\.kvtnoclass]
+@="kvtnone"
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtp\UserChoice] locked
+"ProgId"="kvtnone"
+)");
+    const std::string user = "HKEY_CURRENT_USER\\Software\\",
+                      machine = "HKEY_LOCAL_MACHINE\\Software\\";
+    const std::string choice =
+        "Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.kvtp\\UserChoice";
+    const Row rows[] = {
+        {"problems --format csv", 1,
+         "Kind,Extension,Class,Key,Value,Missing,Mend,Explanation\r\n"
+         "missing-program,.kvtc,kvtcfile," +
+             machine +
+             "Classes\\kvtcfile\\shell\\open\\command,,"
+             "\"\"\"C:\\Tools\\kvtgone.exe\"\" \"\"%1\"\"\",edit action," +
+             kTextCheckMissingProgram +
+             "\r\n"
+             "empty-user-extension,.kvtempty,," +
+             user + "Classes\\.kvtempty,,,remove key,\"" + kTextCheckEmptyUserExtension +
+             "\"\r\n"
+             "missing-class,.kvtnoclass,kvtnone," +
+             machine +
+             "Classes\\.kvtnoclass,,kvtnone,remove "
+             "value,\"" +
+             kTextCheckMissingClass +
+             "\"\r\n"
+             "dangling-user-choice,.kvtp,kvtnone," +
+             user + choice + ",,kvtnone,remove key," + kTextCheckDanglingUserChoice + "\r\n",
+         ""},
+        {"problems --kind missing-class --format json", 1,
+         std::string(
+             "[\n  {\n    \"Kind\": \"missing-class\",\n    \"Extension\": \".kvtnoclass\",\n    "
+             "\"Class\": \"kvtnone\",\n    \"Key\": \"HKEY_LOCAL_MACHINE\\\\Software\\\\Classes\\\\"
+             ".kvtnoclass\",\n    \"Value\": \"\",\n    \"Missing\": \"kvtnone\",\n    \"Mend\": "
+             "\"remove value\",\n    \"Explanation\": \"") +
+             kTextCheckMissingClass + "\"\n  }\n]\n",
+         ""},
+        {"problems --kind missing-class,nothing", 2, "", "\"nothing\" is no kind of problem"},
+        {"problems --mend missing-program,missing-class,empty-user-extension --dry-run", 0,
+         "would remove the key " + user + "Classes\\.kvtempty, with everything below it\n",
+         "1 of them are in the machine's keys"},
+        {"problems --mend dangling-user-choice", 3, "",
+         "The system refused to change " + user + choice},
+        {"problems --mend empty-user-extension", 0, "", "mended 1 problem",
+         "[-HKCU\\Software\\Classes\\.kvtempty]\n"},
+        {"problems --mend empty-user-extension", 1, "", "nothing to mend"},
+        {"--machine problems --mend missing-class", 0, "", "mended 1 problem",
+         "[HKLM\\Software\\Classes\\.kvtnoclass]\n@=-\n"},
+    };
+    for (const Row& row : rows)
+        Expect(row);
 }
 
 } // namespace

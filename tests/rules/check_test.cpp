@@ -4,6 +4,8 @@
 
 #include "harness/kvt.h"
 #include "records/app_state.h"
+#include "text/system_text.h"
+#include "writer/mend.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +179,109 @@ TEST_F(Checks, ProgressReachesTheTotalAndCancels) {
     EXPECT_EQ(total, calls);
     EXPECT_EQ(total, last);
     EXPECT_FALSE(CheckFileTypes(0, &findings, [&](size_t done, size_t) { return done < 3; }));
+}
+
+} // namespace
+
+namespace {
+
+// Each mode's removable findings of the fixture: what the preview says, then
+// exactly that removed as one change, which Undo takes back byte for byte.
+TEST_F(Checks, MendsRemoveWhatTheySayAndUndoPutsItBack) {
+    const std::string openWith =
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\"
+        ".kvtgood\\";
+    const std::string classes = "HKEY_LOCAL_MACHINE\\Software\\Classes\\";
+    const struct {
+        RunMode mode;
+        std::string title, preview, after;
+    } rows[] = {
+        {RunMode::User, "Mend 4 problems",
+         "the key HKEY_CURRENT_USER\\Software\\Classes\\.kvtempty, with everything below it\n"
+         "the key " +
+             openWith +
+             "UserChoice, with everything below it\n"
+             "the value \"a\" of " +
+             openWith +
+             "OpenWithList, and \"a\" from its MRUList\n"
+             "the value \"d\" of " +
+             openWith + "OpenWithList, and \"d\" from its MRUList\n",
+         R"([-HKCU\Software\Classes\.kvtempty]
+[-HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtgood\UserChoice]
+[HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtgood\OpenWithList]
+"a"=-
+"b"="notepad.exe"
+"d"=-
+"MRUList"="bc"
+)"},
+        {RunMode::Admin, "Mend 6 problems",
+         "the default value of " + classes +
+             "kvtbroken\\shell\n"
+             "the default value of " +
+             classes +
+             "kvtbroken\\DefaultIcon\n"
+             "the value \"kvtnone\" of " +
+             classes +
+             ".kvtgood\\OpenWithProgIDs\n"
+             "the value \"kvtuseronly\" of " +
+             classes +
+             ".kvtgood\\OpenWithProgIDs\n"
+             "the default value of " +
+             classes +
+             ".kvtnoclass\n"
+             "the key " +
+             classes + "Applications\\kvtgone.exe, with everything below it\n",
+         R"([HKLM\Software\Classes\kvtbroken\shell]
+@=-
+[HKLM\Software\Classes\kvtbroken\shell\open\command]
+[HKLM\Software\Classes\kvtbroken\DefaultIcon]
+@=-
+[HKLM\Software\Classes\.kvtgood\OpenWithProgids]
+"kvtnone"=-
+"kvtuseronly"=-
+[HKLM\Software\Classes\.kvtnoclass]
+@=-
+[-HKLM\Software\Classes\Applications\kvtgone.exe]
+[HKLM\Software\Classes\Applications\kvtool.exe]
+)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.title);
+        kvt::RemoveTestKeys();
+        SetUp();
+        const std::string before = kvt::TestKeysBytes();
+        std::vector<Finding> findings;
+        CheckFileTypes(row.mode == RunMode::Admin, &findings);
+        std::string preview;
+        for (const Finding& finding : findings)
+            if (Removable(finding, row.mode))
+                preview += MendText(finding) + "\n";
+        EXPECT_EQ(row.preview, preview);
+        ASSERT_TRUE(MendFindings(findings, row.mode).Done());
+        EXPECT_EQ(row.title, LastChange().Title);
+        EXPECT_REGISTRY(row.after);
+        ASSERT_TRUE(UndoLastChange().Done());
+        EXPECT_EQ(before, kvt::TestKeysBytes());
+    }
+}
+
+// A key the system protects (as Windows protects some choices) refuses the
+// mend whole: nothing removed, no undo step, the key and the reason said.
+TEST_F(Checks, ARefusedMendChangesNothing) {
+    std::vector<Finding> findings;
+    CheckFileTypes(0, &findings);
+    const std::string choice =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.kvtgood\\UserChoice";
+    kvt::Seed("[HKCU\\" + choice + "] locked\n");
+    const std::string before = kvt::TestKeysBytes();
+    const std::string last = CanUndo() ? LastChange().Title : "";
+    const ChangeOutcome outcome = MendFindings(findings, RunMode::User);
+    ASSERT_FALSE(outcome.Done());
+    EXPECT_EQ(before, kvt::TestKeysBytes());
+    EXPECT_EQ(last, CanUndo() ? LastChange().Title : "");
+    EXPECT_EQ("The system refused to change HKEY_CURRENT_USER\\" + choice + ":\r\n" +
+                  SystemMessage(ERROR_ACCESS_DENIED) + "\r\n\r\nNothing was changed.",
+              DescribeRefusal(outcome));
 }
 
 } // namespace

@@ -201,6 +201,7 @@ TEST_F(MainWindow, KeysDoWhatTheirEntriesDo) {
                  admin ? "Edit properties for: .kvtsys" : "Edit properties for: .kvtmine"},
                 {list, ".kvtsys", VK_CONTROL, 'N', "Create New Extension"},
                 {list, ".kvtsys", VK_CONTROL, 'F', "Find extension"},
+                {list, ".kvtsys", 0, VK_F7, "Problems"},
             };
             for (const auto& key : keys) {
                 user.Act(key.control, key.item, 0);
