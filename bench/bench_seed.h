@@ -3,6 +3,11 @@
 // type, perceived type, DefaultIcon and open command, and N/10 user
 // extensions, half of them overriding machine ones (.kvb00000, .kvb00020,
 // ...), half the user's own (.kvu...).
+// Link types likewise, at a tenth of the extensions' numbers: N/100 machine
+// classes kvblink00000 ... and N/1000 user ones, half overriding machine ones
+// (kvblink00000, kvblink00020, ...), half the user's own (kvulink...), each
+// holding "URL Protocol", a description, DefaultIcon and open command. They
+// add no "."-key, so a build without link types sees the same extensions.
 #pragma once
 #include <windows.h>
 
@@ -47,6 +52,18 @@ inline void WriteExtension(HKEY classes, const char* extension, const char* file
     RegCloseKey(key);
 }
 
+// A class that makes a link type: "URL Protocol" is what marks it.
+inline void WriteLinkType(HKEY classes, const char* scheme) {
+    HKEY key;
+    if (RegCreateKeyExA(classes, scheme, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != 0)
+        return;
+    SetText(key, nullptr, "URL:Benchmark link");
+    SetText(key, "URL Protocol", "");
+    SetSubKeyText(key, "DefaultIcon", "%SystemRoot%\\system32\\shell32.dll,1");
+    SetSubKeyText(key, "shell\\open\\command", "\"C:\\windows\\regedit.exe\" \"%1\"");
+    RegCloseKey(key);
+}
+
 inline void MachineName(int i, char* name, size_t size) {
     snprintf(name, size, ".kvb%05d", i);
 }
@@ -57,6 +74,25 @@ inline void UserName(int i, char* name, size_t size) {
         MachineName(i * 10, name, size);
     else
         snprintf(name, size, ".kvu%05d", i);
+}
+
+inline int MachineLinkCount(int count) {
+    return count / 100;
+}
+inline int UserLinkCount(int count) {
+    return count / 1000;
+}
+
+inline void MachineLinkName(int i, char* name, size_t size) {
+    snprintf(name, size, "kvblink%05d", i);
+}
+
+// User link type i: the even ones override machine link type 10 * i.
+inline void UserLinkName(int i, char* name, size_t size) {
+    if (i % 2 == 0)
+        MachineLinkName(i * 10, name, size);
+    else
+        snprintf(name, size, "kvulink%05d", i);
 }
 
 inline int Seed(int count) {
@@ -79,8 +115,17 @@ inline int Seed(int count) {
         snprintf(fileClass, sizeof fileClass, "kvufile%05d", i);
         WriteExtension(user, extension, fileClass);
     }
+    for (int i = 0; i < MachineLinkCount(count); ++i) {
+        MachineLinkName(i, extension, sizeof extension);
+        WriteLinkType(machine, extension);
+    }
+    for (int i = 0; i < UserLinkCount(count); ++i) {
+        UserLinkName(i, extension, sizeof extension);
+        WriteLinkType(user, extension);
+    }
     RegCloseKey(machine);
     RegCloseKey(user);
-    printf("seeded %d machine and %d user extensions\n", count, count / 10);
+    printf("seeded %d machine and %d user extensions, %d machine and %d user link types\n", count,
+           count / 10, MachineLinkCount(count), UserLinkCount(count));
     return 0;
 }

@@ -4,7 +4,9 @@
 //                            with a class, content type, perceived type,
 //                            DefaultIcon and open command, and N/10 user
 //                            extensions, half of them overriding machine ones
-//                            (.kvb00000, .kvb00020, ...), half their own (.kvu)
+//                            (.kvb00000, .kvb00020, ...), half their own
+//                            (.kvu); and N/100 machine and N/1000 user link
+//                            types alike (kvblink, kvulink; bench_seed.h)
 //   bench_catalogue run N    on that prefix, 7 runs, each of
 //     floor   the registry work of a load alone: both hives' "."-keys
 //             enumerated and the names the loader tests looked up in the other
@@ -12,14 +14,17 @@
 //     load    right after it, WM_INITDIALOG of dialog 1000 until
 //             ShowStatusCounts has written the counts, split at the arrival of
 //             the loader's last part (the registry has been read; the controls
-//             are filled meanwhile)
+//             are filled meanwhile); the link types come later and are left
+//             out, so that builds without them compare
+//     links   WM_INITDIALOG until the link types' counts are written
 //     details then, in that window, a record read and shown in the pane for up
 //             to 200 "System" extensions (tested under HKLM) and up to 200
 //             "User Customized" ones (under HKCU)
 //   and prints the medians: of load and floor, of the 7 ratios of a load to
 //   the floor measured just before it (the machine is shared, and a ratio of
 //   neighbours suffers least from what else runs), and of all selections.
-//   The counts the window shows are checked against N; a wrong load exits 1.
+//   The counts the window shows, of extensions and of link types, are checked
+//   against N; a wrong load exits 1.
 //   bench_catalogue check N  on that prefix, 5 runs, each of the floor and the
 //     load as above, then
 //     check floor  the registry reads the check of the file types cannot do
@@ -112,10 +117,11 @@ struct LoadTimes {
     double initialised = 0;
     double lastPart = 0;
     double loaded = 0;
+    double linksLoaded = 0;
 };
 LoadTimes g_times;
 int g_count;
-std::string g_status;
+std::string g_status, g_linkStatus;
 std::vector<double> g_systemDetails, g_customizedDetails;
 bool g_measureDetails = true;
 
@@ -148,21 +154,34 @@ void MeasureDetails(MainWindow& main) {
 INT_PTR CALLBACK TimedMainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG)
         g_times.initialised = Now();
-    if (message == kCatalogueLoadedMessage)
-        g_times.lastPart = Now();
+    const double arrived = message == kCatalogueLoadedMessage ? Now() : 0;
     INT_PTR result = UserMainWindowProc(dialog, message, wParam, lParam);
+    if (message != kCatalogueLoadedMessage)
+        return result;
+    // The extensions' counts are written after their last part, the link
+    // types' after theirs, which also writes the extensions' again: each
+    // time is taken at its first writing only.
     char status[300] = {};
-    if (message == kCatalogueLoadedMessage)
+    if (!g_times.loaded) {
         SendDlgItemMessageA(dialog, IDC_MAIN_STATUS, SB_GETTEXTA, 0,
                             reinterpret_cast<LPARAM>(status));
-    // The counts are written after the last part only.
-    if (status[0]) {
-        g_times.loaded = Now();
-        g_status = status;
-        if (g_measureDetails)
-            MeasureDetails(MainWindowOf(dialog));
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        if (status[0]) {
+            g_times.lastPart = arrived;
+            g_times.loaded = Now();
+            g_status = status;
+        }
     }
+    status[0] = 0;
+    SendDlgItemMessageA(dialog, IDC_MAIN_STATUS, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(status));
+    if (!status[0] || g_times.linksLoaded)
+        return result;
+    g_times.linksLoaded = Now();
+    g_linkStatus = status;
+    // The loader has ended: nothing else runs while the details are timed,
+    // nor once the window has closed.
+    if (g_measureDetails)
+        MeasureDetails(MainWindowOf(dialog));
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
     return result;
 }
 
@@ -176,14 +195,51 @@ LoadTimes MeasureLoad() {
     return g_times;
 }
 
+std::string CountsText(const char* what, size_t total, int customized, int defined) {
+    return std::to_string(total) + " Registered " + what +
+           " - User Customized=" + std::to_string(customized) +
+           "  User Defined=" + std::to_string(defined);
+}
+
 std::string ExpectedStatus(int count) {
     const int users = count / 10;
     const int customized = (users + 1) / 2;
     const int defined = users - customized;
     const size_t machine = ExtensionNames(HKEY_LOCAL_MACHINE).size();
-    return std::to_string(machine + defined) +
-           " Registered file extensions - User Customized=" + std::to_string(customized) +
-           "  User Defined=" + std::to_string(defined);
+    return CountsText("file extensions", machine + defined, customized, defined);
+}
+
+// The machine's link types that the prefix had before seeding: those of its
+// classes that hold "URL Protocol", other than the seeded ones.
+size_t PrefixLinkTypes() {
+    size_t found = 0;
+    HKEY classes;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kClasses, 0, KEY_READ, &classes) != 0)
+        return 0;
+    char name[300];
+    for (DWORD index = 0, length = sizeof name;
+         RegEnumKeyExA(classes, index, name, &length, 0, 0, 0, 0) != ERROR_NO_MORE_ITEMS;
+         ++index, length = sizeof name) {
+        HKEY key;
+        if (name[0] == '.' || strncmp(name, "kvblink", 7) == 0 ||
+            RegOpenKeyExA(classes, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+            continue;
+        if (RegQueryValueExA(key, "URL Protocol", nullptr, nullptr, nullptr, nullptr) == 0)
+            ++found;
+        RegCloseKey(key);
+    }
+    RegCloseKey(classes);
+    return found;
+}
+
+// From the seeding's numbers, not from the registry, so that link types
+// the seeding wrote but the window left out are found.
+std::string ExpectedLinkStatus(int count) {
+    const int users = UserLinkCount(count);
+    const int customized = (users + 1) / 2;
+    const int defined = users - customized;
+    return CountsText("link types", PrefixLinkTypes() + MachineLinkCount(count) + defined,
+                      customized, defined);
 }
 
 int Run(int count) {
@@ -191,7 +247,7 @@ int Run(int count) {
     PrepareAppState();
     AppState.AdminMode = 0;
     const std::vector<std::string> tested = NamesInBoth();
-    std::vector<double> loads, registryParts, finishes, floors, ratios;
+    std::vector<double> loads, registryParts, finishes, floors, ratios, links;
     MeasureFloor(tested); // the first pass pays for the registry's first touch
     for (int i = 0; i < kLoadRuns; ++i) {
         floors.push_back(MeasureFloor(tested));
@@ -200,15 +256,19 @@ int Run(int count) {
         ratios.push_back(loads.back() / floors.back());
         registryParts.push_back(times.lastPart - times.initialised);
         finishes.push_back(times.loaded - times.lastPart);
+        links.push_back(times.linksLoaded - times.initialised);
     }
     const std::string expected = ExpectedStatus(count);
-    printf("status  %s\n", g_status.c_str());
-    if (g_status != expected) {
-        printf("wrong counts: expected %s\n", expected.c_str());
+    const std::string expectedLinks = ExpectedLinkStatus(count);
+    printf("status  %s | %s\n", g_status.c_str(), g_linkStatus.c_str());
+    if (g_status != expected || g_linkStatus != expectedLinks) {
+        printf("wrong counts: expected %s | %s\n", expected.c_str(), expectedLinks.c_str());
         return 1;
     }
     printf("load    median %.1f ms (of %d): last part in after %.1f ms, then %.1f ms to finish\n",
            Median(loads), kLoadRuns, Median(registryParts), Median(finishes));
+    printf("links   median %.1f ms (of %d): the link types' counts written\n", Median(links),
+           kLoadRuns);
     printf("floor   median %.1f ms (of %d)\n", Median(floors), kLoadRuns);
     printf("ratio   median %.2f (of %d; load / floor of each run)\n", Median(ratios), kLoadRuns);
     printf("details median %.2f ms System (of %zu), %.2f ms User Customized (of %zu)\n",
