@@ -202,13 +202,13 @@ void Check::Add(FindingKind kind, const std::string& extension, const std::strin
 bool Check::Run(const CheckProgress& progress) {
     findings_->clear();
     RegistryOpenKey(HKEY_LOCAL_MACHINE, kClassesKey, KEY_READ, machine_.put());
-    std::vector<std::string> userRun, machineRun, explorerEntries, applications;
+    std::vector<std::string> userRun, machineRun, userClasses, machineClasses, explorerEntries,
+        applications;
     if (!admin_) {
         RegistryOpenKey(HKEY_CURRENT_USER, kClassesKey, KEY_READ, user_.put());
         RegistryForEachSubKey(user_.get(), [&](const char* name) {
             userNames_.insert(RegistryNameKey(name));
-            if (name[0] == '.')
-                userRun.emplace_back(name);
+            (name[0] == '.' ? userRun : userClasses).emplace_back(name);
             return true;
         });
         RegKey fileExts;
@@ -216,11 +216,8 @@ bool Check::Run(const CheckProgress& progress) {
             ERROR_SUCCESS)
             explorerEntries = SubKeys(fileExts.get());
     }
-    // Names such as "*" come before the run, the classes after it.
     RegistryForEachSubKey(machine_.get(), [&](const char* name) {
-        if (name[0] != '.')
-            return machineRun.empty();
-        machineRun.emplace_back(name);
+        (name[0] == '.' ? machineRun : machineClasses).emplace_back(name);
         return true;
     });
     RegKey applicationsKey;
@@ -228,11 +225,24 @@ bool Check::Run(const CheckProgress& progress) {
         applications = SubKeys(applicationsKey.get());
 
     const std::vector<std::string> extensions = MergeRuns(userRun, machineRun);
-    const size_t total = extensions.size() + explorerEntries.size() + applications.size();
+    // A link type is a class no extension need name: each is checked as one.
+    std::vector<std::string> links;
+    for (const std::string& name : MergeRuns(userClasses, machineClasses)) {
+        RegKey key;
+        if (Open(name, &key) == ERROR_SUCCESS && HasValue(key.get(), kUrlProtocolValue))
+            links.push_back(name);
+    }
+    const size_t total =
+        extensions.size() + links.size() + explorerEntries.size() + applications.size();
     size_t done = 0;
     auto checked = [&] { return !progress || progress(++done, total); };
     for (const std::string& extension : extensions) {
         CheckExtension(extension);
+        if (!checked())
+            return false;
+    }
+    for (const std::string& link : links) {
+        VisitClass(link, link);
         if (!checked())
             return false;
     }

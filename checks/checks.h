@@ -38,7 +38,7 @@ enum class MendKind {
 
 struct Finding {
     FindingKind Kind;
-    std::string Extension; // empty for an application
+    std::string Extension; // or a link type's scheme; empty for an application
     std::string Class;     // the class, or "Applications\<program>"; empty where there is none
     HKEY Hive;             // HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE: where KeyPath is stored
     std::string KeyPath;   // below Hive
@@ -64,8 +64,8 @@ bool FindingKindNamed(const std::string& name, FindingKind* kind);
 // The verb of the action a finding of EditAction is about, from its key.
 std::string ActionVerb(const Finding& finding);
 
-// Called after each extension, each entry of the user's Explorer lists and
-// each application checked, with how many of them there are; the check stops
+// Called after each extension, each link type, each entry of the user's
+// Explorer lists and each application checked, with how many of them there are; the check stops
 // when it returns false.
 using CheckProgress = std::function<bool(size_t done, size_t total)>;
 

@@ -5,6 +5,11 @@ another's order. The machine's classes stand for what an installation left,
 the user's for what the user customised or defined.
 """
 
+# Programs and files that are not there, for the Problems window to find.
+GONE = r"C:\Program Files\Gone\gone.exe"
+OLD_VIEWER = r"C:\Program Files\Old Viewer\oldview.exe"
+SKETCH_ICON = r"C:\Program Files\Sketcher\sketch.ico"
+
 # Wine's own programs; those with a version description have a friendly name.
 NOTEPAD = r"C:\windows\system32\notepad.exe"
 WINVER = r"C:\windows\system32\winver.exe"  # "Windows Version"
@@ -32,6 +37,18 @@ def _extension(hive, name, klass, description, extras=None, command=None, icon=N
                   f'@="{_reg_text(icon)}"']
     if command:
         lines += ["", f"[{hive}\\Software\\Classes\\{klass}\\shell\\open\\command]",
+                  f'@="{_reg_text(command)}"']
+    return "\n".join(lines) + "\n\n"
+
+
+def _link_type(hive, scheme, description, command=None, icon=None):
+    lines = [f"[{hive}\\Software\\Classes\\{scheme}]", f'@="{_reg_text(description)}"',
+             '"URL Protocol"=""']
+    if icon:
+        lines += ["", f"[{hive}\\Software\\Classes\\{scheme}\\DefaultIcon]",
+                  f'@="{_reg_text(icon)}"']
+    if command:
+        lines += ["", f"[{hive}\\Software\\Classes\\{scheme}\\shell\\open\\command]",
                   f'@="{_reg_text(command)}"']
     return "\n".join(lines) + "\n\n"
 
@@ -76,4 +93,23 @@ def registry_text():
                             {"Content Type": "text/markdown", "PerceivedType": "text"},
                             _open_command(NOTEPAD)))
     parts.append(_extension(USER, ".notes", "notesfile", "Notes", {}, _open_command(REGEDIT)))
+    # Link types: two of the machine's, and one only the user has (the
+    # tree's "User Defined").
+    parts.append(_link_type(MACHINE, "mailto", "URL:MailTo Protocol",
+                            f'"{NOTEPAD}" /m "%1"', icon=SHELL32 + ",1"))
+    parts.append(_link_type(MACHINE, "kvmeet", "URL:Kvmeet Meeting",
+                            f'"{NOTEPAD}" "%1"', icon=NOTEPAD + ",0"))
+    parts.append(_link_type(USER, "kvnotes", "URL:Notes Link", _open_command(REGEDIT),
+                            icon=REGEDIT + ",0"))
+    # Broken types: an extension whose class is gone, commands whose program
+    # is gone (the machine's and the user's), an icon file that is gone and a
+    # user's extension key that holds nothing.
+    parts.append(f"[{MACHINE}\\Software\\Classes\\.kvorphan]\n@=\"kvorphanfile\"\n\n")
+    parts.append(_extension(MACHINE, ".kvgone", "kvgonefile", "Gone Document", {},
+                            _open_command(GONE)))
+    parts.append(_extension(USER, ".kvold", "kvoldfile", "Old Picture", {},
+                            _open_command(OLD_VIEWER)))
+    parts.append(_extension(USER, ".kvsketch", "kvsketchfile", "Sketch", {},
+                            _open_command(NOTEPAD), icon=SKETCH_ICON + ",0"))
+    parts.append(f"[{USER}\\Software\\Classes\\.kvempty]\n\n")
     return "".join(parts)

@@ -60,6 +60,10 @@ class Kvel:
         self.admin = admin
         self.caption = ADMIN_CAPTION if admin else USER_CAPTION
         self.list_id = ID.IDC_ADMIN_LIST if admin else ID.IDC_MAIN_LIST
+        self.tabs_id = ID.IDC_ADMIN_SYSTEMTAB if admin else ID.IDC_MAIN_SYSTEMTAB
+        # The list of each tab over the lists.
+        self.lists = {"System": self.list_id,
+                      "Links": ID.IDC_ADMIN_LINKS if admin else ID.IDC_MAIN_LINKS}
         self.status_id = ID.IDC_ADMIN_STATUS if admin else ID.IDC_MAIN_STATUS
         args = [session.paths.kvel] + (["/admin"] if admin else [])
         self.desktop.step(f"start KVEL in {'admin' if admin else 'user'} mode")
@@ -143,12 +147,27 @@ class Kvel:
                 r["rect"], self.list_control(screen).client) else None
         return self.desktop.wait(f"the row {text!r} scrolled into view", shown)
 
-    def click_row(self, text):
+    def click_row(self, text, shown=None):
+        """shown: what the pane's first row then shows (a link type's
+        scheme ends with a colon)."""
         self.desktop.click_rect(self.reveal_row(text))
-        return self.wait_details({"Extension": text})
+        return self.wait_details({"Extension": text if shown is None else shown})
 
     def double_click_row(self, text):
         self.desktop.click_rect(self.reveal_row(text), double=True)
+
+    def show_list(self, tab):
+        """Clicks the tab ("System" or "Links") over the lists; the list
+        methods then work on its list."""
+        tabs = self.window().control(self.tabs_id)
+        item = tabs.item(tab)
+        if item is None:
+            raise StepFailed(f"the tab {tab!r}", tabs.texts())
+        self.desktop.click_rect(item["rect"])
+        list_id = self.lists[tab]
+        self.desktop.wait(f"the list of the tab {tab!r} shown",
+                          lambda s: (c := self.window(s).control(list_id)) and c.items)
+        self.list_id = list_id
 
     def tree_item(self, text, screen=None):
         tree = self.tree_control(screen)

@@ -22,6 +22,11 @@ from desktop import FILE_NAME_IDS, IDNO, IDYES, StepFailed  # noqa: E402
 from fixtures import IEXPLORE, TASKMGR  # noqa: E402
 from kvel import ID, Editor, Kvel  # noqa: E402
 
+# The kind of problem whose rows the Problems window's picture shows.
+PROBLEM_KIND = "Actions whose program is missing"
+
+IDCANCEL = 2
+
 # Where the pointer rests while a picture is taken: off every window.
 POINTER_REST = (1015, 760)
 
@@ -117,6 +122,9 @@ def user_mode_windows(work, camera):
     app.click_button(openwith, ID.IDC_OPENWITHEDITOR_CLOSE)
     d.wait_gone(openwith)
 
+    problems_window(work, camera, app)
+    links_list(work, camera, app)
+
     d.step("About")
     app.list_menu("About")
     about = app.wait_dialog("About KVEL")
@@ -157,6 +165,46 @@ def compare_windows(work, camera, app):
     d.wait_gone(dialog)
     for name in (".foo", ".fooproj", ".foolog"):
         work.registry.delete(rf"{machine}\{name}")
+
+
+def problems_window(work, camera, app):
+    d = work.desktop
+    d.step("the Problems window from F7 on the list, its check done")
+    app.click_row(".txt")
+    d.key("F7")
+
+    def checked(screen):
+        for window in screen.find(title="Problems", pid=app.pid):
+            kinds = window.control(ID.IDC_PROBLEMS_KINDS)
+            if kinds and kinds.items and not window.control(ID.IDC_PROBLEMS_PROGRESS):
+                return window
+        return None
+    window = d.wait("the Problems window with its kinds", checked, timeout=60)
+    kinds = window.control(ID.IDC_PROBLEMS_KINDS)
+    kind = next((i for i in kinds.items if i["text"].startswith(PROBLEM_KIND + " (")), None)
+    if kind is None or not kind["rect"]:
+        raise StepFailed(f"the kind {PROBLEM_KIND!r} shown", kinds.texts())
+    d.click_rect(kind["rect"])
+
+    def shown(screen):
+        now = window_by_hwnd(screen, window.hwnd)
+        rows = now.control(ID.IDC_PROBLEMS_LIST) if now else None
+        if rows and rows.items and rows.selected() and now.text(ID.IDC_PROBLEMS_EXPLANATION) \
+                and kind["text"] in now.control(ID.IDC_PROBLEMS_KINDS).selected():
+            return now
+        return None
+    window = d.wait(f"the rows of {PROBLEM_KIND!r}", shown)
+    camera.take(window, "problems")
+    app.click_button(window, IDCANCEL)  # "Close"
+    d.wait_gone(window)
+
+
+def links_list(work, camera, app):
+    d = work.desktop
+    d.step("the Links tab, a link type of the machine's selected")
+    app.show_list("Links")
+    app.click_row("kvmeet", shown="kvmeet:")
+    camera.take(app.window(), "main-user-links")
 
 
 def template_window(work, camera, template, control_id, name):

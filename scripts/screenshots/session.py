@@ -17,14 +17,15 @@ import fixtures
 
 # The pop-up menus the flows open, as the probe builds its own copy of them,
 # each entry with the key shown beside it.
-TOOLS = "Compare|Open With Editor"
-_COMMON = ("Search\tCtrl+F|Undo\tCtrl+Z|Export...|Export All...|Tools>|-|Readme\tF1|About|-|"
-           "Exit")
+TOOLS = "Compare|Open With Editor|Problems...\tF7"
+_COMMON = "Undo\tCtrl+Z|Export...|Export All...|Tools>|-|Readme\tF1|About|-|Exit"
+_NEW = "New Extension\tCtrl+N|New Link Type\tCtrl+Shift+N|"
+# The tree's menu has Restore or Delete where the lists' have Search.
 MENUS = {
-    "user-list": "Customize\tEnter|New Extension\tCtrl+N|" + _COMMON,
-    "user-tree-customized": "Edit\tEnter|New Extension\tCtrl+N|Restore\tDel|" + _COMMON,
-    "user-tree-defined": "Edit\tEnter|New Extension\tCtrl+N|Delete\tDel|" + _COMMON,
-    "admin-list": "Edit\tEnter|New Extension\tCtrl+N|Delete\tDel|" + _COMMON,
+    "user-list": "Customize\tEnter|" + _NEW + "Search\tCtrl+F|" + _COMMON,
+    "user-tree-customized": "Edit\tEnter|" + _NEW + "Restore\tDel|" + _COMMON,
+    "user-tree-defined": "Edit\tEnter|" + _NEW + "Delete\tDel|" + _COMMON,
+    "admin-list": "Edit\tEnter|" + _NEW + "Delete\tDel|Search\tCtrl+F|" + _COMMON,
 }
 FONTS = ("marlett.ttf", "tahoma.ttf", "tahomabd.ttf")
 FONT_DIR = "/usr/share/wine/fonts"

@@ -14,7 +14,9 @@
 namespace {
 
 // Broken: .kvtnoclass, kvtbroken, .kvtgood's OpenWithProgids "kvtnone", its
-// choice and Open With entries a and d, Applications\kvtgone.exe, .kvtempty.
+// choice and Open With entries a and d, Applications\kvtgone.exe, .kvtempty,
+// the link types kvtmeet and (the user's) kvtchat. kvtorphan is a class no
+// type names: the shell never reaches it.
 constexpr char kFixture[] = R"(
 [HKLM\Software\Classes\.kvtnoclass]
 @="kvtnone"
@@ -92,6 +94,20 @@ constexpr char kFixture[] = R"(
 "MRUList"="abcd"
 [HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\kvtapp.exe]
 @="C:\\Program Files\\Kv Tool\\kvtool.exe"
+[HKLM\Software\Classes\kvtmeet]
+"URL Protocol"=""
+[HKLM\Software\Classes\kvtmeet\shell\open\command]
+@="\"C:\\kvt\\meet.exe\" \"%1\""
+[HKLM\Software\Classes\kvtweb]
+"URL Protocol"=""
+[HKLM\Software\Classes\kvtweb\shell\open\command]
+@="notepad.exe %1"
+[HKCU\Software\Classes\kvtchat]
+"URL Protocol"=""
+[HKCU\Software\Classes\kvtchat\shell\open\command]
+@="C:\\kvt\\chat.exe %1"
+[HKLM\Software\Classes\kvtorphan\shell\open\command]
+@="C:\\kvt\\gone.exe %1"
 )";
 
 constexpr char kUserFindings[] = R"(
@@ -104,6 +120,8 @@ empty | .kvtempty |  | HKCU\Software\Classes\.kvtempty | remove key
 dangling progid | .kvtgood | kvtnone | HKLM\Software\Classes\.kvtgood\OpenWithProgIDs | remove value "kvtnone" | kvtnone
 no program | .kvtgood | kvtuseronly | HKCU\Software\Classes\kvtuseronly\shell\open\command | edit | C:\kvt\gone.exe %1
 no class | .kvtnoclass | kvtnone | HKLM\Software\Classes\.kvtnoclass | remove value "" | kvtnone
+no program | kvtchat | kvtchat | HKCU\Software\Classes\kvtchat\shell\open\command | edit | C:\kvt\chat.exe %1
+no program | kvtmeet | kvtmeet | HKLM\Software\Classes\kvtmeet\shell\open\command | edit | "C:\kvt\meet.exe" "%1"
 dangling choice | .kvtgood | kvtnone | HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtgood\UserChoice | remove key | kvtnone
 no open-with program | .kvtgood |  | HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtgood\OpenWithList | remove value "a" | kvtgone.exe
 no open-with program | .kvtgood |  | HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.kvtgood\OpenWithList | remove value "d" | kvtnowhere.exe
@@ -119,6 +137,7 @@ no icon file | .kvtbroken | kvtbroken | HKLM\Software\Classes\kvtbroken\DefaultI
 dangling progid | .kvtgood | kvtnone | HKLM\Software\Classes\.kvtgood\OpenWithProgIDs | remove value "kvtnone" | kvtnone
 dangling progid | .kvtgood | kvtuseronly | HKLM\Software\Classes\.kvtgood\OpenWithProgIDs | remove value "kvtuseronly" | kvtuseronly
 no class | .kvtnoclass | kvtnone | HKLM\Software\Classes\.kvtnoclass | remove value "" | kvtnone
+no program | kvtmeet | kvtmeet | HKLM\Software\Classes\kvtmeet\shell\open\command | edit | "C:\kvt\meet.exe" "%1"
 no application |  | Applications\kvtgone.exe | HKLM\Software\Classes\Applications\kvtgone.exe | remove key | "C:\kvt\gone.exe" "%1"
 )";
 
