@@ -225,15 +225,9 @@ bool Check::Run(const CheckProgress& progress) {
         applications = SubKeys(applicationsKey.get());
 
     const std::vector<std::string> extensions = MergeRuns(userRun, machineRun);
-    // A link type is a class no extension need name: each is checked as one.
-    std::vector<std::string> links;
-    for (const std::string& name : MergeRuns(userClasses, machineClasses)) {
-        RegKey key;
-        if (Open(name, &key) == ERROR_SUCCESS && HasValue(key.get(), kUrlProtocolValue))
-            links.push_back(name);
-    }
+    const std::vector<std::string> classNames = MergeRuns(userClasses, machineClasses);
     const size_t total =
-        extensions.size() + links.size() + explorerEntries.size() + applications.size();
+        extensions.size() + classNames.size() + explorerEntries.size() + applications.size();
     size_t done = 0;
     auto checked = [&] { return !progress || progress(++done, total); };
     for (const std::string& extension : extensions) {
@@ -241,8 +235,13 @@ bool Check::Run(const CheckProgress& progress) {
         if (!checked())
             return false;
     }
-    for (const std::string& link : links) {
-        VisitClass(link, link);
+    // A link type is a class no extension need name: each is checked as a type
+    // of its own, unless an extension's check has reached its class already.
+    for (const std::string& name : classNames) {
+        RegKey key;
+        if (!classes_.count(RegistryNameKey(name.c_str())) && Open(name, &key) == ERROR_SUCCESS &&
+            HasValue(key.get(), kUrlProtocolValue))
+            VisitClass(name, name);
         if (!checked())
             return false;
     }

@@ -64,9 +64,9 @@ bool FindingKindNamed(const std::string& name, FindingKind* kind);
 // The verb of the action a finding of EditAction is about, from its key.
 std::string ActionVerb(const Finding& finding);
 
-// Called after each extension, each link type, each entry of the user's
-// Explorer lists and each application checked, with how many of them there are; the check stops
-// when it returns false.
+// Called after each extension, each class (a link type is checked as one),
+// each entry of the user's Explorer lists and each application checked,
+// with how many of them there are; the check stops when it returns false.
 using CheckProgress = std::function<bool(size_t done, size_t total)>;
 
 // Every finding of the mode, in the registry's order: user mode (adminMode
