@@ -170,7 +170,7 @@ def compare_windows(work, camera, app):
 def problems_window(work, camera, app):
     d = work.desktop
     d.step("the Problems window from F7 on the list, its check done")
-    app.click_row(".txt")
+    app.click_row(".html")
     d.key("F7")
 
     def checked(screen):
