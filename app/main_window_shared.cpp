@@ -1,7 +1,6 @@
 #include "app/main_window_shared.h"
 
 #include "app/about_box.h"
-#include "app/entry_dialog.h"
 #include "app/startup.h"
 #include "compare/compare_dialog.h"
 #include "details/readers.h"
@@ -262,9 +261,6 @@ bool RunSharedCommand(MainWindow& main, WPARAM command) {
         return true;
     case IDM_EXIT:
         SendMessageA(window, WM_CLOSE, 0, 0);
-        return true;
-    case IDM_SEARCH:
-        RunFindDialog(main);
         return true;
     case IDM_COMPARE:
         RunCompareDialog(window);

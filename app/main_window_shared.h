@@ -79,7 +79,7 @@ int ListItemAtCursor(const MainWindow& main);
 // The current extension and row from a row of the shown list.
 void TakeListItem(MainWindow& main, int index);
 
-// Runs the commands that both main windows handle alike (Search, Undo,
+// Runs the commands that both main windows handle alike (Undo,
 // Export, Export All, Compare, Open With Editor, About, Readme, Exit, the
 // other tab); false for any other command.
 bool RunSharedCommand(MainWindow& main, WPARAM command);

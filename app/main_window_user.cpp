@@ -292,6 +292,9 @@ void RunCommand(MainWindow& main, WPARAM command) {
     case IDM_EDIT:
         OnEdit(main);
         break;
+    case IDM_SEARCH:
+        RunFindDialog(main);
+        break;
     case IDM_NEWEXTENSION:
     case IDM_NEWLINKTYPE:
         OnNewType(main, command == IDM_NEWLINKTYPE);

@@ -430,8 +430,6 @@ bool IsRegisteredType(RunMode mode, const char* name) {
 }
 
 HWND SelectInCatalogue(const CatalogueView& view, const char* name) {
-    if (!IsRegisteredType(view.Mode, name))
-        return nullptr;
     if (view.Mode == RunMode::User && HasUserClass(name)) {
         for (HTREEITEM group = TreeRelative(view.Tree, TVGN_ROOT, nullptr); group;
              group = TreeRelative(view.Tree, TVGN_NEXT, group))

@@ -72,6 +72,11 @@ void WriteAction(const FileAction& action, const FileAction* before, const Chang
 
 } // namespace
 
+bool ActionsTouched(const ChangedFlags& changed) {
+    return changed.Actions || changed.Program || changed.Args || changed.DdeApplication ||
+           changed.DdeTopic || changed.DdeCommand;
+}
+
 void ApplyActions(const FileTypeSave& save, const ChangedFlags& changed, HKEY hive,
                   const std::string& fileClass, RegistryWrites& writes) {
     const std::string shellPath = ClassesKeyPath(fileClass, "shell");

@@ -77,11 +77,6 @@ bool AnyChanged(const ChangedFlags& changed) {
            changed.DdeCommand || changed.EditFlags || changed.OpenWithList || changed.Actions;
 }
 
-bool ActionsTouched(const ChangedFlags& changed) {
-    return changed.Actions || changed.Program || changed.Args || changed.DdeApplication ||
-           changed.DdeTopic || changed.DdeCommand;
-}
-
 ChangeOutcome ApplyEdits(const FileTypeSave& save, RunMode mode) {
     const std::string& extension = save.Edited.Extension;
     const ChangedFlags changed = ChangesOf(save);
