@@ -144,18 +144,8 @@ void OnInitDialog(HWND page, LPARAM parameter) {
     StartPageLook(page, &editor.Looks[kActionsPage], kHeadingRules, std::size(kHeadingRules),
                   kRuleLeft, kRuleRight);
     HWND list = ListOf(page);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(AppUi.Images16));
-    RECT client;
-    GetClientRect(list, &client);
-    for (int column = 0; column < static_cast<int>(std::size(kColumnShares)); ++column) {
-        LVCOLUMNA header = {};
-        header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        header.pszText = const_cast<char*>(kActionColumns[column]);
-        header.cx = (client.right - GetSystemMetrics(SM_CXVSCROLL)) * kColumnShares[column] / 100;
-        header.iSubItem = column;
-        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
-    }
+    AddListColumns(list, kActionColumns, kColumnShares, static_cast<int>(std::size(kColumnShares)));
 }
 
 INT_PTR OnNotify(HWND page, const NMHDR* header) {

@@ -77,21 +77,6 @@ DWORD WINAPI CheckWorker(LPVOID parameter) {
     return 0;
 }
 
-void AddColumns(HWND list, const char* const* names, const int* shares, int count) {
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP,
-                 LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
-    RECT client;
-    GetClientRect(list, &client);
-    for (int column = 0; column < count; ++column) {
-        LVCOLUMNA header = {};
-        header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        header.pszText = const_cast<char*>(names[column]);
-        header.cx = (client.right - GetSystemMetrics(SM_CXVSCROLL)) * shares[column] / 100;
-        header.iSubItem = column;
-        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
-    }
-}
-
 void AddRow(HWND list, const std::vector<std::string>& cells, LPARAM data) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -356,8 +341,9 @@ void OnInitDialog(HWND window, LPARAM parameter) {
     SetWindowLongPtrA(window, DWLP_USER, parameter);
     ProblemsWindow& state = StateOf(window);
     state.Window = window;
-    AddColumns(KindsList(state), &kProblemsKindColumn, kKindsShares, 1);
-    AddColumns(FindingsList(state), kProblemsColumns, kColumnShares, std::size(kColumnShares));
+    AddListColumns(KindsList(state), &kProblemsKindColumn, kKindsShares, 1);
+    AddListColumns(FindingsList(state), kProblemsColumns, kColumnShares,
+                   static_cast<int>(std::size(kColumnShares)), LVS_EX_LABELTIP);
     // Without a thread of its own the check runs here, before the window shows.
     if (!StartWorker(CheckWorker, &state))
         CheckWorker(&state);

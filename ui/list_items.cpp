@@ -23,6 +23,22 @@ int ListCount(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
+void AddListColumns(HWND list, const char* const* names, const int* shares, int count,
+                    DWORD extraStyle) {
+    const DWORD style = LVS_EX_FULLROWSELECT | extraStyle;
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
+    RECT client;
+    GetClientRect(list, &client);
+    for (int column = 0; column < count; ++column) {
+        LVCOLUMNA header = {};
+        header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        header.pszText = const_cast<char*>(names[column]);
+        header.cx = (client.right - GetSystemMetrics(SM_CXVSCROLL)) * shares[column] / 100;
+        header.iSubItem = column;
+        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
+    }
+}
+
 LPARAM ListItemData(HWND list, int row) {
     LVITEMA item = {};
     item.mask = LVIF_PARAM;

@@ -12,6 +12,11 @@ char* CopyForItemData(const char* text);
 void FreeItemData(LPARAM data);
 
 int ListCount(HWND list);
+// A full-row report list's columns, each names[i] taking shares[i] percent of
+// the width a vertical scroll bar leaves; extraStyle adds to the list's
+// extended styles.
+void AddListColumns(HWND list, const char* const* names, const int* shares, int count,
+                    DWORD extraStyle = 0);
 // The item data of a list row; 0 when there is no such row.
 LPARAM ListItemData(HWND list, int row);
 // The row under a point in the list's client co-ordinates; -1 for none.
