@@ -58,11 +58,13 @@ TEST_F(Problems, GroupedExplainedMendedAndTakenBack) {
                   User::Text(preview, IDC_MENDPREVIEW_LIST));
         user.Click(preview, IDOK);
         user.WaitGone(preview);
+        // The mend runs once the preview has closed; its kinds show it done.
+        EXPECT_TRUE(user.Wait([&] {
+            return User::Items(kinds) ==
+                   Items{"Actions whose program is missing (1)", "Icons whose file is missing (1)"};
+        }));
         EXPECT_REGISTRY(
             "[-HKCU\\Software\\Classes\\.kvtboth]\n[-HKCU\\Software\\Classes\\.kvtempty]\n");
-        EXPECT_EQ(
-            (Items{"Actions whose program is missing (1)", "Icons whose file is missing (1)"}),
-            User::Items(kinds));
         // Edit: the window closes, the editor opens on the broken action.
         user.Act(kinds, "Actions whose program is missing (1)", 0);
         user.Click(problems, IDC_PROBLEMS_MEND);
